@@ -1,0 +1,113 @@
+// Construction, destruction, timer dispatch and the window's own small slots.
+#include "mainwindow.h"
+#include "perfcounter.h"
+#include "ui_mainwindow.h"
+
+#include <QFile>
+#include <QIntValidator>
+#include <QMessageBox>
+#include <QTextStream>
+#include <QTimerEvent>
+
+#include <ctime>
+
+namespace {
+constexpr int STATS_PERIOD_MS = 300;
+constexpr int SECOND_PERIOD_MS = 1000;
+constexpr int BANNER_PERIOD_MS = 10000;
+constexpr int SEND_AREA_STRETCH = 1;
+constexpr int TRAFFIC_VIEW_STRETCH = 3;
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
+    : QMainWindow(parent), ui(new Ui::MainWindow), options(options)
+{
+    ui->setupUi(this);
+    ui->splitter->setStretchFactor(0, SEND_AREA_STRETCH);
+    ui->splitter->setStretchFactor(1, TRAFFIC_VIEW_STRETCH);
+    baseTitle = windowTitle();
+
+    counters = TrafficCounters{};
+    txRateBps = 0;
+    captureFile = nullptr;
+    captureStream = nullptr;
+    portOpen = false;
+
+    ui->le_sid_min->setValidator(new QIntValidator(1, 2, this));
+    ui->le_sid_max->setValidator(new QIntValidator(1, 2, this));
+    ui->le_txLenMin->setValidator(new QIntValidator(1, PACKET_CAPACITY, this));
+    ui->le_txLenMax->setValidator(new QIntValidator(1, PACKET_CAPACITY, this));
+
+    loadSettings();
+    perfFrequency = perfcounter::frequency();
+
+    timerSend = 0;
+    timerStats = startTimer(STATS_PERIOD_MS, Qt::CoarseTimer);
+    timerSecond = startTimer(SECOND_PERIOD_MS, Qt::CoarseTimer);
+    timerBanner = startTimer(BANNER_PERIOD_MS, Qt::CoarseTimer);
+    qsrand(uint(time(nullptr)));
+
+    readBannerConfig();
+    advIndex = 0;
+    refreshBanner();
+    refreshPortList();
+    ui->gb_send->setEnabled(false);
+    txRingTail = 0;
+    txRingHead = 0;
+    connect(&serialPort, &QSerialPort::readyRead, this, &MainWindow::serial_rx);
+    connect(&serialPort, &QSerialPort::errorOccurred, this, &MainWindow::onPortError);
+    trafficFlushTimer.setSingleShot(true);
+    connect(&trafficFlushTimer, &QTimer::timeout, this, [this] { flushTraffic(); });
+}
+
+MainWindow::~MainWindow()
+{
+    if (portOpen)
+        serialPort.close();
+    on_cb_rx2file_clicked(false);
+    delete ui;
+    for (int slot = txRingTail; slot != txRingHead; slot = (slot + 1) % TX_RING_SLOTS)
+        delete txRing[slot];
+}
+
+void MainWindow::timerEvent(QTimerEvent *event)
+{
+    const int id = event->timerId();
+    if (id == timerSend) {
+        sendOneFrame();
+    } else if (id == timerStats) {
+        refreshStats();
+    } else if (id == timerSecond) {
+        onSecondTick();
+    } else if (id == timerBanner) {
+        qsrand(uint(time(nullptr)));
+        refreshBanner();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *)
+{
+    saveSettings();
+}
+
+void MainWindow::on_cb_onTop_clicked(bool checked)
+{
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, checked);
+    setWindowFlags(flags);
+    show(); // changing the flags hides the window
+}
+
+void MainWindow::slotWarningMessage(QString title, QString content)
+{
+    if (options.unattended) {
+        QTextStream(stderr) << title << ": " << content << '\n';
+        return;
+    }
+    QMessageBox::warning(nullptr, title, content, QMessageBox::Close, QMessageBox::NoButton);
+}
+
+double MainWindow::stampNow() const
+{
+    return perfcounter::elapsedMs(stampOrigin, perfcounter::now(), perfFrequency);
+}

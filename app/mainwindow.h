@@ -1,0 +1,144 @@
+// The one window of the tool: all of its state and every operation on it.
+#pragma once
+
+#include "codec/ppp_frame.h"
+#include "engine/packet.h"
+#include "engine/trafficcounters.h"
+#include "windowoptions.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QTranslator>
+
+class QFile;
+class QTextStream;
+
+namespace Ui {
+class MainWindow;
+}
+
+constexpr int TX_RING_SLOTS = 64; // holds at most 63 packets
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr, const WindowOptions &options = {});
+    ~MainWindow() override;
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void serial_rx();
+    void on_te_txData_textChanged();
+    void on_btn_cntClear_clicked();
+    void on_btn_showClear_clicked();
+    void on_btn_txOne_clicked();
+    void on_btn_newData_clicked();
+    void on_cb_rx2file_clicked(bool checked);
+    void on_cb_onTop_clicked(bool checked);
+    void on_cb_wrap_clicked(bool checked);
+    void on_btn_adv_clicked();
+    void on_btn_language_clicked();
+    void on_btn_ser_conn_clicked();
+    void on_btn_ser_refresh_clicked();
+    void on_cb_randData_clicked(bool checked);
+    void on_btn_txAck_clicked();
+    void on_btn_txAuto_clicked();
+
+public slots:
+    void slotWarningMessage(QString title, QString content);
+
+private:
+    // serial/portlist.cpp
+    void refreshPortList();
+    int listedPortCount() const;
+    // serial/connection.cpp
+    bool openSelectedPort();
+    void closePort();
+    void onPortError(QSerialPort::SerialPortError error);
+
+    // engine/payload.cpp
+    Packet *buildPacket();
+    void normalizeTxLengths();
+    void applyRandomDataState();
+    // engine/sending.cpp
+    void sendOneFrame();
+    bool writeFrame(const quint8 *bytes, int length);
+    void keepOutstanding(Packet *packet);
+    void restartMeasurement();
+    // engine/receiving.cpp
+    void decodeByte(quint8 byte);
+    void onRxFrame(quint16 length);
+    bool compareRxFrame(const quint8 *data, quint16 length);
+    void stopOnError();
+    // engine/statistics.cpp
+    void clearCounters();
+    void refreshStats();
+    void onSecondTick();
+    // engine/display.cpp
+    void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
+                     bool compareFailed, double stampMs);
+    void flushTraffic();
+    // engine/capture.cpp
+    void startCapture();
+    void stopCapture();
+    void writeCaptureLine(const QString &line);
+
+    // shell/settings.cpp
+    void loadSettings();
+    void saveSettings();
+    // shell/language.cpp
+    void applyLanguage();
+    // shell/banner.cpp
+    void readBannerConfig();
+    void refreshBanner();
+
+    double stampNow() const;
+
+    Ui::MainWindow *ui;
+    QString baseTitle;
+    bool isEnglish = false;
+    QTranslator translator;
+    int timerStats = 0;
+    int timerSecond = 0;
+    int timerBanner = 0;
+    int timerSend = 0;
+    int maxAdvIndex = 0;
+    int advIndex = 0;
+    bool portOpen = false;
+    QList<QSerialPortInfo> portInfos;
+    QSerialPort serialPort;
+    Packet txPattern{};
+    int txLenMin = 0;
+    int txLenMax = 0;
+    quint64 txRateBps = 0;
+    quint8 txFrameBuf[FRAME_BUF_SIZE];
+    quint8 rxFrameBuf[FRAME_BUF_SIZE];
+    int txRingTail = 0;
+    int txRingHead = 0;
+    Packet *txRing[TX_RING_SLOTS];
+    QString capturePath;
+    QFile *captureFile = nullptr;
+    QTextStream *captureStream = nullptr;
+    TrafficCounters counters;
+    quint64 stampOrigin = 0;
+    quint64 perfFrequency = 1;
+
+    // Beyond the window's own state: what the command line asked for, and the
+    // traffic lines waiting for the next coalesced append to the view.
+    WindowOptions options;
+    QStringList pendingTraffic;
+    QTimer trafficFlushTimer;
+
+    friend class MainWindowProbe; // tests reach state nothing else shows
+    friend class HeadlessRun;     // drives the window from the command line
+};

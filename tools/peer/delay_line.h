@@ -1,0 +1,38 @@
+// Holds every reply back by the same fixed time, so their order is kept.
+#pragma once
+
+#include "reply_builder.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+
+class DelayLine : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DelayLine(int delayMs);
+
+    // With no delay the reply is due at once, before push returns.
+    void push(const Reply &reply);
+    bool isEmpty() const { return waiting.empty(); }
+
+signals:
+    void due(const Reply &reply);
+
+private:
+    struct Waiting {
+        qint64 dueAtMs;
+        Reply reply;
+    };
+
+    void releaseDue();
+    void armForFront();
+
+    int delayMs;
+    QElapsedTimer clock;
+    std::deque<Waiting> waiting;
+    QTimer timer;
+};

@@ -1,0 +1,106 @@
+// pakto-peer: the simulated device behind a serial link. See --help.
+#include "peer.h"
+#include "peer_options.h"
+#include "pty_link.h"
+#include "scoped_symlink.h"
+#include "serial_link.h"
+#include "signal_watch.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int EXIT_LINK_LOST = 1;
+constexpr int EXIT_USAGE = 2;
+
+void complain(const QString &why)
+{
+    std::fprintf(stderr, "pakto-peer: %s\n", qPrintable(why));
+}
+
+int refuse(const QString &why)
+{
+    complain(why);
+    return EXIT_USAGE;
+}
+
+// Flushed at once: scripts wait for these lines while the peer runs on.
+void printOut(const QString &text)
+{
+    std::fputs(qPrintable(text), stdout);
+    std::fflush(stdout);
+}
+
+// Prints the path only once the link to it exists.
+std::unique_ptr<PeerLink> openPty(const PeerOptions &options, ScopedSymlink &symlink, QString &error)
+{
+    auto pty = std::make_unique<PtyLink>();
+    if (!pty->open(error))
+        return nullptr;
+    if (!options.linkPath.isEmpty() && !symlink.create(options.linkPath, pty->slavePath(), error))
+        return nullptr;
+    printOut(pty->slavePath() + '\n');
+    return pty;
+}
+
+std::unique_ptr<PeerLink> openSerial(const PeerOptions &options, QString &error)
+{
+    auto serial = std::make_unique<SerialLink>();
+    if (!serial->open(options.portPath, options.baud, error))
+        return nullptr;
+    return serial;
+}
+
+// Runs until a signal, the frame limit or a failing link; the report goes out
+// in every case.
+int serve(QCoreApplication &app, const Peer &peer, PeerLink &link, SignalWatch &signalWatch)
+{
+    QObject::connect(&peer, &Peer::finished, &app, &QCoreApplication::quit);
+    QObject::connect(&signalWatch, &SignalWatch::caught, &app, &QCoreApplication::quit);
+    QObject::connect(&link, &PeerLink::failed, &app, [&app](const QString &why) {
+        complain(why);
+        app.exit(EXIT_LINK_LOST);
+    });
+    const int exitCode = app.exec();
+    printOut(peer.counters().report());
+    return exitCode;
+}
+
+int run(QCoreApplication &app, const PeerOptions &options)
+{
+    QFile record(options.recordPath);
+    if (!options.recordPath.isEmpty() && !record.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return refuse(QString("cannot write %1: %2").arg(options.recordPath, record.errorString()));
+    QString error;
+    SignalWatch signalWatch;
+    if (!signalWatch.install(error))
+        return refuse(error);
+    ScopedSymlink symlink;
+    const std::unique_ptr<PeerLink> link = options.pty ? openPty(options, symlink, error) : openSerial(options, error);
+    if (!link)
+        return refuse(error);
+    Peer peer(options, *link, record.isOpen() ? &record : nullptr);
+    return serve(app, peer, *link, signalWatch);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const ParsedCommandLine parsed = parsePeerCommandLine(app.arguments());
+    switch (parsed.outcome) {
+    case ParsedCommandLine::Help:
+        printOut(parsed.text);
+        return 0;
+    case ParsedCommandLine::Error:
+        return refuse(parsed.text + "\nTry 'pakto-peer --help'.");
+    case ParsedCommandLine::Run:
+        break;
+    }
+    return run(app, parsed.options);
+}

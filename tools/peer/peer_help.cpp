@@ -1,0 +1,70 @@
+#include "peer_help.h"
+
+QString peerHelpDetails()
+{
+    return QStringLiteral(R"(
+Link:
+  --port <path> opens an existing serial port. --pty makes a pseudo-terminal,
+  keeps it raw, and prints the path the tool should open (/dev/pts/N) as the
+  first line of output, after the --link is in place.
+
+Modes:
+  echo   each good frame's body goes back in a new frame.
+  raw    every byte received goes back unchanged, at once. Faults do not
+         apply; --delay does.
+  extra  the body plus the two bytes 55 AA in a new frame; the tool's
+         comparison accepts a reply two bytes longer than what it sent.
+
+Faults (--fault <kind>; one kind per run, echo and extra modes only):
+  A reply answers one good frame. --every N spoils replies N, 2N, ... (counted
+  from 1); --rate P spoils each reply with probability P, repeatable with
+  --seed. Below, what the spoiled reply puts on the wire, and what the tool's
+  decoder counts for it when it is hunting before the reply, as it is after
+  any good frame:
+  bad-fcs     the frame with the high FCS byte inverted: 1 CRC error. The
+              decoder stays inside a frame, so the next frame's opening flag
+              adds 1 short-frame error.
+  bad-escape  7D 31 inserted after the first body byte: 1 7D error. The
+              decoder hunts and skips the rest, the closing flag opens a
+              frame, and the next frame's opening flag adds 1 short error.
+  drop        nothing at all: no count.
+  duplicate   the good frame twice: 2 good frames. The tool's comparison fails
+              the second copy unless an equal packet is still outstanding.
+  corrupt     the middle body byte inverted, FCS correct: 1 good frame that
+              the comparison fails.
+  short       flag, the first 2 bytes of body and FCS, flag: 1 short error on
+              the closing flag, which opens a frame, so the next frame's
+              opening flag adds 1 more short error (2 in all).
+  oversize    the body repeated to 8197 bytes (8199 with the FCS) in one frame:
+              1 too-long error at the 8198th byte. The decoder hunts and skips
+              the rest, the closing flag opens a frame, and the next frame's
+              opening flag adds 1 short error.
+  noise       16 seeded bytes, none of them 7E, before the good frame: they
+              arrive while the decoder hunts between frames and are discarded,
+              so only the received byte count grows; then 1 good frame.
+  A knock-on short error is counted only once a further frame arrives: after a
+  spoiled last reply it is missing. The wire_ lines of the report count it
+  exactly as the tool should.
+  A reply delay is not a fault: --delay <ms> holds back every reply (and in raw
+  mode every echoed read) by the same time, keeping the order.
+
+Report (on SIGINT, SIGTERM, or once --frames is reached and the tool has read
+the last reply; a 'name: value' line each, on standard output):
+  frames_received    good frames decoded from what the tool sent
+  replies_sent       reply frames written: a duplicate counts 2, a drop 0,
+                     raw mode always 0
+  bytes_received     every byte read, as --record holds them
+  bytes_sent         every byte written, noise included
+  fault_<kind>       spoiled replies per kind: fault_bad_fcs, fault_bad_escape,
+                     fault_drop, fault_duplicate, fault_corrupt, fault_short,
+                     fault_oversize, fault_noise
+  wire_good_frames, wire_short_errors, wire_long_errors, wire_crc_errors,
+  wire_7d_errors     what a decoder that starts hunting counts from everything
+                     sent: the tool's received-frame, short, too-long, CRC and
+                     7D counters for the run, knock-on errors included
+
+Exit status: 0 after a signal or --frames; 1 when the link fails during the
+run; 2 for bad options, or a port, pseudo-terminal, link or record file that
+cannot be opened.
+)");
+}

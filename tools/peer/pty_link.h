@@ -1,0 +1,43 @@
+// A pseudo-terminal the peer makes itself: the tool opens the slave side by
+// its path, the peer reads and writes the master side.
+//
+// The peer keeps a slave descriptor open for its whole life. Without one the
+// master reads EIO until the tool opens the slave, and what was written while
+// no slave was open is lost. The slave starts raw, so bytes pass unchanged
+// even before the tool sets its own line settings.
+#pragma once
+
+#include "peer_link.h"
+
+#include <QSocketNotifier>
+
+#include <memory>
+
+class PtyLink : public PeerLink
+{
+    Q_OBJECT
+public:
+    PtyLink() = default;
+    ~PtyLink() override;
+
+    // False with a message in error when no pseudo-terminal can be made.
+    bool open(QString &error);
+    // What the tool should open, such as /dev/pts/3.
+    QString slavePath() const { return path; }
+
+    void send(const QByteArray &bytes) override;
+    // Nothing left to write, and the tool has read everything written.
+    bool drained() const override;
+
+private:
+    bool makeSlaveRaw();
+    void readAvailable();
+    void writePending();
+
+    int master = -1;
+    int slave = -1;
+    QString path;
+    QByteArray pending; // written once the master takes more
+    std::unique_ptr<QSocketNotifier> readable;
+    std::unique_ptr<QSocketNotifier> writable;
+};

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -5,7 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    MainWindow window;
+    MainWindow window(nullptr, parseCommandLine(app.arguments()));
     window.show();
     return app.exec();
 }

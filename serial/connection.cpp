@@ -1,11 +1,97 @@
+// Opening and closing the one serial port, and giving it up when it fails while open.
 #include "app/mainwindow.h"
+#include "app/perfcounter.h"
 #include "ui_mainwindow.h"
+
+#include <QSignalBlocker>
+
+namespace {
+
+// Errors after which an open port is of no further use: the device has gone or
+// refuses us. Timeouts, line errors and refused settings leave it working.
+bool isFatalWhileOpen(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void enablePortChoice(Ui::MainWindow *ui, bool enabled)
+{
+    ui->comb_sers->setEnabled(enabled);
+    ui->comb_bps->setEnabled(enabled);
+    ui->btn_ser_refresh->setEnabled(enabled);
+}
+
+} // namespace
 
 void MainWindow::on_btn_ser_conn_clicked()
 {
+    if (portOpen)
+        closePort();
+    else if (listedPortCount() > 0 && !openSelectedPort())
+        slotWarningMessage(tr("错误"), tr("串口打开失败！"));
 }
 
-void MainWindow::onPortError(QSerialPort::SerialPortError)
+bool MainWindow::openSelectedPort()
 {
+    // Paths given with --port have no QSerialPortInfo (a pseudo-terminal's is
+    // null), so they are opened by name.
+    const int index = ui->comb_sers->currentIndex();
+    if (index < portInfos.size())
+        serialPort.setPort(portInfos.at(index));
+    else
+        serialPort.setPortName(options.extraPorts.at(index - portInfos.size()));
+
+    // A text that is no number asks for 0 baud, which the open refuses.
+    serialPort.setBaudRate(qint32(ui->comb_bps->currentText().toUInt()));
+    serialPort.setDataBits(QSerialPort::Data8);
+    serialPort.setParity(QSerialPort::NoParity);
+    serialPort.setStopBits(QSerialPort::OneStop);
+    serialPort.setFlowControl(QSerialPort::NoFlowControl);
+    if (!serialPort.open(QIODevice::ReadWrite))
+        return false;
+
+    portOpen = true;
+    ui->btn_ser_conn->setText(tr("关闭串口"));
+    enablePortChoice(ui, false);
+    ui->gb_send->setEnabled(true);
+    stampOrigin = perfcounter::now();
+    return true;
 }
 
+void MainWindow::closePort()
+{
+    {
+        // A port that has already failed may report it again while closing;
+        // that must not come back into onPortError.
+        const QSignalBlocker quiet(serialPort);
+        serialPort.close();
+    }
+    portOpen = false;
+    ui->btn_ser_conn->setText(tr("打开串口"));
+    refreshPortList();
+    enablePortChoice(ui, true);
+    ui->btn_txAuto->setChecked(false);
+    on_btn_txAuto_clicked();
+    ui->btn_txAck->setChecked(false);
+    on_btn_txAck_clicked();
+    ui->gb_send->setEnabled(false);
+}
+
+void MainWindow::onPortError(QSerialPort::SerialPortError error)
+{
+    if (!portOpen || !isFatalWhileOpen(error))
+        return;
+    // Close before warning: a dead port repeats its error as fast as the event
+    // loop runs, and the warning box runs one.
+    closePort();
+    slotWarningMessage(tr("错误"), tr("串口已断开"));
+}

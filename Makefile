@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build asan-build run test test-normal test-asan bench fuzz clean
+.PHONY: all deps build asan-build run test test-normal test-asan bench fuzz soak clean
 
 all: build
 
@@ -35,6 +35,10 @@ test-asan: asan-build
 
 bench: build
 	bash scripts/bench.sh $(BUILD)
+
+# Not part of test: a million round trips take minutes.
+soak: build
+	bash scripts/soak.sh $(BUILD)
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DPAKTO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo

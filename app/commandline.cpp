@@ -3,24 +3,202 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QTextStream>
 
-WindowOptions parseCommandLine(const QStringList &arguments)
+#include <climits>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+constexpr double LONGEST_RUN_S = INT_MAX / 1000;
+constexpr quint64 MOST_BAUD = INT_MAX;
+constexpr quint64 LONGEST_PERIOD_MS = INT_MAX;
+
+const QString DESCRIPTION = QStringLiteral(R"(Serial-link frame test tool.
+
+Without the run options below it opens its window. With them it runs one
+link test unseen (offscreen when there is no display), prints the statistics
+panel and exits:
+  pakto --port PATH --open PORT --send answer|timed|once --duration S
+        [--baud N] [--tag] [--compare] [--show] [--capture FILE]
+        [--period MS] [--frames N] [--report-memory]
+Payload and the other choices come from ./dv-ppp.ini as usual; the run does
+not write the file back. Exit status: 0 when no send error, framing error or
+comparison failure was counted, 1 when any was or the port went away during
+the run, 2 for a bad command line or a port that cannot be opened.)");
+
+class CommandLineReader
+{
+public:
+    CommandLineReader();
+    CommandLine read(const QStringList &arguments);
+
+private:
+    bool asksForHeadlessRun() const;
+    HeadlessPlan readPlan() const;
+    void requireRunOptions() const;
+    HeadlessSend readSendMode() const;
+    int readDurationMs() const;
+    quint64 readCount(const QCommandLineOption &option, quint64 largest) const;
+    [[noreturn]] void showHelpOrVersion();
+    [[noreturn]] static void fail(const QString &why);
+
+    QCommandLineParser parser;
+    const QCommandLineOption port{"port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.", "PATH"};
+    const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.", "PORT"};
+    const QCommandLineOption send{"send", "Run: answer (answer-driven), timed or once.", "MODE"};
+    const QCommandLineOption duration{"duration", "Run: send for S seconds (fractions allowed).", "S"};
+    const QCommandLineOption baud{"baud", "Run: line speed (default: as last used).", "N"};
+    const QCommandLineOption tag{"tag", "Run: put the tag and sequence number before the payload."};
+    const QCommandLineOption compare{"compare", "Run: compare replies with the frames sent."};
+    const QCommandLineOption show{"show", "Run: fill the traffic view with sent and received frames."};
+    const QCommandLineOption capture{"capture", "Run: capture the traffic to FILE.", "FILE"};
+    const QCommandLineOption period{"period", "Run: period of timed sending (default: as last used).", "MS"};
+    const QCommandLineOption frames{"frames", "Run: stop sending after N frames, even before the time is up.", "N"};
+    const QCommandLineOption reportMemory{"report-memory", "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
+};
+
+CommandLineReader::CommandLineReader()
+{
+    parser.setApplicationDescription(DESCRIPTION);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period, frames,
+                       reportMemory});
+}
+
+CommandLine CommandLineReader::read(const QStringList &arguments)
+{
+    if (!parser.parse(arguments))
+        fail(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))
+        || parser.isSet(QStringLiteral("version")))
+        showHelpOrVersion();
+    if (!parser.positionalArguments().isEmpty())
+        fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+
+    CommandLine commandLine;
+    commandLine.window.extraPorts = parser.values(port);
+    if (asksForHeadlessRun()) {
+        commandLine.headless = readPlan();
+        commandLine.window.unattended = true;
+    }
+    return commandLine;
+}
+
+bool CommandLineReader::asksForHeadlessRun() const
+{
+    const QList<const QCommandLineOption *> runOptions{&open,    &send,    &duration, &baud,   &tag,
+                                                       &compare, &show,    &capture,  &period, &frames,
+                                                       &reportMemory};
+    for (const QCommandLineOption *option : runOptions) {
+        if (parser.isSet(*option))
+            return true;
+    }
+    return false;
+}
+
+HeadlessPlan CommandLineReader::readPlan() const
+{
+    requireRunOptions();
+    HeadlessPlan plan;
+    plan.port = parser.value(open);
+    plan.send = readSendMode();
+    plan.durationMs = readDurationMs();
+    if (parser.isSet(baud))
+        plan.baud = QString::number(readCount(baud, MOST_BAUD));
+    if (parser.isSet(period))
+        plan.periodMs = int(readCount(period, LONGEST_PERIOD_MS));
+    if (parser.isSet(frames))
+        plan.frameLimit = readCount(frames, ULLONG_MAX);
+    plan.tag = parser.isSet(tag);
+    plan.compare = parser.isSet(compare);
+    plan.show = parser.isSet(show);
+    plan.capturePath = parser.value(capture);
+    plan.reportMemory = parser.isSet(reportMemory);
+    return plan;
+}
+
+void CommandLineReader::requireRunOptions() const
+{
+    for (const QCommandLineOption *option : {&open, &send, &duration}) {
+        if (!parser.isSet(*option))
+            fail(QStringLiteral("a run needs --open, --send and --duration; --%1 is missing")
+                     .arg(option->names().first()));
+    }
+    if (parser.isSet(capture) && parser.value(capture).isEmpty())
+        fail(QStringLiteral("--capture needs a file name"));
+}
+
+HeadlessSend CommandLineReader::readSendMode() const
+{
+    const QString mode = parser.value(send);
+    const bool timed = mode == QLatin1String("timed");
+    if (parser.isSet(period) && !timed)
+        fail(QStringLiteral("--period goes with --send timed"));
+    if (timed)
+        return HeadlessSend::Timed;
+    if (mode == QLatin1String("answer"))
+        return HeadlessSend::Answer;
+    if (mode == QLatin1String("once"))
+        return HeadlessSend::Once;
+    fail(QStringLiteral("unknown send mode '%1' (answer, timed or once)").arg(mode));
+}
+
+int CommandLineReader::readDurationMs() const
+{
+    bool number = false;
+    const double seconds = parser.value(duration).toDouble(&number);
+    if (!number || !(seconds > 0) || seconds > LONGEST_RUN_S)
+        fail(QStringLiteral("--duration needs a number of seconds above 0, not '%1'").arg(parser.value(duration)));
+    return qMax(1, qRound(seconds * 1000));
+}
+
+quint64 CommandLineReader::readCount(const QCommandLineOption &option, quint64 largest) const
+{
+    bool number = false;
+    const quint64 value = parser.value(option).toULongLong(&number);
+    if (!number || value == 0 || value > largest)
+        fail(QStringLiteral("--%1 needs a whole number from 1 to %2, not '%3'")
+                 .arg(option.names().first())
+                 .arg(largest)
+                 .arg(parser.value(option)));
+    return value;
+}
+
+// Qt's help names the program from the application's arguments, which need
+// an application object, and the window's is not built yet.
+void CommandLineReader::showHelpOrVersion()
+{
+    char programName[] = "pakto";
+    char *arguments[] = {programName, nullptr};
+    int count = 1;
+    std::optional<QCoreApplication> application;
+    if (!QCoreApplication::instance())
+        application.emplace(count, arguments);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    parser.showHelp(); // Qt's own options are not taken, so --help-all shows no more
+
+}
+
+void CommandLineReader::fail(const QString &why)
+{
+    QTextStream(stderr) << "pakto: " << why << "\nTry 'pakto --help' for the options.\n";
+    std::exit(EXIT_USAGE);
+}
+
+} // namespace
+
+CommandLine readCommandLine(const QStringList &arguments)
 {
     QCoreApplication::setApplicationName(QStringLiteral("pakto"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PAKTO_VERSION));
+    return CommandLineReader().read(arguments);
+}
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Serial-link frame test tool."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption port(
-        QStringLiteral("port"),
-        QStringLiteral("List PATH as a serial port (pseudo-terminals, symlinks); may be repeated."),
-        QStringLiteral("PATH"));
-    parser.addOption(port);
-    parser.process(arguments);
-
-    WindowOptions options;
-    options.extraPorts = parser.values(port);
-    return options;
+WindowOptions parseCommandLine(const QStringList &arguments)
+{
+    return readCommandLine(arguments).window;
 }

@@ -23,6 +23,10 @@ class MainWindow;
 }
 
 constexpr int TX_RING_SLOTS = 64; // holds at most 63 packets
+// The traffic view keeps at least this many of the newest lines, and drops the
+// oldest ones a chunk at a time once it holds a chunk more.
+constexpr int TRAFFIC_VIEW_LINES = 20000;
+constexpr int TRAFFIC_TRIM_CHUNK = 2000;
 
 class MainWindow : public QMainWindow
 {
@@ -70,26 +74,35 @@ private:
     Packet *buildPacket();
     void normalizeTxLengths();
     void applyRandomDataState();
+    int fillPayload(quint8 *payload, int room) const;
     // engine/sending.cpp
     void sendOneFrame();
     bool writeFrame(const quint8 *bytes, int length);
     void keepOutstanding(Packet *packet);
     void restartMeasurement();
+    void stopTimedSending();
+    static int nextRingSlot(int slot);
     // engine/receiving.cpp
     void decodeByte(quint8 byte);
     void onRxFrame(quint16 length);
     bool compareRxFrame(const quint8 *data, quint16 length);
     void stopOnError();
+    void releaseOutstandingThrough(int slot);
     // engine/statistics.cpp
     void clearCounters();
     void refreshStats();
     void onSecondTick();
+    QStringList runTimeParagraphs() const;
+    QStringList countParagraphs() const;
+    QStringList comparisonParagraphs() const;
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
+    void queueTrafficParagraph(const QString &html);
     void flushTraffic();
     // engine/capture.cpp
     void startCapture();
+    bool openCapture(const QString &path);
     void stopCapture();
     void writeCaptureLine(const QString &line);
 

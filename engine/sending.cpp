@@ -1,19 +1,122 @@
+// The transmit side: one frame per call, the ring of outstanding packets and
+// the three ways a send is triggered.
 #include "app/mainwindow.h"
+#include "app/perfcounter.h"
 #include "ui_mainwindow.h"
+
+namespace {
+// Fixed captions: the mode buttons keep them in either language.
+const QString ACK_IDLE_CAPTION = QStringLiteral("应答式发送");
+const QString ACK_RUNNING_CAPTION = QStringLiteral("停止应答式发送");
+const QString TIMED_IDLE_CAPTION = QStringLiteral("定时发送");
+const QString TIMED_RUNNING_CAPTION = QStringLiteral("停止定时发送");
+} // namespace
+
+int MainWindow::nextRingSlot(int slot)
+{
+    return (slot + 1) % TX_RING_SLOTS;
+}
 
 void MainWindow::sendOneFrame()
 {
+    Packet *packet = buildPacket();
+    if (!packet)
+        return;
+    const bool failed = writeFrame(packet->bytes, packet->length);
+    if (failed) {
+        ++counters.cntTxErrors;
+        delete packet;
+        return;
+    }
+    const double stampMs = stampNow();
+    showTraffic(packet->bytes, packet->length, TrafficDirection::Sent, false, stampMs);
+    ++counters.cntTxPackets;
+    counters.cntTxBytes += packet->length;
+    keepOutstanding(packet);
+}
+
+// True when the frame did not go out whole: port closed, frame too long for
+// the buffer, or the port took fewer bytes than the frame holds.
+bool MainWindow::writeFrame(const quint8 *bytes, int length)
+{
+    if (!serialPort.isOpen())
+        return true;
+    const int frameLength = ppp_frame_encode(bytes, length, txFrameBuf, FRAME_BUF_SIZE);
+    if (frameLength == 0)
+        return true;
+    const qint64 accepted = serialPort.write(reinterpret_cast<const char *>(txFrameBuf), frameLength);
+    return accepted != frameLength;
+}
+
+// A full ring silently gives up its oldest packet: a late reply to it then
+// counts as a comparison failure.
+void MainWindow::keepOutstanding(Packet *packet)
+{
+    if (!ui->cb_trxCmp->isChecked()) {
+        delete packet;
+        return;
+    }
+    const int next = nextRingSlot(txRingHead);
+    if (next == txRingTail) {
+        delete txRing[txRingTail];
+        txRingTail = nextRingSlot(txRingTail);
+    }
+    txRing[txRingHead] = packet;
+    txRingHead = next;
+}
+
+void MainWindow::restartMeasurement()
+{
+    stampOrigin = perfcounter::now();
+    clearCounters();
 }
 
 void MainWindow::on_btn_txOne_clicked()
 {
+    sendOneFrame();
 }
 
 void MainWindow::on_btn_txAck_clicked()
 {
+    if (!ui->btn_txAck->isChecked()) {
+        ui->btn_txAck->setText(ACK_IDLE_CAPTION);
+        return;
+    }
+    ui->btn_txAuto->setChecked(false);
+    ui->btn_txAuto->setText(TIMED_IDLE_CAPTION);
+    on_btn_txAuto_clicked();
+    ui->btn_txAck->setText(ACK_RUNNING_CAPTION);
+    restartMeasurement();
+    sendOneFrame();
 }
 
 void MainWindow::on_btn_txAuto_clicked()
 {
+    if (!ui->btn_txAuto->isChecked()) {
+        stopTimedSending();
+        return;
+    }
+    ui->btn_txAck->setChecked(false);
+    ui->btn_txAck->setText(ACK_IDLE_CAPTION);
+    on_btn_txAck_clicked();
+    const int periodMs = ui->le_txTm->text().toInt();
+    if (periodMs <= 0) {
+        ui->btn_txAuto->setChecked(false);
+        slotWarningMessage(tr("输入错误"), tr("请输入正确的定时周期"));
+        return;
+    }
+    ui->btn_txAuto->setText(TIMED_RUNNING_CAPTION);
+    ui->le_txTm->setEnabled(false);
+    restartMeasurement();
+    timerSend = startTimer(periodMs, Qt::CoarseTimer);
 }
 
+void MainWindow::stopTimedSending()
+{
+    ui->btn_txAuto->setText(TIMED_IDLE_CAPTION);
+    ui->le_txTm->setEnabled(true);
+    if (timerSend != 0) {
+        killTimer(timerSend);
+        timerSend = 0;
+    }
+}

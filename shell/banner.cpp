@@ -1,15 +1,34 @@
+// The advert strip along the bottom: a fixed background and a picture that
+// changes every ten seconds and links to the vendor's page.
 #include "app/mainwindow.h"
+#include "shell/vendor.h"
 #include "ui_mainwindow.h"
+
+#include <QDesktopServices>
+#include <QSettings>
+#include <QUrl>
 
 void MainWindow::readBannerConfig()
 {
+    QSettings config(QStringLiteral("./dravo/dravo.ini"), QSettings::IniFormat);
+    config.beginGroup(QStringLiteral("system"));
+    // Text that is not a number reads as 0: picture 0 on every refresh.
+    maxAdvIndex = config.value(QStringLiteral("max-adv-index"), QStringLiteral("5")).toInt();
 }
 
 void MainWindow::refreshBanner()
 {
+    ui->widget_banner->setStyleSheet(
+        QStringLiteral("background-image: url(./dravo/banner-bk.png);"));
+    const QString picture = QString::number(advIndex) +
+                            (isEnglish ? QStringLiteral("_en.jpg") : QStringLiteral(".jpg"));
+    ui->btn_adv->setStyleSheet(QStringLiteral("background-image: url(./dravo/") + picture +
+                               QStringLiteral(");"));
+    advIndex = advIndex < maxAdvIndex ? advIndex + 1 : 0;
 }
 
 void MainWindow::on_btn_adv_clicked()
 {
+    const char *address = isEnglish ? vendor::SECOND_ADDRESS : vendor::MAIN_ADDRESS;
+    QDesktopServices::openUrl(QUrl(QLatin1String(address), QUrl::TolerantMode));
 }
-

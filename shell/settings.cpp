@@ -1,11 +1,119 @@
+// The user's choices, kept from one run to the next in one INI file in the
+// working directory. Each load and save opens the file afresh.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QSettings>
+
+namespace {
+
+QString settingsPath()
+{
+    return QStringLiteral("./dv-ppp.ini");
+}
+
+bool readFlag(const QSettings &settings, const QString &key)
+{
+    return settings.value(key, false).toBool();
+}
+
+QString readText(const QSettings &settings, const QString &key, const QString &fallback)
+{
+    return settings.value(key, fallback).toString();
+}
+
+void restoreShowBoxes(const QSettings &settings, Ui::MainWindow *ui)
+{
+    ui->cb_trxCmp->setChecked(readFlag(settings, QStringLiteral("trxcmp")));
+    ui->cb_autoStop->setChecked(readFlag(settings, QStringLiteral("auto-stop")));
+    ui->cb_wrap->setChecked(readFlag(settings, QStringLiteral("linewrap")));
+}
+
+void restoreControl(QSettings &settings, Ui::MainWindow *ui)
+{
+    settings.beginGroup(QStringLiteral("control"));
+    // The combo box is editable, so a rate outside its list still shows.
+    ui->comb_bps->setCurrentText(
+        readText(settings, QStringLiteral("ser-baudrate"), QStringLiteral("115200")));
+    ui->le_sid_min->setText(readText(settings, QStringLiteral("sid-min"), QStringLiteral("1")));
+    ui->le_sid_max->setText(readText(settings, QStringLiteral("sid-max"), QStringLiteral("2")));
+    ui->cb_tag->setChecked(readFlag(settings, QStringLiteral("tag-enable")));
+    settings.endGroup();
+}
+
+// Setting the payload text runs its parser, which may warn about bad hex.
+void restoreSend(QSettings &settings, Ui::MainWindow *ui)
+{
+    settings.beginGroup(QStringLiteral("send"));
+    ui->cb_randData->setChecked(readFlag(settings, QStringLiteral("tx-rand-data")));
+    ui->le_txLenMin->setText(readText(settings, QStringLiteral("tx-len-min"), QStringLiteral("8")));
+    ui->le_txLenMax->setText(readText(settings, QStringLiteral("tx-len-max"), QStringLiteral("8")));
+    ui->le_txTm->setText(readText(settings, QStringLiteral("tx-time"), QStringLiteral("100")));
+    ui->te_txData->setPlainText(
+        readText(settings, QStringLiteral("tx-data"), QStringLiteral("00 01 02 03 04 05 06 07")));
+    settings.endGroup();
+}
+
+void storeControl(QSettings &settings, const Ui::MainWindow *ui)
+{
+    settings.beginGroup(QStringLiteral("control"));
+    settings.setValue(QStringLiteral("ser-baudrate"), ui->comb_bps->currentText());
+    settings.setValue(QStringLiteral("tag-enable"), ui->cb_tag->isChecked());
+    settings.setValue(QStringLiteral("sid-min"), ui->le_sid_min->text());
+    settings.setValue(QStringLiteral("sid-max"), ui->le_sid_max->text());
+    settings.endGroup();
+}
+
+void storeSend(QSettings &settings, const Ui::MainWindow *ui)
+{
+    settings.beginGroup(QStringLiteral("send"));
+    settings.setValue(QStringLiteral("tx-rand-data"), ui->cb_randData->isChecked());
+    settings.setValue(QStringLiteral("tx-len-min"), ui->le_txLenMin->text());
+    settings.setValue(QStringLiteral("tx-len-max"), ui->le_txLenMax->text());
+    settings.setValue(QStringLiteral("tx-time"), ui->le_txTm->text());
+    settings.setValue(QStringLiteral("tx-data"), ui->te_txData->document()->toPlainText());
+    settings.endGroup();
+}
+
+void storeShow(QSettings &settings, const Ui::MainWindow *ui, bool english)
+{
+    settings.beginGroup(QStringLiteral("show"));
+    settings.setValue(QStringLiteral("english"), english);
+    settings.setValue(QStringLiteral("auto-stop"), ui->cb_autoStop->isChecked());
+    settings.setValue(QStringLiteral("trxcmp"), ui->cb_trxCmp->isChecked());
+    settings.setValue(QStringLiteral("linewrap"), ui->cb_wrap->isChecked());
+    settings.endGroup();
+}
+
+} // namespace
+
 void MainWindow::loadSettings()
 {
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("show"));
+    isEnglish = readFlag(settings, QStringLiteral("english"));
+    applyLanguage(); // first: the text routine resets fields restored below
+    restoreShowBoxes(settings, ui);
+    on_cb_wrap_clicked(ui->cb_wrap->isChecked());
+    settings.endGroup();
+    restoreControl(settings, ui);
+    restoreSend(settings, ui);
+    // Ticking a box from code runs no handler, so apply what the handlers would.
+    normalizeTxLengths();
+    applyRandomDataState();
 }
 
 void MainWindow::saveSettings()
 {
+    if (options.unattended)
+        return; // a headless run leaves the user's file alone
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    storeControl(settings, ui);
+    storeSend(settings, ui);
+    storeShow(settings, ui, isEnglish);
+    settings.sync();
+    // A malformed file reads with FormatError yet is rewritten fine; only an
+    // access error means the choices were lost.
+    if (settings.status() == QSettings::AccessError)
+        slotWarningMessage(tr("错误"), tr("无法保存设置"));
 }
-

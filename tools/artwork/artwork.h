@@ -3,4 +3,11 @@
 
 #include <QImage>
 
+// Adverts 0 to ADVERT_COUNT - 1 rotate in the banner strip.
+constexpr int ADVERT_COUNT = 6;
+
 QImage drawIcon();
+// A tile that repeats along the banner strip behind the adverts.
+QImage drawBannerBackground();
+// One 840x112 advert in Chinese or English.
+QImage drawAdvert(int index, bool english);

@@ -2,6 +2,7 @@
 #include "artwork.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -15,6 +16,22 @@ bool writeImage(const QImage &image, const QString &path, const char *format)
     return false;
 }
 
+// The banner strip's background and every advert in both languages, under
+// the names the window looks for.
+bool writeBanners(const QDir &dir)
+{
+    bool written =
+        writeImage(drawBannerBackground(), dir.filePath(QStringLiteral("banner-bk.png")), "png");
+    for (int index = 0; index < ADVERT_COUNT; ++index) {
+        const QString number = QString::number(index);
+        written &= writeImage(drawAdvert(index, false),
+                              dir.filePath(number + QStringLiteral(".jpg")), "jpg");
+        written &= writeImage(drawAdvert(index, true),
+                              dir.filePath(number + QStringLiteral("_en.jpg")), "jpg");
+    }
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -24,11 +41,18 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Draws the pictures Pakto ships."));
     parser.addHelpOption();
-    const QCommandLineOption icon(QStringLiteral("icon"), QStringLiteral("Write the 128x128 icon to <file>."),
+    const QCommandLineOption icon(QStringLiteral("icon"),
+                                  QStringLiteral("Write the 128x128 icon to <file>."),
                                   QStringLiteral("file"));
+    const QCommandLineOption banners(QStringLiteral("banners"),
+                                     QStringLiteral("Write the banner pictures into <dir>."),
+                                     QStringLiteral("dir"));
     parser.addOption(icon);
+    parser.addOption(banners);
     parser.process(app);
     if (parser.isSet(icon) && !writeImage(drawIcon(), parser.value(icon), "ico"))
+        return 1;
+    if (parser.isSet(banners) && !writeBanners(QDir(parser.value(banners))))
         return 1;
     return 0;
 }

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# `make soak`: SOAK_FRAMES (one million by default) answer-driven round trips
+# through the simulated device, with both show boxes and a capture file on.
+# Passes when every counter agrees, the capture holds two lines per round
+# trip, and the memory at the end is within 10% of its size after the first
+# 10,000 frames.
+set -euo pipefail
+build=$(realpath "${1:-build}")
+frames=${SOAK_FRAMES:-1000000}
+runtime="$build/runtime"
+work=$(mktemp -d)
+
+"$runtime/pakto-peer" --pty --mode echo >"$work/peer.txt" &
+peer_pid=$!
+cleanup() {
+  kill "$peer_pid" 2>/dev/null || true
+  wait "$peer_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+device=""
+for _ in $(seq 100); do
+  device=$(head -n 1 "$work/peer.txt")
+  [[ -n "$device" ]] && break
+  sleep 0.1
+done
+[[ -n "$device" ]] || { echo "soak: the simulated device did not start" >&2; exit 1; }
+
+# An empty working directory: default settings, no translation (the panel
+# labels read below are the Chinese ones).
+echo "soak: $frames round trips through $device ..."
+start=$(date +%s.%N)
+status=0
+(cd "$work" && "$runtime/pakto" --port "$device" --open "$device" --send answer --compare --show \
+  --capture capture.txt --frames "$frames" --report-memory --duration 86400 \
+  >stats.txt 2>stderr.txt) || status=$?
+end=$(date +%s.%N)
+kill "$peer_pid" || true
+wait "$peer_pid" || true
+
+panel() { sed -n "s/^ *$1 = \([0-9]*\).*/\1/p" "$work/stats.txt"; }
+sent=$(panel 发送包数)
+received=$(panel 接收包数)
+compared_ok=$(panel 比较成功)
+compared_failed=$(panel 比较失败)
+peer_frames=$(sed -n 's/^frames_received: //p' "$work/peer.txt")
+capture_lines=$(wc -l <"$work/capture.txt")
+memory_first=$(sed -n 's/^memory: \([0-9]*\) kB after 10000 frames$/\1/p' "$work/stderr.txt")
+memory_last=$(sed -n 's/^memory: \([0-9]*\) kB at the end.*/\1/p' "$work/stderr.txt")
+seconds=$(awk "BEGIN { print $end - $start }")
+
+echo "--- statistics panel"
+cat "$work/stats.txt"
+echo "--- memory (resident)"
+grep '^memory:' "$work/stderr.txt" || true
+echo "---"
+printf 'duration            %.1f s\n' "$seconds"
+printf 'round trips/second  %.0f\n' "$(awk "BEGIN { print ${sent:-0} / $seconds }")"
+echo "memory              ${memory_first:-?} kB after 10000 frames, ${memory_last:-?} kB at the end"
+echo "capture lines       $capture_lines (round trips: $sent)"
+echo "device frames       $peer_frames"
+
+failures=()
+[[ $status -eq 0 ]] || failures+=("exit status $status: $(grep -v '^memory:' "$work/stderr.txt" | tail -n 3)")
+[[ "$sent" == "$frames" ]] || failures+=("sent $sent frames, not $frames")
+[[ "$received" == "$sent" && "$compared_ok" == "$sent" && "$peer_frames" == "$sent" ]] ||
+  failures+=("counters disagree: sent $sent, received $received, compared ok $compared_ok, device $peer_frames")
+[[ "$compared_failed" == 0 ]] || failures+=("$compared_failed comparisons failed")
+if grep -qE '发送错误|7D错误|CRC错误|超长|超短' "$work/stats.txt"; then
+  failures+=("framing or send errors counted")
+fi
+[[ "$capture_lines" -eq $((2 * sent)) ]] || failures+=("capture holds $capture_lines lines, not $((2 * sent))")
+if [[ -n "$memory_first" && -n "$memory_last" ]]; then
+  (( memory_last * 10 <= memory_first * 11 && memory_last * 10 >= memory_first * 9 )) ||
+    failures+=("memory moved by more than 10%: $memory_first kB to $memory_last kB")
+else
+  failures+=("no memory figures (fewer than 10000 frames, or no /proc)")
+fi
+
+if [[ ${#failures[@]} -gt 0 ]]; then
+  printf 'soak FAILED: %s\n' "${failures[@]}"
+  exit 1
+fi
+echo "soak passed"

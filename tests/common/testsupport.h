@@ -1,0 +1,165 @@
+// Helpers shared by the window tests: a private working directory, and hands
+// that answer the modal boxes and file dialogs the window opens.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVector>
+#include <QWidget>
+
+// The window reads and writes its files relative to the working directory, so
+// every test gets an empty one of its own; the previous one comes back when
+// this goes away.
+class TestWorkDir
+{
+public:
+    TestWorkDir() : previous(QDir::currentPath())
+    {
+        if (dir.isValid())
+            entered = QDir::setCurrent(dir.path());
+    }
+    ~TestWorkDir() { QDir::setCurrent(previous); }
+    TestWorkDir(const TestWorkDir &) = delete;
+    TestWorkDir &operator=(const TestWorkDir &) = delete;
+
+    // False when the directory could not be made or entered.
+    bool isValid() const { return entered; }
+    QString path() const { return dir.path(); }
+    QString filePath(const QString &name) const { return dir.filePath(name); }
+    // Names in the directory, hidden ones included.
+    QStringList entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private:
+    QString previous; // declared before dir: saved before the new one exists
+    QTemporaryDir dir;
+    bool entered = false;
+};
+
+namespace testsupport {
+
+// The modal dialog of type T that is waiting for the user, if any. A dialog run
+// by exec() is the active modal widget; the scan of the top-level widgets also
+// finds one that is modal but not yet active.
+template<typename T>
+T *openModal()
+{
+    if (auto *active = qobject_cast<T *>(QApplication::activeModalWidget()))
+        return active->isVisible() ? active : nullptr;
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget *top : tops) {
+        auto *candidate = qobject_cast<T *>(top);
+        if (candidate && candidate->isVisible() && candidate->isModal())
+            return candidate;
+    }
+    return nullptr;
+}
+
+constexpr int POLL_MS = 10;
+
+} // namespace testsupport
+
+// While alive, closes every modal message box it finds, as a user pressing its
+// Close button would, and remembers what the box said. The polling timer also
+// runs inside the nested event loop of QMessageBox::exec(), which is where the
+// window's warnings wait.
+class WarningCatcher
+{
+public:
+    struct Message {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    WarningCatcher()
+    {
+        QObject::connect(&poll, &QTimer::timeout, [this] { closeOpenBox(); });
+        poll.start(testsupport::POLL_MS);
+    }
+    WarningCatcher(const WarningCatcher &) = delete;
+    WarningCatcher &operator=(const WarningCatcher &) = delete;
+
+    QVector<Message> messages() const { return seen; }
+    int count() const { return seen.size(); }
+    void clear() { seen.clear(); }
+    // Titles and texts as "title: text", handy in failure output.
+    QStringList describe() const
+    {
+        QStringList lines;
+        for (const Message &m : seen)
+            lines << m.title + QStringLiteral(": ") + m.text;
+        return lines;
+    }
+
+private:
+    void closeOpenBox()
+    {
+        QMessageBox *box = testsupport::openModal<QMessageBox>();
+        if (!box)
+            return;
+        seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+        if (QAbstractButton *close = box->button(QMessageBox::Close))
+            close->click();
+        else
+            box->reject();
+    }
+
+    QVector<Message> seen;
+    QTimer poll; // last: stops before the list it fills goes away
+};
+
+// While alive, answers every modal file dialog: with a path it selects that file
+// and accepts (an existing file is overwritten without the confirmation box),
+// without one it cancels.
+class SaveDialogFiller
+{
+public:
+    // An empty path means: press Cancel.
+    explicit SaveDialogFiller(const QString &path = QString()) : answer(path)
+    {
+        QObject::connect(&poll, &QTimer::timeout, [this] { answerOpenDialog(); });
+        poll.start(testsupport::POLL_MS);
+    }
+    SaveDialogFiller(const SaveDialogFiller &) = delete;
+    SaveDialogFiller &operator=(const SaveDialogFiller &) = delete;
+
+    void setPath(const QString &path) { answer = path; }
+    // How many dialogs were answered, and their window titles.
+    int count() const { return titles.size(); }
+    QStringList dialogTitles() const { return titles; }
+
+private:
+    void answerOpenDialog()
+    {
+        QFileDialog *dialog = testsupport::openModal<QFileDialog>();
+        if (!dialog)
+            return;
+        titles << dialog->windowTitle();
+        if (answer.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->selectFile(answer);
+        static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
+        // accept() keeps the dialog open when it cannot take the answer (say,
+        // a folder); cancel then rather than answering the same dialog forever.
+        if (dialog->isVisible())
+            dialog->reject();
+    }
+
+    QString answer;
+    QStringList titles;
+    QTimer poll; // last: stops before what it reads goes away
+};

@@ -1,0 +1,295 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>v2024.0808</source>
+        <translation>v2024.0808</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>窗口最前</source>
+        <translation>Stay on top</translation>
+    </message>
+    <message>
+        <source>选择串口</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>串口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <source>bps</source>
+        <translation>bps</translation>
+    </message>
+    <message>
+        <source>9600</source>
+        <translation>9600</translation>
+    </message>
+    <message>
+        <source>19200</source>
+        <translation>19200</translation>
+    </message>
+    <message>
+        <source>38400</source>
+        <translation>38400</translation>
+    </message>
+    <message>
+        <source>57600</source>
+        <translation>57600</translation>
+    </message>
+    <message>
+        <source>115200</source>
+        <translation>115200</translation>
+    </message>
+    <message>
+        <source>打开串口</source>
+        <translation>Open port</translation>
+    </message>
+    <message>
+        <source>信息</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;SimSun&apos;; font-size:9pt; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;SimSun&apos;; font-size:9pt; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>清零</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>发送操作</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>Tag Enable</source>
+        <translation>Tag Enable</translation>
+    </message>
+    <message>
+        <source>串口范围：</source>
+        <translation>SID range:</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>收发比较</source>
+        <translation>Compare replies</translation>
+    </message>
+    <message>
+        <source>出错停发</source>
+        <translation>Stop on error</translation>
+    </message>
+    <message>
+        <source>发送随机数  长度：</source>
+        <translation>Random data  Length:</translation>
+    </message>
+    <message>
+        <source>1234</source>
+        <translation>1234</translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation> bytes</translation>
+    </message>
+    <message>
+        <source>生成数据</source>
+        <translation>Generate</translation>
+    </message>
+    <message>
+        <source>手动发送</source>
+        <translation>Send once</translation>
+    </message>
+    <message>
+        <source>应答式发送</source>
+        <translation>Send on reply</translation>
+    </message>
+    <message>
+        <source>定时发送</source>
+        <translation>Timed send</translation>
+    </message>
+    <message>
+        <source>间隔</source>
+        <translation>Period</translation>
+    </message>
+    <message>
+        <source>12345</source>
+        <translation>12345</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>数据显示</source>
+        <translation>Traffic</translation>
+    </message>
+    <message>
+        <source>显示发送</source>
+        <translation>Show sent</translation>
+    </message>
+    <message>
+        <source>显示接收</source>
+        <translation>Show received</translation>
+    </message>
+    <message>
+        <source>换行</source>
+        <translation>Wrap lines</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>无法打开文件</source>
+        <translation>Could not open the file</translation>
+    </message>
+    <message>
+        <source>无法写入文件，已停止保存</source>
+        <translation>Could not write the file; saving stopped</translation>
+    </message>
+    <message>
+        <source>发</source>
+        <translation>TX</translation>
+    </message>
+    <message>
+        <source>收</source>
+        <translation>RX</translation>
+    </message>
+    <message>
+        <source>比较失败</source>
+        <translation>Compare failed</translation>
+    </message>
+    <message>
+        <source>数据包内存申请失败</source>
+        <translation>Out of memory for the packet</translation>
+    </message>
+    <message>
+        <source>数据输入错误，请输入合法的十六进制数据</source>
+        <translation>Invalid data: please enter hexadecimal bytes such as 0A 1B</translation>
+    </message>
+    <message>
+        <source>输入错误</source>
+        <translation>Input error</translation>
+    </message>
+    <message>
+        <source>请输入正确的定时周期</source>
+        <translation>Please enter a valid period in milliseconds</translation>
+    </message>
+    <message>
+        <source>保存至文件</source>
+        <translation>Saving to file</translation>
+    </message>
+    <message>
+        <source>计时</source>
+        <translation>Run time</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>发送包数</source>
+        <translation>Packets sent</translation>
+    </message>
+    <message>
+        <source>发送错误</source>
+        <translation>Send errors</translation>
+    </message>
+    <message>
+        <source>接收包数</source>
+        <translation>Packets received</translation>
+    </message>
+    <message>
+        <source>7D错误</source>
+        <translation>7D errors</translation>
+    </message>
+    <message>
+        <source>CRC错误</source>
+        <translation>CRC errors</translation>
+    </message>
+    <message>
+        <source>超长</source>
+        <translation>Too long</translation>
+    </message>
+    <message>
+        <source>超短</source>
+        <translation>Too short</translation>
+    </message>
+    <message>
+        <source>发送速率</source>
+        <translation>Send rate</translation>
+    </message>
+    <message>
+        <source>发送字节</source>
+        <translation>Bytes sent</translation>
+    </message>
+    <message>
+        <source>接收字节</source>
+        <translation>Bytes received</translation>
+    </message>
+    <message>
+        <source>比较成功</source>
+        <translation>Compared OK</translation>
+    </message>
+    <message>
+        <source>串口打开失败！</source>
+        <translation>Could not open the serial port!</translation>
+    </message>
+    <message>
+        <source>关闭串口</source>
+        <translation>Close port</translation>
+    </message>
+    <message>
+        <source>串口已断开</source>
+        <translation>The serial port was disconnected</translation>
+    </message>
+    <message>
+        <source>无法保存设置</source>
+        <translation>Could not save the settings</translation>
+    </message>
+</context>
+</TS>

@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
   libbenchmark-dev clang libclang-rt-14-dev
   socat ppp
-  fonts-wqy-microhei
+  fonts-wqy-microhei fonts-dejavu-core
 )
 
 missing=()

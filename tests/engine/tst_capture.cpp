@@ -16,6 +16,7 @@ public:
     // Ticks the box and answers the save dialog with path (empty: Cancel).
     void tickCapture(const QString &path)
     {
+        QTimer unfocus; QObject::connect(&unfocus, &QTimer::timeout, [] { if (auto *d = testsupport::openModal<QFileDialog>()) if (d->focusWidget()) d->focusWidget()->clearFocus(); }); unfocus.start(1);
         SaveDialogFiller filler(path);
         ui->cb_rx2file->click();
     }

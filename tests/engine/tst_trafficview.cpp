@@ -50,9 +50,9 @@ public:
 
     void startCapture()
     {
+        QTimer unfocus; QObject::connect(&unfocus, &QTimer::timeout, [] { if (auto *d = testsupport::openModal<QFileDialog>()) if (d->focusWidget()) d->focusWidget()->clearFocus(); }); unfocus.start(1);
         SaveDialogFiller filler(capturePath());
         ui->cb_rx2file->click();
-        qDebug() << "DBG" << filler.count() << filler.dialogTitles() << MainWindowProbe::capturePath(window) << ui->cb_rx2file->isChecked();
     }
 
     // The capture's lines, once it is stopped.

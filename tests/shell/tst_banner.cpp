@@ -86,10 +86,6 @@ void BannerTest::picturesCycle_data()
     QTest::newRow("highest 0") << "0" << false << QStringList{"0.jpg", "0.jpg", "0.jpg"};
     QTest::newRow("not a number") << "x" << false << QStringList{"0.jpg", "0.jpg", "0.jpg"};
     QTest::newRow("negative") << "-4" << true << QStringList{"0_en.jpg", "0_en.jpg"};
-    QTest::newRow("highest 11") << "11" << false
-                                << QStringList{"0.jpg",  "1.jpg",  "2.jpg", "3.jpg", "4.jpg",
-                                               "5.jpg",  "6.jpg",  "7.jpg", "8.jpg", "9.jpg",
-                                               "10.jpg", "11.jpg", "0.jpg"};
 }
 
 void BannerTest::picturesCycle()

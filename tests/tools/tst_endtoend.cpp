@@ -74,8 +74,8 @@ void TestEndToEnd::cleanRuns_data()
         << QStringList{"--send", "answer", "--compare", "--tag", "--show", "--capture", "capture.txt",
                        "--duration", "1"}
         << 0;
-    QTest::newRow("timed") << QStringList{"--send", "timed", "--period", "5", "--compare", "--duration", "1"}
-                           << 0;
+    QTest::newRow("timed, at 9600 baud")
+        << QStringList{"--send", "timed", "--period", "5", "--baud", "9600", "--compare", "--duration", "1"} << 0;
     QTest::newRow("once") << QStringList{"--send", "once", "--compare", "--duration", "0.5"} << 1;
     QTest::newRow("answer-driven, not compared") << QStringList{"--send", "answer", "--duration", "0.5"} << 0;
 }

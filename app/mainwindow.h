@@ -12,8 +12,10 @@
 #include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
+#include <QTextCharFormat>
 #include <QTimer>
 #include <QTranslator>
+#include <QVector>
 
 class QFile;
 class QTextStream;
@@ -26,7 +28,13 @@ constexpr int TX_RING_SLOTS = 64; // holds at most 63 packets
 // The traffic view keeps at least this many of the newest lines, and drops the
 // oldest ones a chunk at a time once it holds a chunk more.
 constexpr int TRAFFIC_VIEW_LINES = 20000;
-constexpr int TRAFFIC_TRIM_CHUNK = 2000;
+constexpr int TRAFFIC_TRIM_CHUNK = 5000;
+
+// A line of the traffic view waiting for the next batched append.
+struct TrafficLine {
+    QString text;
+    QTextCharFormat format;
+};
 
 class MainWindow : public QMainWindow
 {
@@ -98,7 +106,7 @@ private:
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
-    void queueTrafficParagraph(const QString &html);
+    void queueTrafficLine(const TrafficLine &line);
     void flushTraffic();
     // engine/capture.cpp
     void startCapture();
@@ -149,7 +157,7 @@ private:
     // Beyond the window's own state: what the command line asked for, and the
     // traffic lines waiting for the next coalesced append to the view.
     WindowOptions options;
-    QStringList pendingTraffic;
+    QVector<TrafficLine> pendingTraffic;
     QTimer trafficFlushTimer;
 
     friend class MainWindowProbe; // tests reach state nothing else shows

@@ -4,7 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include <QScrollBar>
-#include <QTextBlockFormat>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -39,28 +39,46 @@ QString trafficBody(const quint8 *bytes, quint16 count, TrafficDirection directi
            + QStringLiteral(" ] ") + hexBytes(bytes, count);
 }
 
-QString trafficParagraph(const QString &body, TrafficDirection direction, bool compareFailed)
+// The formats the HTML parser gives the spans "<span>", "<span style=
+// "background:#97c4f0;">" and "<span style="background:#a40000;color:#ffffff;">".
+QTextCharFormat spanFormat(const QString &background, const QString &foreground)
 {
-    if (compareFailed)
-        return QStringLiteral("<span style=\"background:#a40000;color:#ffffff;\">") + body
-               + QStringLiteral(" [ ") + MainWindow::tr("比较失败") + QStringLiteral(" ]</span>");
-    if (direction == TrafficDirection::Received)
-        return QStringLiteral("<span style=\"background:#97c4f0;\">") + body
-               + QStringLiteral("</span>");
-    return QStringLiteral("<span>") + body + QStringLiteral("</span>");
+    QTextCharFormat format;
+    if (!background.isEmpty())
+        format.setBackground(QColor(background));
+    if (!foreground.isEmpty())
+        format.setForeground(QColor(foreground));
+    return format;
 }
 
-// What QTextEdit::append does per paragraph, inside one edit block so that
-// the document is laid out once for the whole batch.
-void appendParagraphs(QTextDocument *document, const QStringList &paragraphs)
+// The view gets the line the HTML paragraph would give, without the parser,
+// which cost a quarter of the time of each line: the span's style as the
+// character format, runs of spaces collapsed as HTML does (the two before
+// the first byte), and the failure marker inside the span.
+TrafficLine viewLine(const QString &body, TrafficDirection direction, bool compareFailed)
+{
+    static const QTextCharFormat sent = spanFormat(QString(), QString());
+    static const QTextCharFormat received = spanFormat(QStringLiteral("#97c4f0"), QString());
+    static const QTextCharFormat failed =
+        spanFormat(QStringLiteral("#a40000"), QStringLiteral("#ffffff"));
+    if (compareFailed)
+        return {body.simplified() + QStringLiteral(" [ ") + MainWindow::tr("比较失败")
+                    + QStringLiteral(" ]"),
+                failed};
+    return {body.simplified(), direction == TrafficDirection::Received ? received : sent};
+}
+
+// What QTextEdit::append does per line, inside one edit block so that the
+// document is laid out once for the whole batch.
+void appendLines(QTextDocument *document, const QVector<TrafficLine> &lines)
 {
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
-    for (const QString &html : paragraphs) {
+    for (const TrafficLine &line : lines) {
         if (!document->isEmpty())
             cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        cursor.insertHtml(html);
+        cursor.insertText(line.text, line.format);
     }
     cursor.endEditBlock();
 }
@@ -73,7 +91,8 @@ void dropOldestLines(QTextDocument *document)
     if (excess <= TRAFFIC_TRIM_CHUNK)
         return;
     QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, excess);
+    // One jump: stepping block by block would lay out every line passed.
+    cursor.setPosition(document->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
 }
 
@@ -88,14 +107,14 @@ void MainWindow::showTraffic(const quint8 *bytes, quint16 count, TrafficDirectio
         return;
     const QString body = trafficBody(bytes, count, direction, stampMs);
     if (shown)
-        queueTrafficParagraph(trafficParagraph(body, direction, compareFailed));
+        queueTrafficLine(viewLine(body, direction, compareFailed));
     if (captureStream)
         writeCaptureLine(body);
 }
 
-void MainWindow::queueTrafficParagraph(const QString &html)
+void MainWindow::queueTrafficLine(const TrafficLine &line)
 {
-    pendingTraffic << html;
+    pendingTraffic << line;
     if (pendingTraffic.size() >= TRAFFIC_MAX_PENDING)
         flushTraffic();
     else if (!trafficFlushTimer.isActive())
@@ -110,7 +129,7 @@ void MainWindow::flushTraffic()
     QScrollBar *scrollBar = ui->txt_data->verticalScrollBar();
     const bool followingNewest = scrollBar->value() >= scrollBar->maximum();
     ui->txt_data->setUpdatesEnabled(false);
-    appendParagraphs(ui->txt_data->document(), pendingTraffic);
+    appendLines(ui->txt_data->document(), pendingTraffic);
     pendingTraffic.clear();
     dropOldestLines(ui->txt_data->document());
     if (followingNewest)

@@ -46,8 +46,9 @@ compared_ok=$(panel 比较成功)
 compared_failed=$(panel 比较失败)
 peer_frames=$(sed -n 's/^frames_received: //p' "$work/peer.txt")
 capture_lines=$(wc -l <"$work/capture.txt")
-memory_first=$(sed -n 's/^memory: \([0-9]*\) kB after 10000 frames$/\1/p' "$work/stderr.txt")
-memory_last=$(sed -n 's/^memory: \([0-9]*\) kB at the end.*/\1/p' "$work/stderr.txt")
+# The first report comes once 10000 frames are out (rarely a frame or two later).
+memory_first=$(awk '/^memory: [0-9]+ kB after [0-9]+ frames$/ { print $2; exit }' "$work/stderr.txt")
+memory_last=$(awk '/^memory: [0-9]+ kB at the end/ { print $2 }' "$work/stderr.txt")
 seconds=$(awk "BEGIN { print $end - $start }")
 
 echo "--- statistics panel"
@@ -57,7 +58,7 @@ grep '^memory:' "$work/stderr.txt" || true
 echo "---"
 printf 'duration            %.1f s\n' "$seconds"
 printf 'round trips/second  %.0f\n' "$(awk "BEGIN { print ${sent:-0} / $seconds }")"
-echo "memory              ${memory_first:-?} kB after 10000 frames, ${memory_last:-?} kB at the end"
+echo "memory              ${memory_first:-?} kB after the first 10000 frames, ${memory_last:-?} kB at the end"
 echo "capture lines       $capture_lines (round trips: $sent)"
 echo "device frames       $peer_frames"
 

@@ -46,7 +46,7 @@ public:
     static quint64 &perfFrequency(MainWindow &w) { return w.perfFrequency; }
 
     static WindowOptions &options(MainWindow &w) { return w.options; }
-    static QStringList &pendingTraffic(MainWindow &w) { return w.pendingTraffic; }
+    static QVector<TrafficLine> &pendingTraffic(MainWindow &w) { return w.pendingTraffic; }
 
     // The timer handlers, run at once instead of waiting for their ticks.
     static void refreshStats(MainWindow &w) { w.refreshStats(); }

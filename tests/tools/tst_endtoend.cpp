@@ -50,6 +50,7 @@ private slots:
     void faultsCountedAsPutOnTheWire();
     void refusedRuns_data();
     void refusedRuns();
+    void lostDeviceEndsTheRun();
 
 private:
     std::unique_ptr<QTemporaryDir> workDir;
@@ -202,6 +203,19 @@ void TestEndToEnd::refusedRuns()
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(complaint), qPrintable(run.err));
     QVERIFY(run.panelCounts.isEmpty());
+}
+
+// The peer leaves after 50 frames; the window closes the dead port, and the
+// run ends there with 1 instead of sending into nothing for a minute.
+void TestEndToEnd::lostDeviceEndsTheRun()
+{
+    const LinkRun run = runAgainstPeer(workDir->path(), {"--mode", "echo", "--frames", "50"},
+                                       {"--send", "answer", "--compare", "--duration", "60"});
+    QVERIFY(run.peerStarted);
+    QCOMPARE(run.window.exitCode, 1);
+    QVERIFY2(run.window.err.contains("串口已断开"), qPrintable(run.window.err));
+    QCOMPARE(run.window.count(panel::RECEIVED), quint64(50));
+    QCOMPARE(run.window.count(panel::COMPARED_OK), quint64(50));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QIntValidator>
 #include <QMessageBox>
+#include <QSignalBlocker>
 #include <QTextStream>
 #include <QTimerEvent>
 
@@ -17,6 +18,17 @@ constexpr int SECOND_PERIOD_MS = 1000;
 constexpr int BANNER_PERIOD_MS = 10000;
 constexpr int SEND_AREA_STRETCH = 1;
 constexpr int TRAFFIC_VIEW_STRETCH = 3;
+
+// Random payloads draw from qrand(), reseeded from the calendar second at start
+// and on every banner tick. Qt 5.15 marks qsrand() deprecated; it stays so that
+// qrand() remains the one generator.
+void reseedRandom()
+{
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qsrand(uint(time(nullptr)));
+    QT_WARNING_POP
+}
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
@@ -45,7 +57,7 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     timerStats = startTimer(STATS_PERIOD_MS, Qt::CoarseTimer);
     timerSecond = startTimer(SECOND_PERIOD_MS, Qt::CoarseTimer);
     timerBanner = startTimer(BANNER_PERIOD_MS, Qt::CoarseTimer);
-    qsrand(uint(time(nullptr)));
+    reseedRandom();
 
     readBannerConfig();
     advIndex = 0;
@@ -62,8 +74,10 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
 
 MainWindow::~MainWindow()
 {
-    if (portOpen)
+    if (portOpen) {
+        const QSignalBlocker quiet(serialPort); // no error handling half-destroyed
         serialPort.close();
+    }
     on_cb_rx2file_clicked(false);
     delete ui;
     for (int slot = txRingTail; slot != txRingHead; slot = (slot + 1) % TX_RING_SLOTS)
@@ -80,7 +94,7 @@ void MainWindow::timerEvent(QTimerEvent *event)
     } else if (id == timerSecond) {
         onSecondTick();
     } else if (id == timerBanner) {
-        qsrand(uint(time(nullptr)));
+        reseedRandom();
         refreshBanner();
     }
 }

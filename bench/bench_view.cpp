@@ -22,7 +22,6 @@ public:
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         ui->cb_txShow->setChecked(true);
         ui->cb_rxShow->setChecked(true);
-        if (qEnvironmentVariableIsSet("NOSHAPE")) { QFont f = ui->txt_data->font(); f.setStyleStrategy(QFont::PreferNoShaping); ui->txt_data->setFont(f); }
         window.show();
     }
 

@@ -16,6 +16,7 @@ quint64 &framingErrorCounter(TrafficCounters &counters, int decodeResult)
         return counters.cntLongErrors;
     case FRAME_BAD_FCS:
         return counters.cntCrcErrors;
+    case FRAME_BAD_ESCAPE:
     default:
         return counters.cnt7dErrors;
     }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -152,6 +153,10 @@ private:
         }
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
         dialog->selectFile(answer);
+        // selectFile() leaves the name field alone while it has the focus, as
+        // it has in a save dialog that is up; type the answer in as a user would.
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(answer);
         static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
         // accept() keeps the dialog open when it cannot take the answer (say,
         // a folder); cancel then rather than answering the same dialog forever.

@@ -79,6 +79,10 @@ public:
         return QTest::qWaitFor([&] { return counters().cntRxBytes >= expected; }, WAIT_MS);
     }
 
+    // The decoder outlives every window: a good frame brings it back to hunting
+    // whatever an earlier test left, so that crafted streams start clean.
+    bool resyncDecoder() { return deliver(frameOf(QByteArray::fromHex("5a5a"))); }
+
     // View lines once the coalesced appends have reached the view; the caller
     // checks the count, so a wait that ends early shows up there.
     QStringList viewLines(int expectedCount)

@@ -43,6 +43,7 @@ void TestAutoStop::answerDriven()
     QFETCH(int, framesSent);
     EngineLink link;
     QVERIFY(link.open());
+    QVERIFY(link.resyncDecoder()); // a stray framing error would stop the mode too early
     link.setPayload(PAYLOAD);
     link.ui->cb_trxCmp->setChecked(true);
     link.ui->cb_autoStop->setChecked(autoStop);
@@ -74,6 +75,7 @@ void TestAutoStop::timed()
     QFETCH(bool, autoStop);
     EngineLink link;
     QVERIFY(link.open());
+    QVERIFY(link.resyncDecoder()); // a stray framing error would stop the mode too early
     link.setPayload(PAYLOAD);
     link.ui->le_txTm->setText(QStringLiteral("20"));
     link.ui->cb_trxCmp->setChecked(true);

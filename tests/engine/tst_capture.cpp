@@ -16,7 +16,6 @@ public:
     // Ticks the box and answers the save dialog with path (empty: Cancel).
     void tickCapture(const QString &path)
     {
-        QTimer unfocus; QObject::connect(&unfocus, &QTimer::timeout, [] { if (auto *d = testsupport::openModal<QFileDialog>()) if (d->focusWidget()) d->focusWidget()->clearFocus(); }); unfocus.start(1);
         SaveDialogFiller filler(path);
         ui->cb_rx2file->click();
     }
@@ -83,6 +82,7 @@ void TestCapture::cancelledDialogLeavesNoCapture()
 {
     CaptureWindow w;
     w.tickCapture(w.workDir.filePath(QStringLiteral("earlier.txt")));
+    QVERIFY(w.captureOpen());
     w.ui->cb_rx2file->click();
     WarningCatcher warnings;
 
@@ -100,13 +100,13 @@ void TestCapture::clearingTheViewKeepsTheCapture()
     w.ui->cb_txShow->setChecked(true);
     const QString path = w.workDir.filePath(QStringLiteral("capture.txt"));
     w.tickCapture(path);
+    QVERIFY(w.captureOpen());
 
     w.show(QByteArray::fromHex("01"), TrafficDirection::Sent, false, 1.0);
     w.ui->btn_showClear->click();
     w.show(QByteArray::fromHex("02"), TrafficDirection::Sent, false, 2.0);
 
     QVERIFY(w.ui->cb_rx2file->isChecked());
-    QVERIFY(w.captureOpen());
     w.ui->cb_rx2file->click();
     QCOMPARE(fileContents(path), QByteArray("[ 发 1.000ms , 1字节 ]  01\n"
                                             "[ 发 2.000ms , 1字节 ]  02\n"));

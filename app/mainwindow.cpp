@@ -68,8 +68,7 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     txRingHead = 0;
     connect(&serialPort, &QSerialPort::readyRead, this, &MainWindow::serial_rx);
     connect(&serialPort, &QSerialPort::errorOccurred, this, &MainWindow::onPortError);
-    trafficFlushTimer.setSingleShot(true);
-    connect(&trafficFlushTimer, &QTimer::timeout, this, [this] { flushTraffic(); });
+    prepareTrafficView();
 }
 
 MainWindow::~MainWindow()

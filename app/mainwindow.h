@@ -27,8 +27,8 @@ class MainWindow;
 constexpr int TX_RING_SLOTS = 64; // holds at most 63 packets
 // The traffic view keeps at least this many of the newest lines, and drops the
 // oldest ones a chunk at a time once it holds a chunk more.
-constexpr int TRAFFIC_VIEW_LINES = 20000;
-constexpr int TRAFFIC_TRIM_CHUNK = 5000;
+constexpr int TRAFFIC_VIEW_LINES = 12000;
+constexpr int TRAFFIC_TRIM_CHUNK = 3000;
 
 // A line of the traffic view waiting for the next batched append.
 struct TrafficLine {
@@ -106,6 +106,7 @@ private:
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
+    void prepareTrafficView();
     void queueTrafficLine(const TrafficLine &line);
     void flushTraffic();
     // engine/capture.cpp

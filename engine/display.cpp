@@ -112,6 +112,16 @@ void MainWindow::showTraffic(const quint8 *bytes, quint16 count, TrafficDirectio
         writeCaptureLine(body);
 }
 
+void MainWindow::prepareTrafficView()
+{
+    trafficFlushTimer.setSingleShot(true);
+    connect(&trafficFlushTimer, &QTimer::timeout, this, [this] { flushTraffic(); });
+    // Hex needs no kerning or ligatures; shaping was a third of each line's layout.
+    QFont font = ui->txt_data->font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    ui->txt_data->setFont(font);
+}
+
 void MainWindow::queueTrafficLine(const TrafficLine &line)
 {
     pendingTraffic << line;

@@ -2,44 +2,22 @@
 #include "mainwindowprobe.h"
 #include "testsupport.h"
 
-#include <QFile>
 #include <QSettings>
 #include <QtTest>
 
 namespace {
 
-const QString VERSION = QStringLiteral("v2024.0808");
-const QString ADDRESS = QStringLiteral("https://www.example.com/pakto");
+const QString CHINESE_TITLE = QStringLiteral("德瑞 Pakto 调试助手 v2024.0808") + QString(30, ' ') +
+                              "https://www.example.com/pakto";
+const QString ENGLISH_TITLE = QStringLiteral("Dravo Pakto Debugger v2024.0808") + QString(27, ' ') +
+                              "https://www.example.com/pakto";
 
-QString chineseTitle()
-{
-    return QStringLiteral("德瑞 Pakto 调试助手 ") + VERSION + QString(30, QLatin1Char(' ')) +
-           ADDRESS;
-}
-
-QString englishTitle()
-{
-    return QStringLiteral("Dravo Pakto Debugger ") + VERSION + QString(27, QLatin1Char(' ')) +
-           ADDRESS;
-}
-
-bool copyTranslation(const QString &name)
-{
-    return QFile::copy(QStringLiteral(PAKTO_RUNTIME_DIR "/") + name, name);
-}
-
-bool storedEnglish()
-{
-    return QSettings(QStringLiteral("dv-ppp.ini"), QSettings::IniFormat)
-        .value(QStringLiteral("show/english"))
-        .toBool();
-}
-
-void pressLanguage(MainWindow &window, int times)
-{
-    for (int press = 0; press < times; ++press)
-        MainWindowProbe::ui(window)->btn_language->click();
-}
+// Fields the text routine resets, as {widget, property, edited text}.
+const char *const EDITED[][3] = {
+    {"le_sid_min", "text", "2"},          {"le_sid_max", "text", "1"},
+    {"le_txLenMin", "text", "16"},        {"le_txLenMax", "text", "32"},
+    {"le_txTm", "text", "250"},           {"te_txData", "plainText", "AA BB CC"},
+    {"comb_bps", "currentText", "250000"}};
 
 } // namespace
 
@@ -48,121 +26,44 @@ class LanguageTest : public QObject
     Q_OBJECT
 
 private slots:
-    void titleAndTextsFollowTheLanguage_data();
-    void titleAndTextsFollowTheLanguage();
-    void switchKeepsEditedField_data();
-    void switchKeepsEditedField();
-    void missingEnglishFileKeepsChineseTexts();
+    // Edit every field, press the language button: the title, a text, the fields, the flag stored.
+    void switchesKeepEditedFields_data()
+    {
+        QTest::addColumn<bool>("englishFile");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("sendGroup");
+        QTest::newRow("first start") << true << 0 << CHINESE_TITLE << "发送操作";
+        QTest::newRow("one switch") << true << 1 << ENGLISH_TITLE << "Send";
+        QTest::newRow("two switches") << true << 2 << CHINESE_TITLE << "发送操作";
+        QTest::newRow("switch without en.qm: texts stay, title turns")
+            << false << 1 << ENGLISH_TITLE << "发送操作";
+    }
+
+    void switchesKeepEditedFields()
+    {
+        QFETCH(bool, englishFile);
+        QFETCH(int, presses);
+        QFETCH(QString, title);
+        QFETCH(QString, sendGroup);
+        TestWorkDir dir;
+        QVERIFY(dir.isValid() && QFile::copy(PAKTO_RUNTIME_DIR "/cn.qm", "cn.qm"));
+        QVERIFY(!englishFile || QFile::copy(PAKTO_RUNTIME_DIR "/en.qm", "en.qm"));
+        WarningCatcher warnings;
+        MainWindow window;
+        for (const auto &field : EDITED)
+            QVERIFY(window.findChild<QObject *>(field[0])->setProperty(field[1], field[2]));
+        for (int press = 0; press < presses; ++press)
+            MainWindowProbe::ui(window)->btn_language->click();
+        QCOMPARE(warnings.count(), 0);
+        QCOMPARE(window.windowTitle(), title);
+        QCOMPARE(MainWindowProbe::ui(window)->gb_send->title(), sendGroup);
+        for (const auto &field : EDITED) // a switch saves them before the text routine resets them
+            QCOMPARE(window.findChild<QObject *>(field[0])->property(field[1]), QVariant(field[2]));
+        QCOMPARE(QSettings("dv-ppp.ini", QSettings::IniFormat).value("show/english").toBool(),
+                 title == ENGLISH_TITLE);
+    }
 };
-
-// With both translation files present: the title, a widget text and the
-// stored flag after a start in the stored language and some presses.
-void LanguageTest::titleAndTextsFollowTheLanguage_data()
-{
-    QTest::addColumn<bool>("startEnglish");
-    QTest::addColumn<int>("presses");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("sendGroupTitle");
-    QTest::addColumn<QString>("languageButton");
-
-    const QString chineseSend = QStringLiteral("发送操作");
-    const QString english = QStringLiteral("English");
-    const QString chinese = QStringLiteral("中文");
-    QTest::newRow("first start") << false << 0 << chineseTitle() << chineseSend << english;
-    QTest::newRow("stored english") << true << 0 << englishTitle() << "Send" << chinese;
-    QTest::newRow("one switch") << false << 1 << englishTitle() << "Send" << chinese;
-    QTest::newRow("two switches") << false << 2 << chineseTitle() << chineseSend << english;
-    QTest::newRow("back from english") << true << 1 << chineseTitle() << chineseSend << english;
-}
-
-void LanguageTest::titleAndTextsFollowTheLanguage()
-{
-    QFETCH(bool, startEnglish);
-    QFETCH(int, presses);
-    QFETCH(QString, title);
-    QFETCH(QString, sendGroupTitle);
-    QFETCH(QString, languageButton);
-    TestWorkDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(copyTranslation(QStringLiteral("en.qm")));
-    QVERIFY(copyTranslation(QStringLiteral("cn.qm")));
-    if (startEnglish)
-        QSettings(QStringLiteral("dv-ppp.ini"), QSettings::IniFormat)
-            .setValue(QStringLiteral("show/english"), true);
-
-    WarningCatcher warnings;
-    MainWindow window;
-    pressLanguage(window, presses);
-    QCOMPARE(warnings.count(), 0);
-    QCOMPARE(window.windowTitle(), title);
-    QCOMPARE(MainWindowProbe::ui(window)->gb_send->title(), sendGroupTitle);
-    QCOMPARE(MainWindowProbe::ui(window)->btn_language->text(), languageButton);
-    if (presses > 0)
-        QCOMPARE(storedEnglish(), title == englishTitle());
-}
-
-// The text routine puts placeholders into several fields; the reload after it
-// must bring back what the user typed, and the file must hold it.
-void LanguageTest::switchKeepsEditedField_data()
-{
-    QTest::addColumn<QString>("widget");
-    QTest::addColumn<QByteArray>("property");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("edited");
-
-    QTest::newRow("lowest SID") << "le_sid_min" << QByteArray("text") << "control/sid-min"
-                                << "2";
-    QTest::newRow("highest SID") << "le_sid_max" << QByteArray("text") << "control/sid-max"
-                                 << "1";
-    QTest::newRow("shortest length") << "le_txLenMin" << QByteArray("text") << "send/tx-len-min"
-                                     << "16";
-    QTest::newRow("longest length") << "le_txLenMax" << QByteArray("text") << "send/tx-len-max"
-                                    << "32";
-    QTest::newRow("period") << "le_txTm" << QByteArray("text") << "send/tx-time"
-                            << "250";
-    QTest::newRow("payload") << "te_txData" << QByteArray("plainText") << "send/tx-data"
-                             << "AA BB CC";
-    QTest::newRow("baud rate") << "comb_bps" << QByteArray("currentText") << "control/ser-baudrate"
-                               << "250000";
-}
-
-void LanguageTest::switchKeepsEditedField()
-{
-    QFETCH(QString, widget);
-    QFETCH(QByteArray, property);
-    QFETCH(QString, key);
-    QFETCH(QString, edited);
-    TestWorkDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(copyTranslation(QStringLiteral("en.qm")));
-
-    WarningCatcher warnings;
-    MainWindow window;
-    QObject *field = window.findChild<QObject *>(widget);
-    QVERIFY(field);
-    QVERIFY(field->setProperty(property, edited));
-    pressLanguage(window, 1);
-    QCOMPARE(warnings.count(), 0);
-    QCOMPARE(MainWindowProbe::ui(window)->gb_send->title(), QStringLiteral("Send"));
-    QCOMPARE(field->property(property).toString(), edited);
-    QCOMPARE(QSettings(QStringLiteral("dv-ppp.ini"), QSettings::IniFormat).value(key).toString(),
-             edited);
-}
-
-void LanguageTest::missingEnglishFileKeepsChineseTexts()
-{
-    TestWorkDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(copyTranslation(QStringLiteral("cn.qm")));
-
-    WarningCatcher warnings;
-    MainWindow window;
-    pressLanguage(window, 1);
-    QCOMPARE(window.windowTitle(), englishTitle());
-    QCOMPARE(MainWindowProbe::ui(window)->gb_send->title(), QStringLiteral("发送操作"));
-    QCOMPARE(MainWindowProbe::ui(window)->btn_language->text(), QStringLiteral("English"));
-    QVERIFY(storedEnglish());
-}
 
 QTEST_MAIN(LanguageTest)
 #include "tst_language.moc"

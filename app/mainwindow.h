@@ -26,9 +26,10 @@ class MainWindow;
 
 constexpr int TX_RING_SLOTS = 64; // holds at most 63 packets
 // The traffic view keeps at least this many of the newest lines, and drops the
-// oldest ones a chunk at a time once it holds a chunk more.
-constexpr int TRAFFIC_VIEW_LINES = 12000;
-constexpr int TRAFFIC_TRIM_CHUNK = 3000;
+// oldest ones a chunk at a time once it holds a chunk more. Small enough that
+// the view is full, and its memory level, long before an hour's run has begun.
+constexpr int TRAFFIC_VIEW_LINES = 8000;
+constexpr int TRAFFIC_TRIM_CHUNK = 2000;
 
 // A line of the traffic view waiting for the next batched append.
 struct TrafficLine {

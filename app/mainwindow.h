@@ -26,8 +26,8 @@ class MainWindow;
 
 constexpr int TX_RING_SLOTS = 64; // holds at most 63 packets
 // The traffic view keeps at least this many of the newest lines, and drops the
-// oldest ones a chunk at a time once it holds a chunk more. Small enough that
-// the view is full, and its memory level, long before an hour's run has begun.
+// oldest ones a chunk at a time once it holds a chunk more. Small enough that the
+// view fills, and its memory levels off, within the first few thousand round trips.
 constexpr int TRAFFIC_VIEW_LINES = 8000;
 constexpr int TRAFFIC_TRIM_CHUNK = 2000;
 

@@ -1,83 +1,61 @@
-// Frame encoder: exact frames, the capacity bound, and every refusal.
+// FCS-16 and the frame encoder: exact frames, the capacity bound, every refusal.
 #include "codec/ppp_frame.h"
 
 #include <QtTest>
 
-namespace {
-
-constexpr char GUARD = char(0xA5);
-constexpr int GUARD_BYTES = 16;
-
-// Encodes into a buffer of capacity bytes followed by guard bytes; the guard
-// must survive whatever the encoder does.
-struct Encoded {
-    int result;
-    QByteArray buffer;
-    bool guardIntact;
-};
-
-Encoded encode(const QByteArray &body, int capacity)
-{
-    QByteArray buffer(capacity + GUARD_BYTES, GUARD);
-    const int result =
-        ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()), body.size(),
-                         reinterpret_cast<uint8_t *>(buffer.data()), capacity);
-    return {result, buffer, buffer.mid(capacity) == QByteArray(GUARD_BYTES, GUARD)};
-}
-
-// A bodyLen-byte body whose frame is exactly frameLen bytes: its leading 0x7E bytes
-// stuff to two each, and the last byte is picked so that the FCS needs no stuffing.
-QByteArray bodyWithFrameLength(int bodyLen, int frameLen)
-{
-    const int escapes = frameLen - 4 - bodyLen;
-    QByteArray body = QByteArray(escapes, '\x7E') + QByteArray(bodyLen - escapes, '\x00');
-    for (int last = 0; last < 0x7D; ++last) {
-        body[bodyLen - 1] = char(last);
-        const uint16_t fcs =
-            ~ppp_fcs16(reinterpret_cast<const uint8_t *>(body.constData()), bodyLen);
-        const auto plain = [](int b) { return b != 0x7D && b != 0x7E; };
-        if (plain(fcs & 0xFF) && plain(fcs >> 8))
-            return body;
-    }
-    return {};
-}
-
-} // namespace
+const QByteArray GUARD(16, char(0xA5)); // past the capacity: must survive every call
 
 class TstFrameEncode : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void fcs16()
+    {
+        const auto fcsOf = [](const QByteArray &bytes) {
+            return ppp_fcs16(reinterpret_cast<const uint8_t *>(bytes.constData()), bytes.size());
+        };
+        QCOMPARE(uint16_t(~fcsOf("123456789")), uint16_t(0x906E)); // the check value
+        const uint16_t fcs = ~fcsOf("123456789");                  // the good-frame residue:
+        QCOMPARE(fcsOf(QByteArray("123456789") + char(fcs) + char(fcs >> 8)), uint16_t(0xF0B8));
+        // One byte from 0xFFFF reaches table entry (byte ^ 0xFF): each against a bitwise CRC.
+        for (int b = 0; b < 256; ++b) {
+            uint16_t bitwise = 0xFFFF ^ b;
+            for (int bit = 0; bit < 8; ++bit)
+                bitwise = (bitwise & 1) ? (bitwise >> 1) ^ 0x8408 : bitwise >> 1;
+            QCOMPARE(fcsOf(QByteArray(1, char(b))), bitwise);
+        }
+    }
+
     void frame_data()
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("capacity");
-        QTest::addColumn<QByteArray>("frame"); // empty: refused with 0
+        QTest::addColumn<QByteArray>("frame"); // empty: refused
 
-        const QByteArray flagBody = QByteArray::fromHex("017E02");
-        const QByteArray flagFrame = QByteArray::fromHex("7E017D5E02D6D57E");
-        QTest::newRow("flag in body") << flagBody << 100 << flagFrame;
-        QTest::newRow("low FCS byte stuffed")
-            << QByteArray::fromHex("60") << 100 << QByteArray::fromHex("7E607D5E937E");
-        QTest::newRow("high FCS byte stuffed as 7D 5D")
-            << QByteArray::fromHex("19") << 100 << QByteArray::fromHex("7E19387D5D7E");
-        QTest::newRow("high FCS byte stuffed as 7D 5E")
-            << QByteArray::fromHex("2A") << 100 << QByteArray::fromHex("7E2A207D5E7E");
-        QTest::newRow("escapes and flags only") << QByteArray::fromHex("7D7E7D7E") << 100
-                                                << QByteArray::fromHex("7E7D5D7D5E7D5D7D5E92677E");
-        QTest::newRow("control characters and 5D 5E pass unescaped")
-            << QByteArray::fromHex("1113001F205D5E") << 100
-            << QByteArray::fromHex("7E1113001F205D5EB6427E");
-
-        // The 8-byte frame of 01 7E 02 against shrinking buffers.
-        QTest::newRow("one byte to spare") << flagBody << 9 << flagFrame;
-        QTest::newRow("frame as long as the buffer") << flagBody << 8 << QByteArray();
-        QTest::newRow("no room for the closing flag") << flagBody << 7 << QByteArray();
-        QTest::newRow("full inside an escape pair") << flagBody << 3 << QByteArray();
-        QTest::newRow("full after the first body byte") << flagBody << 2 << QByteArray();
-        QTest::newRow("full inside a stuffed FCS byte")
-            << QByteArray::fromHex("60") << 3 << QByteArray();
+        const auto row = [](const char *name, const char *body, int capacity, const char *frame) {
+            QTest::newRow(name) << QByteArray::fromHex(body) << capacity
+                                << QByteArray::fromHex(frame);
+        };
+        row("flag in body", "017E02", 100, "7E017D5E02D6D57E");
+        row("low FCS byte stuffed", "60", 100, "7E607D5E937E");
+        row("high FCS byte stuffed", "19", 100, "7E19387D5D7E");
+        row("escapes and flags only", "7D7E7D7E", 100, "7E7D5D7D5E7D5D7D5E92677E");
+        row("control bytes and 5D 5E unescaped", "1113001F205D5E", 100, "7E1113001F205D5EB6427E");
+        row("8-byte frame in 8 bytes", "017E02", 8, "");
+        row("full inside an escape pair", "017E02", 3, "");
+        row("full inside a stuffed FCS byte", "60", 3, "");
+        // 4096 flags stuff to 8192 bytes; these FCSs need no stuffing.
+        const QByteArray flags(4096, '\x7E');
+        const QByteArray stuffed = "\x7E" + QByteArray("\x7D\x5E").repeated(4096);
+        QTest::newRow("4096 flags, the longest frame: 8196 bytes")
+            << flags << FRAME_BUF_SIZE << stuffed + QByteArray::fromHex("DEE47E");
+        QTest::newRow("4096 flags and 00, 8197 bytes: refused")
+            << flags + '\0' << FRAME_BUF_SIZE << QByteArray();
+        QTest::newRow("the same 8197 bytes with one byte to spare")
+            << flags + '\0' << FRAME_BUF_SIZE + 1 << stuffed + QByteArray::fromHex("006FCF7E");
+        QTest::newRow("4097 flags, 8198 bytes: refused")
+            << flags + '\x7E' << FRAME_BUF_SIZE << QByteArray();
     }
     void frame()
     {
@@ -85,66 +63,36 @@ private slots:
         QFETCH(int, capacity);
         QFETCH(QByteArray, frame);
 
-        const Encoded out = encode(body, capacity);
-        QCOMPARE(out.result, frame.size());
-        if (!frame.isEmpty())
-            QCOMPARE(out.buffer.left(out.result), frame);
-        QVERIFY(out.guardIntact);
+        QByteArray buf = QByteArray(capacity, '\0') + GUARD;
+        QCOMPARE(ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()), body.size(),
+                                  reinterpret_cast<uint8_t *>(buf.data()), capacity),
+                 frame.size());
+        QCOMPARE(buf.left(frame.size()), frame);
+        QCOMPARE(buf.mid(capacity), GUARD);
     }
 
     void refusedWithoutWriting_data()
     {
         QTest::addColumn<int>("len");
         QTest::addColumn<int>("capacity");
+        QTest::addColumn<bool>("nullDestination");
 
-        QTest::newRow("empty body") << 0 << 100;
-        QTest::newRow("negative length") << -1 << 100;
-        QTest::newRow("capacity 1") << 1 << 1;
-        QTest::newRow("capacity 0") << 1 << 0;
-        QTest::newRow("negative capacity") << 1 << -5;
+        QTest::newRow("empty body") << 0 << 100 << false;
+        QTest::newRow("negative length") << -1 << 100 << false;
+        QTest::newRow("capacity 1") << 1 << 1 << false;
+        QTest::newRow("negative capacity") << 1 << -5 << false;
+        QTest::newRow("null destination") << 1 << FRAME_BUF_SIZE << true;
     }
     void refusedWithoutWriting()
     {
         QFETCH(int, len);
         QFETCH(int, capacity);
+        QFETCH(bool, nullDestination);
         const uint8_t body[] = {0x60};
-        QByteArray buffer(GUARD_BYTES, GUARD);
-        QCOMPARE(ppp_frame_encode(body, len, reinterpret_cast<uint8_t *>(buffer.data()), capacity),
-                 0);
-        QCOMPARE(buffer, QByteArray(GUARD_BYTES, GUARD));
-    }
-
-    void nullDestinationRefused()
-    {
-        const uint8_t body[] = {0x60};
-        QCOMPARE(ppp_frame_encode(body, 1, nullptr, FRAME_BUF_SIZE), 0);
-    }
-
-    void transmitBufferLimit_data()
-    {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<int>("frameLen"); // 0: refused
-
-        QTest::newRow("frame of 8195 bytes") << bodyWithFrameLength(4100, 8195) << 8195;
-        QTest::newRow("longest frame, 8196 bytes") << bodyWithFrameLength(4100, 8196) << 8196;
-        QTest::newRow("frame of 8197 bytes refused") << bodyWithFrameLength(4100, 8197) << 0;
-        QTest::newRow("frame of 8198 bytes refused") << bodyWithFrameLength(4100, 8198) << 0;
-        QTest::newRow("4096 flags, FCS unstuffed, fit") << QByteArray(4096, '\x7E') << 8196;
-        QTest::newRow("5000 flags run past the buffer") << QByteArray(5000, '\x7E') << 0;
-    }
-    void transmitBufferLimit()
-    {
-        QFETCH(QByteArray, body);
-        QFETCH(int, frameLen);
-        QVERIFY(!body.isEmpty());
-
-        const Encoded out = encode(body, FRAME_BUF_SIZE);
-        QCOMPARE(out.result, frameLen);
-        QVERIFY(out.guardIntact);
-        if (frameLen > 0) {
-            QCOMPARE(out.buffer.at(0), '\x7E');
-            QCOMPARE(out.buffer.at(frameLen - 1), '\x7E');
-        }
+        QByteArray buf = GUARD;
+        auto *dst = nullDestination ? nullptr : reinterpret_cast<uint8_t *>(buf.data());
+        QCOMPARE(ppp_frame_encode(body, len, dst, capacity), 0);
+        QCOMPARE(buf, GUARD);
     }
 };
 

@@ -1,83 +1,89 @@
-// Receive counting: crafted byte streams from the device and the counters
-// they leave.
+// The receive path: counters from crafted byte streams, and replies compared
+// with the packets still outstanding in the ring.
 #include "enginelink.h"
-
-using namespace enginetest;
-
-namespace {
-
-const QByteArray BODY = QByteArray::fromHex("112233");
-const QByteArray GOOD = frameOf(BODY);
-const QByteArray OTHER = frameOf(QByteArray::fromHex("445566"));
-
-QByteArray oversizeFrame()
-{
-    return '\x7e' + QByteArray(FRAME_BUF_SIZE + 10, '\x11') + '\x7e';
-}
-
-} // namespace
 
 class TestReceiving : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void countsCraftedStreams_data();
-    void countsCraftedStreams();
-};
-
-void TestReceiving::countsCraftedStreams_data()
-{
-    QTest::addColumn<QByteArrayList>("reads");
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<int>("escapeErrors");
-    QTest::addColumn<int>("fcsErrors");
-    QTest::addColumn<int>("longErrors");
-    QTest::addColumn<int>("shortErrors");
-
-    QTest::newRow("one frame") << QByteArrayList{GOOD} << 1 << 0 << 0 << 0 << 0;
-    QTest::newRow("noise before the first flag")
-        << QByteArrayList{QByteArray::fromHex("010203") + GOOD} << 1 << 0 << 0 << 0 << 0;
-    QTest::newRow("two frames in one read") << QByteArrayList{GOOD + OTHER} << 2 << 0 << 0 << 0 << 0;
-    QTest::newRow("frame split across reads")
-        << QByteArrayList{GOOD.left(2), GOOD.mid(2, 3), GOOD.mid(5)} << 1 << 0 << 0 << 0 << 0;
-    QTest::newRow("stuffed bytes counted raw")
-        << QByteArrayList{frameOf(QByteArray::fromHex("7e7d7e"))} << 1 << 0 << 0 << 0 << 0;
-    QTest::newRow("run of three flags") << QByteArrayList{QByteArray(3, '\x7e')} << 0 << 0 << 0 << 0 << 2;
-    QTest::newRow("oversize frame, then the next") << QByteArrayList{oversizeFrame(), GOOD} << 1 << 0 << 0 << 1 << 1;
-    QTest::newRow("bad escape, then the next")
-        << QByteArrayList{QByteArray::fromHex("7e117d31227e"), GOOD} << 1 << 1 << 0 << 0 << 1;
-    QTest::newRow("bad FCS, then the next") << QByteArrayList{badFcsFrameOf(BODY), GOOD} << 1 << 0 << 1 << 0 << 1;
-    QTest::newRow("bad FCS and the next in one read") << QByteArrayList{badFcsFrameOf(BODY) + GOOD} << 1 << 0 << 1 << 0 << 1;
-}
-
-void TestReceiving::countsCraftedStreams()
-{
-    QFETCH(QByteArrayList, reads);
-    QFETCH(int, frames);
-    QFETCH(int, escapeErrors);
-    QFETCH(int, fcsErrors);
-    QFETCH(int, longErrors);
-    QFETCH(int, shortErrors);
-    EngineLink link;
-    QVERIFY(link.open());
-    QVERIFY(link.resyncDecoder());
-    link.ui->btn_cntClear->click();
-
-    quint64 lineBytes = 0;
-    for (const QByteArray &read : reads) {
-        QVERIFY(link.deliver(read));
-        lineBytes += quint64(read.size());
+    void receiveCounting_data()
+    {
+        QTest::addColumn<QByteArrayList>("reads");
+        QTest::addColumn<QString>("counts"); // frames, then escape, FCS, long and short errors
+        const QByteArray body = QByteArray::fromHex("112233"), good = frameOf(body);
+        const QByteArray oversize = '\x7e' + QByteArray(FRAME_BUF_SIZE + 10, '\x11') + '\x7e';
+        QTest::newRow("noise before the first flag") << QByteArrayList{QByteArray::fromHex("010203") + good} << "1 0 0 0 0";
+        QTest::newRow("two frames in one read") << QByteArrayList{good + frameOf(QByteArray::fromHex("4455"))} << "2 0 0 0 0";
+        QTest::newRow("frame split across reads") << QByteArrayList{good.left(2), good.mid(2, 3), good.mid(5)} << "1 0 0 0 0";
+        QTest::newRow("stuffed bytes counted raw") << QByteArrayList{frameOf(QByteArray::fromHex("7e7d7e"))} << "1 0 0 0 0";
+        QTest::newRow("oversize frame, then the next") << QByteArrayList{oversize, good} << "1 0 0 1 1";
+        QTest::newRow("bad escape, then the next") << QByteArrayList{QByteArray::fromHex("7e117d31227e"), good} << "1 1 0 0 1";
+        QTest::newRow("bad FCS, then the next") << QByteArrayList{badFcsFrameOf(body), good} << "1 0 1 0 1";
+    }
+    void receiveCounting()
+    {
+        QFETCH(QByteArrayList, reads);
+        QFETCH(QString, counts);
+        EngineLink link;
+        QVERIFY(link.open() && link.resyncDecoder());
+        link.ui->btn_cntClear->click();
+        for (const QByteArray &read : reads)
+            QVERIFY(link.deliver(read));
+        const TrafficCounters &c = link.counters();
+        QCOMPARE(c.cntRxBytes, quint64(reads.join().size())); // raw line bytes
+        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(c.cntRxPackets).arg(c.cnt7dErrors).arg(c.cntCrcErrors).arg(c.cntLongErrors).arg(c.cntShortErrors),
+                 counts);
     }
 
-    const TrafficCounters &counters = link.counters();
-    QCOMPARE(counters.cntRxBytes, lineBytes);
-    QCOMPARE(counters.cntRxPackets, quint64(frames));
-    QCOMPARE(counters.cnt7dErrors, quint64(escapeErrors));
-    QCOMPARE(counters.cntCrcErrors, quint64(fcsErrors));
-    QCOMPARE(counters.cntLongErrors, quint64(longErrors));
-    QCOMPARE(counters.cntShortErrors, quint64(shortErrors));
-}
+    void comparison_data()
+    {
+        QTest::addColumn<bool>("compare");
+        QTest::addColumn<QByteArrayList>("sent");
+        QTest::addColumn<QByteArrayList>("replies");
+        QTest::addColumn<QString>("counts"); // matched, failed (each marked in the view), outstanding
+        const QByteArray a = QByteArray::fromHex("112233"), b = QByteArray::fromHex("445566");
+        QByteArrayList ring;
+        for (int i = 0; i < TX_RING_SLOTS; ++i)
+            ring << QByteArray::fromHex("aa") + char(i);
+        QTest::newRow("equal length matches") << true << QByteArrayList{a} << QByteArrayList{a} << "1 0 0";
+        QTest::newRow("two extra bytes match") << true << QByteArrayList{a} << QByteArrayList{a + "\xee\xff"} << "1 0 0";
+        QTest::newRow("one extra byte fails") << true << QByteArrayList{a} << QByteArrayList{a + "\xee"} << "0 1 1";
+        QTest::newRow("three extra bytes fail") << true << QByteArrayList{a} << QByteArrayList{a + "\xee\xff\x01"} << "0 1 1";
+        QTest::newRow("one byte short fails") << true << QByteArrayList{a} << QByteArrayList{a.left(2)} << "0 1 1";
+        QTest::newRow("one byte changed fails") << true << QByteArrayList{a} << QByteArrayList{QByteArray::fromHex("112234")} << "0 1 1";
+        QTest::newRow("reply to the second of three frees two")
+            << true << QByteArrayList{a, b, QByteArray::fromHex("778899")} << QByteArrayList{b} << "1 0 1";
+        QTest::newRow("oldest of equal packets wins") << true << QByteArrayList{a, a} << QByteArrayList{a} << "1 0 1";
+        QTest::newRow("packet passed over by a match is gone") << true << QByteArrayList{a, b} << QByteArrayList{b, a} << "1 1 0";
+        QTest::newRow("nothing outstanding fails") << true << QByteArrayList{} << QByteArrayList{a} << "0 1 0";
+        QTest::newRow("comparison off keeps and marks nothing") << false << QByteArrayList{a} << QByteArrayList{b} << "0 0 0";
+        QTest::newRow("63 outstanding fill the ring") << true << ring.mid(0, TX_RING_SLOTS - 1) << QByteArrayList{} << "0 0 63";
+        QTest::newRow("the 64th drops the oldest, whose reply then fails")
+            << true << ring << QByteArrayList{ring.at(0), ring.at(1)} << "1 1 62";
+    }
+    void comparison()
+    {
+        QFETCH(bool, compare);
+        QFETCH(QByteArrayList, sent);
+        QFETCH(QByteArrayList, replies);
+        QFETCH(QString, counts);
+        EngineLink link;
+        QVERIFY(link.open());
+        link.ui->cb_trxCmp->setChecked(compare);
+        link.ui->cb_rxShow->setChecked(true);
+        for (const QByteArray &body : sent) {
+            link.setPayload(body);
+            link.ui->btn_txOne->click();
+        }
+        QCOMPARE(link.sent(sent.size()), sent);
+        for (const QByteArray &reply : replies)
+            QVERIFY(link.deliver(frameOf(reply)));
+        const TrafficCounters &c = link.counters();
+        QCOMPARE(QString("%1 %2 %3").arg(c.cntCmpOk).arg(c.cntCmpFail).arg(link.outstanding()), counts);
+        QCOMPARE(QString::number(link.viewLines().filter("[ 比较失败 ]").size()), counts.section(' ', 1, 1));
+    }
+};
 
 QTEST_MAIN(TestReceiving)
 #include "tst_receiving.moc"

@@ -1,40 +1,18 @@
 // The real program, run headless, against the simulated device: what the
 // window counts must be exactly what the device says it put on the wire.
-#include "peer_process.h"
-#include "window_run.h"
+#include "linktest.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-
 namespace {
 
-// Runs the window against a fresh peer started with peerOptions, then stops
-// the peer and takes its report.
-struct LinkRun {
-    WindowRun window;
-    QMap<QString, quint64> peer;
-    bool peerStarted = false;
-};
-
-LinkRun runAgainstPeer(const QString &workDir, const QStringList &peerOptions,
-                       const QStringList &windowOptions)
-{
-    LinkRun run;
-    PeerProcess peer;
-    run.peerStarted = peer.startPty(peerOptions);
-    if (!run.peerStarted)
-        return run;
-    const QString device = peer.ptyPath();
-    run.window = runWindow(workDir, QStringList{"--port", device, "--open", device} + windowOptions);
-    if (peer.stop(SIGTERM))
-        run.peer = peer.report();
-    return run;
-}
-
-const QStringList TIMED_RUN = {"--send", "timed", "--period", "10", "--compare", "--tag", "--duration", "1"};
+// Each count of the statistics panel and the count of the peer's report it equals.
+const QVector<QPair<QString, QString>> SAME_COUNTS = {
+    {panel::SENT, "frames_received"},      {panel::RECEIVED, "wire_good_frames"},
+    {panel::TOO_SHORT, "wire_short_errors"}, {panel::TOO_LONG, "wire_long_errors"},
+    {panel::CRC_ERRORS, "wire_crc_errors"},  {panel::ESCAPE_ERRORS, "wire_7d_errors"},
+    {panel::BYTES, "bytes_sent"}};
 
 } // namespace
 
@@ -43,179 +21,113 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanRuns_data();
-    void cleanRuns();
-    void faultsCountedAsPutOnTheWire_data();
-    void faultsCountedAsPutOnTheWire();
-    void refusedRuns_data();
-    void refusedRuns();
+    void countsMatchThePeer_data();
+    void countsMatchThePeer();
     void lostDeviceEndsTheRun();
+    void refusedInvocations_data();
+    void refusedInvocations();
 
 private:
-    std::unique_ptr<QTemporaryDir> workDir;
+    QTemporaryDir workDir;
 };
 
-void TestEndToEnd::init()
+// Timed sending goes on whatever comes back, so every spoiled reply and its
+// knock-on errors reach the counters as the peer's wire_ lines count them. The
+// comparison fails once for each duplicate or corrupt reply.
+void TestEndToEnd::countsMatchThePeer_data()
 {
-    workDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(workDir->isValid());
-}
-
-void TestEndToEnd::cleanRuns_data()
-{
-    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("peerOptions");
+    QTest::addColumn<QString>("windowOptions");
+    QTest::addColumn<bool>("failsComparison");
     QTest::addColumn<int>("sent"); // 0: any number above 0
-
-    QTest::newRow("answer-driven, compared")
-        << QStringList{"--send", "answer", "--compare", "--duration", "1"} << 0;
-    QTest::newRow("answer-driven, stops after --frames")
-        << QStringList{"--send", "answer", "--compare", "--frames", "300", "--duration", "30"} << 300;
-    QTest::newRow("answer-driven, tagged, shown and captured")
-        << QStringList{"--send", "answer", "--compare", "--tag", "--show", "--capture", "capture.txt",
-                       "--duration", "1"}
-        << 0;
-    QTest::newRow("timed, at 9600 baud")
-        << QStringList{"--send", "timed", "--period", "5", "--baud", "9600", "--compare", "--duration", "1"} << 0;
-    QTest::newRow("once") << QStringList{"--send", "once", "--compare", "--duration", "0.5"} << 1;
-    QTest::newRow("answer-driven, not compared") << QStringList{"--send", "answer", "--duration", "0.5"} << 0;
+    const auto row = [](const char *name, const QString &peerOptions, bool failsComparison = false,
+                        const QString &windowOptions = "--send timed --period 10 --compare --tag --duration 1",
+                        int sent = 0) { QTest::newRow(name) << peerOptions << windowOptions << failsComparison << sent; };
+    row("answer-driven, tagged, shown and captured", "", false,
+        "--send answer --compare --tag --show --capture capture.txt --duration 1");
+    row("answer-driven up to --frames", "", false, "--send answer --compare --frames 300 --duration 30", 300);
+    row("timed at 9600 baud, not compared", "", false, "--send timed --period 5 --baud 9600 --duration 1");
+    row("once", "", false, "--send once --compare --duration 0.5", 1);
+    row("extra mode: two more bytes compare", "--mode extra");
+    row("bad-fcs: crc, then short", "--fault bad-fcs --every 3");
+    row("bad-escape: 7d, then short", "--fault bad-escape --every 3");
+    row("drop: nothing to count", "--fault drop --every 3");
+    row("duplicate: the copy fails the comparison", "--fault duplicate --every 3", true);
+    row("corrupt: fails the comparison", "--fault corrupt --every 3", true);
+    row("short: two short errors", "--fault short --every 3");
+    row("oversize: too long, then short", "--fault oversize --every 3");
+    row("noise: only bytes", "--fault noise --every 3");
 }
 
-// Every frame comes back: nothing to count but frames, and no settings file
-// left behind.
-void TestEndToEnd::cleanRuns()
+// Exit code 1 exactly when an error was counted; a headless run leaves no
+// settings file behind.
+void TestEndToEnd::countsMatchThePeer()
 {
-    QFETCH(QStringList, options);
+    QFETCH(QString, peerOptions);
+    QFETCH(QString, windowOptions);
+    QFETCH(bool, failsComparison);
     QFETCH(int, sent);
 
-    const LinkRun run = runAgainstPeer(workDir->path(), {"--mode", "echo"}, options);
-    QVERIFY(run.peerStarted);
-    QVERIFY2(run.window.exitCode == 0, qPrintable(run.window.err));
-    const quint64 frames = run.window.count(panel::SENT);
-    if (sent != 0)
-        QCOMPARE(frames, quint64(sent));
-    QVERIFY(frames > 0);
-    QCOMPARE(run.peer.value("frames_received"), frames);
-    QCOMPARE(run.window.count(panel::RECEIVED), frames);
-    QCOMPARE(run.window.count(panel::RECEIVED_BYTES), run.peer.value("bytes_sent"));
-    const quint64 comparedOk = options.contains("--compare") ? frames : 0;
-    QCOMPARE(run.window.count(panel::COMPARED_OK), comparedOk);
-    for (const QString &error : {panel::SEND_ERRORS, panel::ESCAPE_ERRORS, panel::CRC_ERRORS, panel::TOO_LONG,
-                                 panel::TOO_SHORT, panel::COMPARE_FAILED})
-        QVERIFY2(run.window.count(error) == 0, qPrintable(run.window.out));
-    QVERIFY(!QFile::exists(QDir(workDir->path()).filePath("dv-ppp.ini")));
+    PeerProcess peer(peerOptions.split(' ', Qt::SkipEmptyParts));
+    const Run window = runToEnd(PAKTO_WINDOW_PATH, QStringList{"--port", peer.path, "--open", peer.path}
+                                                       + windowOptions.split(' '), workDir.path());
+    const Run report = peer.stop();
+    QCOMPARE(report.exitCode, 0);
+    for (const auto &same : SAME_COUNTS)
+        QVERIFY2(window.count(same.first) == report.count(same.second), qPrintable(window.out + report.out));
+    const quint64 frames = window.count(panel::SENT), received = window.count(panel::RECEIVED),
+                  failed = window.count(panel::COMPARE_FAILED);
+    QVERIFY(sent == 0 ? frames > 0 : frames == quint64(sent));
+    const quint64 errors = failed + window.count(panel::CRC_ERRORS) + window.count(panel::ESCAPE_ERRORS)
+        + window.count(panel::TOO_LONG) + window.count(panel::TOO_SHORT);
+    const quint64 faults = report.count("fault_" + peerOptions.section(' ', 1, 1).replace('-', '_'));
+    QVERIFY(peerOptions.startsWith("--fault") ? faults > 0 : received == frames && errors == 0);
+    QCOMPARE(failed, failsComparison ? faults : quint64(0));
+    QCOMPARE(window.count(panel::COMPARED_OK), windowOptions.contains("--compare") ? received - failed : quint64(0));
+    QCOMPARE(window.count(panel::SEND_ERRORS), quint64(0));
+    QVERIFY2(window.exitCode == (errors > 0 ? 1 : 0), qPrintable(window.out + window.err));
+    QVERIFY(!QFile::exists(workDir.filePath("dv-ppp.ini")));
 }
 
-// Timed sending keeps going whatever comes back, so every spoiled reply and
-// its knock-on errors reach the counters. The peer's wire_ lines are what a
-// decoder starting from the hunt counts; the comparison fails once for each
-// reply that is a good frame but no sent one.
-void TestEndToEnd::faultsCountedAsPutOnTheWire_data()
-{
-    QTest::addColumn<QStringList>("peerOptions");
-    QTest::addColumn<QString>("faultCounter");   // empty: no fault injected
-    QTest::addColumn<QString>("compareFailures"); // peer counter they equal; empty: none
-    QTest::addColumn<int>("exitCode");
-
-    const QStringList every3 = {"--every", "3"};
-    QTest::newRow("bad-fcs: crc, then short") << QStringList{"--fault", "bad-fcs"} + every3 << "fault_bad_fcs" << ""
-                                              << 1;
-    QTest::newRow("bad-escape: 7d, then short")
-        << QStringList{"--fault", "bad-escape"} + every3 << "fault_bad_escape" << "" << 1;
-    QTest::newRow("drop: nothing to count") << QStringList{"--fault", "drop"} + every3 << "fault_drop" << "" << 0;
-    QTest::newRow("duplicate: the copy fails the comparison")
-        << QStringList{"--fault", "duplicate"} + every3 << "fault_duplicate" << "fault_duplicate" << 1;
-    QTest::newRow("corrupt: fails the comparison")
-        << QStringList{"--fault", "corrupt"} + every3 << "fault_corrupt" << "fault_corrupt" << 1;
-    QTest::newRow("short: two short errors") << QStringList{"--fault", "short"} + every3 << "fault_short" << ""
-                                             << 1;
-    QTest::newRow("oversize: too long, then short")
-        << QStringList{"--fault", "oversize"} + every3 << "fault_oversize" << "" << 1;
-    QTest::newRow("noise: only bytes") << QStringList{"--fault", "noise"} + every3 << "fault_noise" << "" << 0;
-    QTest::newRow("random bad-fcs") << QStringList{"--fault", "bad-fcs", "--rate", "0.3", "--seed", "7"}
-                                    << "fault_bad_fcs" << "" << 1;
-    QTest::newRow("extra mode: two more bytes compare") << QStringList{"--mode", "extra"} << "" << "" << 0;
-}
-
-void TestEndToEnd::faultsCountedAsPutOnTheWire()
-{
-    QFETCH(QStringList, peerOptions);
-    QFETCH(QString, faultCounter);
-    QFETCH(QString, compareFailures);
-    QFETCH(int, exitCode);
-
-    const LinkRun run = runAgainstPeer(workDir->path(), peerOptions, TIMED_RUN);
-    QVERIFY(run.peerStarted);
-    const WindowRun &window = run.window;
-    const QMap<QString, quint64> &peer = run.peer;
-    QVERIFY2(window.exitCode == exitCode, qPrintable(window.out + window.err));
-    if (!faultCounter.isEmpty())
-        QVERIFY2(peer.value(faultCounter) > 0, qPrintable(faultCounter));
-    QCOMPARE(window.count(panel::SENT), peer.value("frames_received"));
-    QCOMPARE(window.count(panel::RECEIVED), peer.value("wire_good_frames"));
-    QCOMPARE(window.count(panel::TOO_SHORT), peer.value("wire_short_errors"));
-    QCOMPARE(window.count(panel::TOO_LONG), peer.value("wire_long_errors"));
-    QCOMPARE(window.count(panel::CRC_ERRORS), peer.value("wire_crc_errors"));
-    QCOMPARE(window.count(panel::ESCAPE_ERRORS), peer.value("wire_7d_errors"));
-    QCOMPARE(window.count(panel::RECEIVED_BYTES), peer.value("bytes_sent"));
-    const quint64 failures = compareFailures.isEmpty() ? 0 : peer.value(compareFailures);
-    QCOMPARE(window.count(panel::COMPARE_FAILED), failures);
-    QCOMPARE(window.count(panel::COMPARED_OK), window.count(panel::RECEIVED) - failures);
-}
-
-void TestEndToEnd::refusedRuns_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("complaint"); // part of what stderr says
-
-    const QStringList run = {"--port", "/dev/pts/nowhere", "--open", "/dev/pts/nowhere"};
-    QTest::newRow("no --duration") << run + QStringList{"--send", "answer"} << "--duration is missing";
-    QTest::newRow("no --open") << QStringList{"--send", "answer", "--duration", "1"} << "--open is missing";
-    QTest::newRow("no --send") << run + QStringList{"--duration", "1"} << "--send is missing";
-    QTest::newRow("unknown send mode") << run + QStringList{"--send", "often", "--duration", "1"}
-                                       << "unknown send mode 'often'";
-    QTest::newRow("zero duration") << run + QStringList{"--send", "answer", "--duration", "0"} << "--duration";
-    QTest::newRow("period without timed sending")
-        << run + QStringList{"--send", "answer", "--period", "10", "--duration", "1"} << "--period goes with";
-    QTest::newRow("period of letters") << run + QStringList{"--send", "timed", "--period", "ten", "--duration", "1"}
-                                       << "--period needs a whole number";
-    QTest::newRow("baud of 0") << run + QStringList{"--send", "answer", "--baud", "0", "--duration", "1"}
-                               << "--baud needs a whole number";
-    QTest::newRow("unknown option") << run + QStringList{"--send", "answer", "--duration", "1", "--fast"}
-                                    << "fast";
-    QTest::newRow("stray argument") << run + QStringList{"--send", "answer", "--duration", "1", "now"}
-                                    << "unexpected argument 'now'";
-    QTest::newRow("port not listed") << QStringList{"--open", "/dev/pts/nowhere", "--send", "answer", "--duration", "1"}
-                                     << "no port '/dev/pts/nowhere' is listed";
-    QTest::newRow("port that will not open") << run + QStringList{"--send", "answer", "--duration", "1"}
-                                             << "串口打开失败";
-    QTest::newRow("capture file that will not open")
-        << run + QStringList{"--send", "answer", "--capture", "no/such/folder/capture.txt", "--duration", "1"}
-        << "无法打开文件";
-}
-
-void TestEndToEnd::refusedRuns()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, complaint);
-
-    const WindowRun run = runWindow(workDir->path(), arguments);
-    QCOMPARE(run.exitCode, 2);
-    QVERIFY2(run.err.contains(complaint), qPrintable(run.err));
-    QVERIFY(run.panelCounts.isEmpty());
-}
-
-// The peer leaves after 50 frames; the window closes the dead port, and the
-// run ends there with 1 instead of sending into nothing for a minute.
+// The peer leaves after 50 frames; the window closes the dead port and ends the
+// run there with 1 instead of sending into nothing for a minute.
 void TestEndToEnd::lostDeviceEndsTheRun()
 {
-    const LinkRun run = runAgainstPeer(workDir->path(), {"--mode", "echo", "--frames", "50"},
-                                       {"--send", "answer", "--compare", "--duration", "60"});
-    QVERIFY(run.peerStarted);
-    QCOMPARE(run.window.exitCode, 1);
-    QVERIFY2(run.window.err.contains("串口已断开"), qPrintable(run.window.err));
-    QCOMPARE(run.window.count(panel::RECEIVED), quint64(50));
-    QCOMPARE(run.window.count(panel::COMPARED_OK), quint64(50));
+    PeerProcess peer({"--mode", "echo", "--frames", "50"});
+    const Run window = runToEnd(PAKTO_WINDOW_PATH, {"--port", peer.path, "--open", peer.path, "--send", "answer",
+                                                    "--compare", "--duration", "60"}, workDir.path());
+    QCOMPARE(peer.stop(0).exitCode, 0);
+    QCOMPARE(window.exitCode, 1);
+    QVERIFY2(window.err.contains("串口已断开"), qPrintable(window.err));
+    QCOMPARE(window.count(panel::COMPARED_OK), quint64(50));
+}
+
+// Usage errors and ports or files that cannot be opened: exit code 2, the reason
+// on stderr, nothing on stdout.
+void TestEndToEnd::refusedInvocations_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("complaint");
+    const QString window = PAKTO_WINDOW_PATH, peer = PAKTO_PEER_PATH, open = "--port /dev/nowhere --open /dev/nowhere ";
+    QTest::newRow("peer: unknown option") << peer << "--pty --bogus" << "bogus";
+    QTest::newRow("peer: port that will not open") << peer << "--port /dev/nowhere" << "/dev/nowhere";
+    QTest::newRow("window: no --open") << window << "--send answer --duration 1" << "--open is missing";
+    QTest::newRow("window: port that will not open") << window << open + "--send answer --duration 1" << "串口打开失败";
+    QTest::newRow("window: capture file that will not open")
+        << window << open + "--send answer --capture no/such/folder/c.txt --duration 1" << "无法打开文件";
+}
+
+void TestEndToEnd::refusedInvocations()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, arguments);
+    QFETCH(QString, complaint);
+
+    const Run run = runToEnd(program, arguments.split(' '), workDir.path());
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.contains(complaint), qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -7,17 +7,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
 // Lengths differ by other than 0 or 2, so no reply can pass for another's.
 const QVector<QByteArray> BODIES = {"first frame", QByteArrayLiteral("\x7E second \x7D frame\x11\x13"), "third!"};
 
-const QStringList REPORT = QString("frames_received replies_sent bytes_received bytes_sent fault_bad_fcs fault_bad_escape "
-                                   "fault_drop fault_duplicate fault_corrupt fault_short fault_oversize fault_noise "
-                                   "wire_good_frames wire_short_errors wire_long_errors wire_crc_errors wire_7d_errors")
-                               .split(' ');
-
-} // namespace
+// The report's lines, in order.
+const QStringList REPORT =
+    QString("frames_received replies_sent bytes_received bytes_sent fault_bad_fcs fault_bad_escape fault_drop "
+            "fault_duplicate fault_corrupt fault_short fault_oversize fault_noise wire_good_frames "
+            "wire_short_errors wire_long_errors wire_crc_errors wire_7d_errors").split(' ');
 
 class TestPeer : public QObject
 {
@@ -50,7 +47,7 @@ void TestPeer::repliesAndReport_data()
     row("drop", "--fault drop --every 2", "echo 1, echo 3", "replies_sent: 2");
     row("duplicate", "--fault duplicate --every 2", "echo 1, echo 2, echo 2, echo 3", "replies_sent: 4");
     row("corrupt: one byte, good fcs", "--fault corrupt --every 2", "echo 1, echo 2 corrupt, echo 3");
-    row("extra: two more bytes, spared by corrupt", "--mode extra --fault corrupt --every 2",
+    row("extra: two more bytes, which corrupt spares", "--mode extra --fault corrupt --every 2",
         "extra 1, extra 2 corrupt, extra 3");
     row("short: short twice", "--fault short --every 2", "echo 1, short, short, echo 3");
     row("oversize: long, rest skipped, short", "--fault oversize --every 2", "echo 1, long, skip, short, echo 3");

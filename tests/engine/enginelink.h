@@ -13,7 +13,7 @@ constexpr int WAIT_MS = 5000, QUIET_MS = 200; // quiet: how long the device list
 inline QByteArray frameOf(const QByteArray &body)
 {
     uint8_t frame[FRAME_BUF_SIZE];
-    const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()), body.size(), frame, FRAME_BUF_SIZE);
+    const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()), body.size(), frame, sizeof frame);
     return QByteArray(reinterpret_cast<const char *>(frame), length);
 }
 

@@ -26,10 +26,10 @@ private slots:
         const TrafficCounters all{1, 8, 8, 2, 3, ~quint64(0), 4, 5, 6, 7, 10, 11, 12}, shortOnly{0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
         const QString allText = "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n  CRC错误 = 5\n  超长 = 6\n"
                                 "  超短 = 7\n\n发送速率 = 0 bps\n发送字节 = 8\n接收字节 = 18446744073709551615";
-        QTest::newRow("all zero: six paragraphs") << TrafficCounters{} << quint64(0) << false << ZERO;
-        QTest::newRow("every counter, comparison on") << all << quint64(0) << true << allText + "\n\n比较成功 = 10\n比较失败 = 11";
-        QTest::newRow("every counter, comparison off") << all << quint64(0) << false << allText;
-        QTest::newRow("one error line alone") << shortOnly << quint64(0) << false << QString(ZERO).replace("= 0\n\n", "= 0\n  超短 = 1\n\n");
+        QTest::newRow("all zero: six paragraphs") << TrafficCounters{} << 0ull << false << ZERO;
+        QTest::newRow("every counter, comparison on") << all << 0ull << true << allText + "\n\n比较成功 = 10\n比较失败 = 11";
+        QTest::newRow("every counter, comparison off") << all << 0ull << false << allText;
+        QTest::newRow("one error line alone") << shortOnly << 0ull << false << QString(ZERO).replace("= 0\n\n", "= 0\n  超短 = 1\n\n");
         for (const auto &[bps, text] : {std::pair<quint64, const char *>{999, "999 bps"}, {1000, "1 Kbps"}, {9600, "9.6 Kbps"},
                                         {115200, "115.2 Kbps"}, {999999, "999.999 Kbps"}, {1000000, "1 Mbps"},
                                         {1500000, "1.5 Mbps"}, {1234567, "1.23457 Mbps"}})

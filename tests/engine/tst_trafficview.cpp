@@ -112,16 +112,18 @@ private slots:
     {
         TrafficWindow w(true, false);
         const int total = TRAFFIC_VIEW_LINES + TRAFFIC_TRIM_CHUNK + 1500;
-        for (int shown = 0; shown < total; MainWindowProbe::flushTraffic(w.window)) {
+        for (int shown = 0; shown < total;) {
             for (const int end = shown + 500; shown < end; ++shown)
                 w.show(QByteArray::fromHex("01"), false, false, shown);
+            MainWindowProbe::flushTraffic(w.window);
             QVERIFY(w.ui->txt_data->document()->blockCount() <= TRAFFIC_VIEW_LINES + TRAFFIC_TRIM_CHUNK);
         }
         const QStringList lines = w.viewLines();
         QVERIFY(lines.size() >= TRAFFIC_VIEW_LINES);
         QVERIFY2(lines.first().startsWith(QStringLiteral("[ 发 %1.000ms").arg(total - lines.size())),
                  qPrintable(lines.first()));
-        QVERIFY2(lines.last().startsWith(QStringLiteral("[ 发 %1.000ms").arg(total - 1)), qPrintable(lines.last()));
+        QVERIFY2(lines.last().startsWith(QStringLiteral("[ 发 %1.000ms").arg(total - 1)),
+                 qPrintable(lines.last()));
     }
 
     void wrapFollowsItsBox()
@@ -129,7 +131,8 @@ private slots:
         TrafficWindow w;
         for (int click = 0; click < 2; ++click) {
             w.ui->cb_wrap->click();
-            QCOMPARE(w.ui->txt_data->lineWrapMode(), w.ui->cb_wrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+            QCOMPARE(w.ui->txt_data->lineWrapMode(),
+                     w.ui->cb_wrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
         }
     }
 
@@ -138,7 +141,8 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("warnings");
         QTest::newRow("dialog cancelled") << "" << QStringList();
-        QTest::newRow("folder does not exist") << "no-such-folder/capture.txt" << QStringList{"错误: 无法打开文件"};
+        QTest::newRow("folder does not exist")
+            << "no-such-folder/capture.txt" << QStringList{"错误: 无法打开文件"};
         QTest::newRow("disk full: one warning") << "/dev/full" << QStringList{"错误: 无法写入文件，已停止保存"};
     }
     // Whether the file fails at once or at its first line, the box ends

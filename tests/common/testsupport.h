@@ -12,7 +12,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QVector>
 #include <QWidget>
 
 // The window reads and writes its files relative to the working directory, so
@@ -76,13 +75,6 @@ constexpr int POLL_MS = 10;
 class WarningCatcher
 {
 public:
-    struct Message {
-        QString title;
-        QString text;
-        QMessageBox::Icon icon;
-        QMessageBox::StandardButtons buttons;
-    };
-
     WarningCatcher()
     {
         QObject::connect(&poll, &QTimer::timeout, [this] { closeOpenBox(); });
@@ -91,17 +83,11 @@ public:
     WarningCatcher(const WarningCatcher &) = delete;
     WarningCatcher &operator=(const WarningCatcher &) = delete;
 
-    QVector<Message> messages() const { return seen; }
     int count() const { return seen.size(); }
     void clear() { seen.clear(); }
-    // Titles and texts as "title: text", handy in failure output.
-    QStringList describe() const
-    {
-        QStringList lines;
-        for (const Message &m : seen)
-            lines << m.title + QStringLiteral(": ") + m.text;
-        return lines;
-    }
+    // Each box as "title: text"; only warnings with a lone Close button count
+    // as the window's own.
+    QStringList describe() const { return seen; }
 
 private:
     void closeOpenBox()
@@ -109,14 +95,17 @@ private:
         QMessageBox *box = testsupport::openModal<QMessageBox>();
         if (!box)
             return;
-        seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+        const bool windowWarning = box->icon() == QMessageBox::Warning
+                                   && box->standardButtons() == QMessageBox::Close;
+        seen << (windowWarning ? QString() : QStringLiteral("(not a Close-only warning) "))
+                    + box->windowTitle() + QStringLiteral(": ") + box->text();
         if (QAbstractButton *close = box->button(QMessageBox::Close))
             close->click();
         else
             box->reject();
     }
 
-    QVector<Message> seen;
+    QStringList seen;
     QTimer poll; // last: stops before the list it fills goes away
 };
 
@@ -135,10 +124,6 @@ public:
     SaveDialogFiller(const SaveDialogFiller &) = delete;
     SaveDialogFiller &operator=(const SaveDialogFiller &) = delete;
 
-    void setPath(const QString &path) { answer = path; }
-    // How many dialogs were answered, and their window titles.
-    int count() const { return titles.size(); }
-    QStringList dialogTitles() const { return titles; }
 
 private:
     void answerOpenDialog()
@@ -146,7 +131,6 @@ private:
         QFileDialog *dialog = testsupport::openModal<QFileDialog>();
         if (!dialog)
             return;
-        titles << dialog->windowTitle();
         if (answer.isEmpty()) {
             dialog->reject();
             return;
@@ -165,6 +149,5 @@ private:
     }
 
     QString answer;
-    QStringList titles;
     QTimer poll; // last: stops before what it reads goes away
 };

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs every benchmark the build produced, one after the other.
+# Runs every benchmark the build produced, one after the other, from the
+# runtime folder so that the windows they build find their pictures.
 set -euo pipefail
-build=${1:-build}
+build=$(realpath "${1:-build}")
+cd "$build/runtime"
 for bench in "$build"/bench/bench_*; do
   [[ -x "$bench" ]] || continue
   echo "== $(basename "$bench")"

@@ -5,30 +5,13 @@
 # that device instead. The device is stopped when the window or run ends.
 set -euo pipefail
 build=${1:-build}
+scripts=$(dirname "$(realpath "$0")")
 cd "$build/runtime"
 
+source "$scripts/simulated-device.sh"
 peer_output=$(mktemp)
-./pakto-peer --pty --mode echo >"$peer_output" &
-peer_pid=$!
-stop_peer() {
-  kill "$peer_pid" 2>/dev/null || true
-  wait "$peer_pid" 2>/dev/null || true
-  rm -f "$peer_output"
-}
-trap stop_peer EXIT
-
-# The peer prints the path of its pseudo-terminal as its first line.
-device=""
-for _ in $(seq 100); do
-  device=$(head -n 1 "$peer_output")
-  [[ -n "$device" ]] && break
-  kill -0 "$peer_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [[ -z "$device" ]]; then
-  echo "The simulated device did not start." >&2
-  exit 1
-fi
+trap 'stop_simulated_device; rm -f "$peer_output"' EXIT
+start_simulated_device ./pakto-peer "$peer_output" || exit 1
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running a 10-second"

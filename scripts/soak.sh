@@ -10,22 +10,9 @@ frames=${SOAK_FRAMES:-1000000}
 runtime="$build/runtime"
 work=$(mktemp -d)
 
-"$runtime/pakto-peer" --pty --mode echo >"$work/peer.txt" &
-peer_pid=$!
-cleanup() {
-  kill "$peer_pid" 2>/dev/null || true
-  wait "$peer_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-device=""
-for _ in $(seq 100); do
-  device=$(head -n 1 "$work/peer.txt")
-  [[ -n "$device" ]] && break
-  sleep 0.1
-done
-[[ -n "$device" ]] || { echo "soak: the simulated device did not start" >&2; exit 1; }
+source "$(dirname "$(realpath "$0")")/simulated-device.sh"
+trap 'stop_simulated_device; rm -rf "$work"' EXIT
+start_simulated_device "$runtime/pakto-peer" "$work/peer.txt" || exit 1
 
 # An empty working directory: default settings, no translation (the panel
 # labels read below are the Chinese ones).
@@ -36,8 +23,7 @@ status=0
   --capture capture.txt --frames "$frames" --report-memory --duration 86400 \
   >stats.txt 2>stderr.txt) || status=$?
 end=$(date +%s.%N)
-kill "$peer_pid" || true
-wait "$peer_pid" || true
+stop_simulated_device
 
 panel() { sed -n "s/^ *$1 = \([0-9]*\).*/\1/p" "$work/stats.txt"; }
 sent=$(panel 发送包数)

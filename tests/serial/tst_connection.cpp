@@ -18,7 +18,6 @@ private slots:
     {
         QTest::addColumn<QString>("sendMode");
         QTest::addColumn<bool>("deviceGoes");
-
         QTest::newRow("timed sending, closed by the user") << "btn_txAuto" << false;
         QTest::newRow("answer-driven sending, closed by the user") << "btn_txAck" << false;
         QTest::newRow("idle, device gone") << QString() << true;
@@ -32,31 +31,16 @@ private slots:
         PseudoTerminal device;
         QVERIFY(workDir.isValid() && device.isValid());
         WarningCatcher warnings;
-        MainWindow window(nullptr, WindowOptions{{device.slavePath(), "no-such-tty"}});
+        const QString slave = device.slavePath(), failed = "错误: 串口打开失败！";
+        MainWindow window(nullptr, WindowOptions{{slave, "no-such-tty"}});
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         ui->le_txTm->setText(QStringLiteral("20"));
-
-        // Caption, then whether port list, baud box, refresh button and send box are enabled.
-        const QWidgetList portWidgets{ui->comb_sers, ui->comb_bps, ui->btn_ser_refresh,
-                                      ui->gb_send};
-        const auto portState = [&] {
+        const auto portState = [ui] { // caption, then which of these are enabled
             QString state = ui->btn_ser_conn->text() + ' ';
-            for (QWidget *w : portWidgets)
+            for (QWidget *w :
+                 QWidgetList{ui->comb_sers, ui->comb_bps, ui->btn_ser_refresh, ui->gb_send})
                 state += QString::number(w->isEnabled());
             return state;
-        };
-        const auto connectTo = [ui](const QString &port, const QString &baud) {
-            ui->comb_sers->setCurrentText(port);
-            ui->comb_bps->setCurrentText(baud);
-            ui->btn_ser_conn->click();
-        };
-        // Closed, both send modes stopped, nothing more sent, the one warning expected.
-        const auto closedAfter = [&](const QString &warning) {
-            QTRY_COMPARE(warnings.describe().join('\n'), warning);
-            warnings.clear();
-            QCOMPARE(portState(), QStringLiteral("打开串口 1110"));
-            QVERIFY(!ui->btn_txAuto->isChecked() && !ui->btn_txAck->isChecked());
-            QCOMPARE(device.readAll(200), QByteArray());
         };
         // 1200 baud, 2 stop bits, both flow controls (Linux keeps a pty at 8 bits, no parity).
         termios line = device.slaveTermios();
@@ -64,26 +48,34 @@ private slots:
         line.c_iflag |= IXON | IXOFF;
         cfsetspeed(&line, B1200);
         QVERIFY(device.setSlaveTermios(line));
-
-        connectTo(QStringLiteral("no-such-tty"), QStringLiteral("115200"));
-        closedAfter(QStringLiteral("错误: 串口打开失败！"));
-        connectTo(device.slavePath(), QStringLiteral("abc"));
-        closedAfter(QStringLiteral("错误: 串口打开失败！"));
-        for (const bool last : {false, true}) {
-            const speed_t speed = last ? B115200 : B9600;
-            connectTo(device.slavePath(), last ? QStringLiteral("115200") : QStringLiteral("9600"));
-            QCOMPARE(portState(), QStringLiteral("关闭串口 0001"));
-            line = device.slaveTermios();
-            QCOMPARE(cfgetispeed(&line), speed);
-            QCOMPARE(cfgetospeed(&line), speed);
-            QCOMPARE(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
-            QCOMPARE(line.c_iflag & (IXON | IXOFF), tcflag_t(0));
-            if (last && !sendMode.isEmpty()) {
-                window.findChild<QPushButton *>(sendMode)->click();
-                QVERIFY(!device.readAll(100).isEmpty());
+        // Each open as {port, baud, the one warning by the time it is closed}.
+        const QStringList attempts[] = {{"no-such-tty", "115200", failed}, {slave, "abc", failed},
+                                        {slave, "9600", ""},
+                                        {slave, "115200", deviceGoes ? "错误: 串口已断开" : ""}};
+        for (const QStringList &attempt : attempts) {
+            const bool last = &attempt == &attempts[3];
+            ui->comb_sers->setCurrentText(attempt[0]);
+            ui->comb_bps->setCurrentText(attempt[1]);
+            ui->btn_ser_conn->click();
+            if (attempt[2] != failed) {
+                QCOMPARE(portState(), QStringLiteral("关闭串口 0001"));
+                line = device.slaveTermios();
+                const speed_t speed = last ? B115200 : B9600;
+                QCOMPARE(cfgetispeed(&line), speed);
+                QCOMPARE(cfgetospeed(&line), speed);
+                QCOMPARE(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
+                QCOMPARE(line.c_iflag & (IXON | IXOFF), tcflag_t(0));
+                if (last && !sendMode.isEmpty()) {
+                    window.findChild<QPushButton *>(sendMode)->click();
+                    QVERIFY(!device.readAll(100).isEmpty());
+                }
+                (last && deviceGoes) ? device.closeMaster() : ui->btn_ser_conn->click();
             }
-            (last && deviceGoes) ? device.closeMaster() : ui->btn_ser_conn->click();
-            closedAfter(last && deviceGoes ? QStringLiteral("错误: 串口已断开") : QString());
+            QTRY_COMPARE(warnings.describe().join('\n'), attempt[2]);
+            warnings.clear(); // closed, both send modes stopped, nothing more sent
+            QCOMPARE(portState(), QStringLiteral("打开串口 1110"));
+            QVERIFY(!ui->btn_txAuto->isChecked() && !ui->btn_txAck->isChecked());
+            QCOMPARE(device.readAll(200), QByteArray());
         }
         const std::clock_t before = std::clock(); // process CPU time, all threads
         QTest::qWait(1000);

@@ -25,7 +25,6 @@ private slots:
         QTest::newRow("highest 0") << QString("0") << "0 0";
         QTest::newRow("not a number") << QString("x") << "0 0";
     }
-
     void picturesCycleAndClickOpensPage()
     {
         QFETCH(QString, maxIndex);
@@ -51,9 +50,9 @@ private slots:
         QCOMPARE(ui->widget_banner->styleSheet(), "background-image: url(./dravo/banner-bk.png);");
         QDesktopServices::setUrlHandler("https", this, "openInBrowser");
         ui->btn_adv->click();
-        QCOMPARE(std::exchange(opened, {}),
-                 QList<QUrl>{QUrl(pictures.endsWith("_en") ? "https://en.example.com/pakto"
-                                                           : "https://www.example.com/pakto")});
+        const QUrl page(pictures.endsWith("_en") ? "https://en.example.com/pakto"
+                                                 : "https://www.example.com/pakto");
+        QCOMPARE(std::exchange(opened, {}), QList<QUrl>{page});
     }
 };
 

@@ -5,12 +5,9 @@
 
 #include <random>
 
-namespace {
-
 const QByteArray GUARD(16, char(0xA5)); // past the capacity: must survive every byte
 
-// A decoder over its own state or the program's, with a buffer followed by GUARD.
-// Logs each non-zero result: a good frame's body in hex, else the error number.
+// A decoder on its own state or the program's; logs each good body in hex, else the error.
 struct Receiver {
     int capacity;
     bool programState = false;
@@ -21,25 +18,20 @@ struct Receiver {
     void feed(const QByteArray &bytes)
     {
         auto *b = reinterpret_cast<uint8_t *>(buf.data());
-        for (char c : bytes) {
-            const int r = programState ? ppp_frame_decode(uint8_t(c), b, capacity)
-                                       : ppp_frame_decode(state, uint8_t(c), b, capacity);
-            if (r != 0)
+        for (char c : bytes)
+            if (const int r = programState ? ppp_frame_decode(uint8_t(c), b, capacity)
+                                           : ppp_frame_decode(state, uint8_t(c), b, capacity))
                 log << (r > 0 ? QString(buf.left(r).toHex().toUpper()) : QString::number(r));
-        }
     }
     bool guardIntact() const { return buf.mid(capacity) == GUARD; }
 };
-
-} // namespace
 
 class TstFrameDecode : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Byte streams into a new decoder: what is logged, then "/" and the state left
-    // behind: hunt, or frame or escaped (escape pending) and the stored bytes.
+    // A new decoder's results, then "/", the state left (hunt, frame, escaped) and bytes held.
     void decode_data()
     {
         QTest::addColumn<QByteArray>("stream");
@@ -49,28 +41,19 @@ private slots:
         const auto row = [](const char *name, const char *stream, const char *log, int cap = 64) {
             QTest::newRow(name) << QByteArray::fromHex(stream) << cap << QString(log);
         };
-        row("01 7E 02, 60, 55 55 55 and 7D back to back",
-            "7E017D5E02D6D57E 7E607D5E937E 7E555555F5D47E 7E7D5D1A587E",
-            "017E02 60 555555 7D / hunt");
-        row("bytes before the first flag", "00117D7D5E55 7E017D5E02D6D57E", "017E02 / hunt");
-        row("after a good frame a flag opens one", "7E017D5E02D6D57E 7E", "017E02 / frame");
-        row("five flags give four short", "7E7E7E7E7E", "-1 -1 -1 -1 / frame");
-        row("flag after two bytes", "7E01027E", "-1 / frame");
-        row("bad FCS, its flag opens a frame", "7E017D5E02D6D47E 7E555555F5D47E",
-            "-3 -1 555555 / hunt");
-        row("shared flag loses the second frame", "7E017D5E02D6D57E 555555F5D47E 7E607D5E937E",
-            "017E02 -1 60 / hunt");
-        row("control byte stored as is, escape", "7E01117D", "/ escaped 0111");
-        row("5E and 5D after an escape", "7E017D5E7D5D", "/ frame 017E7D");
-        row("7D 7D skips the frame", "7E017D7D 02037E 7E555555F5D47E", "-4 -1 555555 / hunt");
-        row("7D 31 is not taken for 11", "7E017D31", "-4 / hunt");
-        row("7D 7E after two bytes", "7E01027D7E", "-1 / frame");
-        row("7D 7E after a good frame", "7E017D5E02D6D57D7E", "017E02 / hunt");
-        row("7D 7E after a bad FCS", "7E017D5E02D6D47D7E", "-3 / frame");
-        row("frame filling the buffer exactly", "7E555555F5D47E", "555555 / hunt", 5);
-        row("overflow skips to the next frame", "7E555555F5D47E 7E607D5E937E", "-2 -1 60 / hunt",
-            4);
-        row("escaped byte with the buffer full", "7E017D5E", "-2 / hunt", 1);
+        row("junk; 01 7E 02, 60, 55 55 55, 7D back to back; 11 as is, 7E 7D, escape pending",
+            "007D5E 7E017D5E02D6D57E 7E607D5E937E 7E555555F5D47E 7E7D5D1A587E 7E01117D5E7D5D7D",
+            "017E02 60 555555 7D / escaped 01117E7D");
+        row("five flags, two bytes, a bad FCS: each flag opens a frame",
+            "7E7E7E7E7E01027E 017D5E02D6D47E 7E555555F5D47E", "-1 -1 -1 -1 -1 -3 -1 555555 / hunt");
+        row("shared flag loses the second frame",
+            "7E017D5E02D6D57E 555555F5D47E 7E607D5E937E", "017E02 -1 60 / hunt");
+        row("7D 31 is not taken for 11, 7D 7D: each skips its frame",
+            "7E017D31 02037E 7E017D7D 02037E 7E555555F5D47E", "-4 -1 -4 -1 555555 / hunt");
+        row("7D 7E after a good frame, a bad FCS, two bytes",
+            "7E017D5E02D6D57D7E 7E017D5E02D6D47D7E 01027D7E", "017E02 -3 -1 / frame");
+        row("buffer filled exactly; overflow on an escaped byte skips to the next",
+            "7E555555F5D47E 7E01020304057D5E 7E 7E607D5E937E", "555555 -2 -1 60 / hunt", 5);
     }
     void decode()
     {
@@ -80,11 +63,9 @@ private slots:
 
         Receiver rx{capacity};
         rx.feed(stream);
-        const char *names[] = {"hunt", "frame", "escaped"};
-        rx.log << "/" << names[rx.state.inFrame ? 1 + rx.state.escapePending : 0];
-        if (rx.state.inFrame && rx.state.count > 0)
-            rx.log << rx.buf.left(rx.state.count).toHex().toUpper();
-        QCOMPARE(rx.log.join(' '), log);
+        rx.log << "/" << (!rx.state.inFrame ? "hunt" : rx.state.escapePending ? "escaped" : "frame")
+               << rx.buf.left(rx.state.inFrame ? rx.state.count : 0).toHex().toUpper();
+        QCOMPARE(rx.log.join(' ').trimmed(), log);
         QVERIFY(rx.guardIntact());
     }
 
@@ -93,6 +74,7 @@ private slots:
     {
         std::mt19937 rng(1);
         QByteArray stream, frame(FRAME_BUF_SIZE, '\0');
+        Receiver whole{FRAME_BUF_SIZE}, once{600}, program{600, true}, own{600};
         QStringList bodies;
         for (int i = 0; i < 3000; ++i) {
             QByteArray body(i < 2 ? 4095 : 1 + int(rng() % (rng() % 2 ? 8 : 4095)), '\0');
@@ -103,30 +85,21 @@ private slots:
                 ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.data()), body.size(),
                                  reinterpret_cast<uint8_t *>(frame.data()), FRAME_BUF_SIZE));
         }
-        // Round trip: nothing is logged before a closing flag, which delivers the body.
-        Receiver whole{FRAME_BUF_SIZE};
-        whole.feed(stream);
+        whole.feed(stream); // nothing is logged before a closing flag, which delivers the body
         QCOMPARE(whole.log, bodies);
 
-        // Damaged and too long frames: the program's decoder and one of its own, fed in
-        // turn in random chunks, each log what one uninterrupted pass logs.
         for (int i = 0; i < 300; ++i)
             stream[int(rng() % uint(stream.size()))] = char(rng());
-        Receiver damaged{600}, program{600, true}, own{600};
-        damaged.feed(stream);
-        QVERIFY(damaged.log.contains("-2") && damaged.log.contains("-3") &&
-                damaged.log.contains("-4"));
-        for (int at[2] = {0, 0}; at[0] < stream.size() || at[1] < stream.size();) {
-            for (int i = 0; i < 2; ++i) {
-                const int n = 1 + int(rng() % (rng() % 2 ? 16 : 4096));
-                (i ? own : program).feed(stream.mid(at[i], n));
-                at[i] += n;
-            }
+        once.feed(stream); // the damaged stream in one pass: the reference
+        QVERIFY(once.log.contains("-2") && once.log.contains("-3") && once.log.contains("-4"));
+        for (int at = 0, n = 0; at < stream.size(); at += n) { // in turn, by chunks
+            n = 1 + int(rng() % (rng() % 2 ? 16 : 4096));
+            program.feed(stream.mid(at, n));
+            own.feed(stream.mid(at, n));
         }
-        QCOMPARE(program.log, damaged.log);
-        QCOMPARE(own.log, damaged.log);
-        QVERIFY(whole.guardIntact() && damaged.guardIntact() && program.guardIntact() &&
-                own.guardIntact());
+        QCOMPARE(program.log, once.log);
+        QCOMPARE(own.log, once.log);
+        QVERIFY(once.guardIntact() && program.guardIntact() && own.guardIntact());
     }
 };
 

@@ -2,84 +2,45 @@
 
 #include "codec/ppp_frame.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QMap>
 #include <QRegularExpression>
 
+#include <numeric>
 #include <utility>
 
-namespace {
+static constexpr int WAIT_MS = 10000;
 
-constexpr int WAIT_MS = 10000;
-
-Run finish(QProcess &process, int waitMs)
+static Run finish(QProcess &process, int waitMs)
 {
     if (!process.waitForFinished(waitMs))
         process.kill();
     process.waitForFinished(WAIT_MS);
-    Run run;
-    if (process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::FailedToStart)
-        run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    const bool ended = process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::FailedToStart;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-QString nameOf(const QByteArray &body, const QVector<QByteArray> &bodies)
+static QString nameOf(const QByteArray &body, const QVector<QByteArray> &sent)
 {
-    for (int k = 0; k < bodies.size(); ++k) {
-        const QByteArray &sent = bodies[k];
-        const int extra = body.size() - sent.size();
-        if (extra != 0 && extra != 2)
-            continue;
-        int differing = 0;
-        for (int i = 0; i < sent.size(); ++i)
-            differing += body[i] != sent[i];
+    for (int k = 0; k < sent.size(); ++k) {
+        const int extra = body.size() - sent[k].size(), differing = extra != 0 && extra != 2 ? 2
+            : std::inner_product(sent[k].begin(), sent[k].end(), body.begin(), 0, std::plus<>(), std::not_equal_to<>());
         if (differing <= 1)
             return QString("%1 %2%3").arg(extra ? "extra" : "echo").arg(k + 1).arg(differing ? " corrupt" : "");
     }
     return "frame ?";
 }
 
-QStringList eventsIn(const QByteArray &wire, const QVector<QByteArray> &bodies)
-{
-    static const QMap<int, QString> errors = {{FRAME_TOO_SHORT, "short"}, {FRAME_TOO_LONG, "long"},
-                                              {FRAME_BAD_FCS, "crc"}, {FRAME_BAD_ESCAPE, "7d"}};
-    QStringList events;
-    DecoderState state{};
-    QByteArray body(FRAME_BUF_SIZE, '\0');
-    bool skipping = false;
-    for (char byte : wire) {
-        if (!state.inFrame && byte != '\x7E')
-            skipping = true;
-        else if (std::exchange(skipping, false))
-            events << "skip";
-        const int result = ppp_frame_decode(state, uchar(byte), reinterpret_cast<uchar *>(body.data()), FRAME_BUF_SIZE);
-        if (result > 0)
-            events << nameOf(body.left(result), bodies);
-        else if (result < 0)
-            events << errors.value(result);
-    }
-    return events;
-}
-
-} // namespace
-
 quint64 Run::count(const QString &name) const
 {
-    const QRegularExpression line("^\\s*" + QRegularExpression::escape(name) + "(: | = )(\\d+)",
-                                  QRegularExpression::MultilineOption);
+    const QRegularExpression line("(?m)^\\s*" + QRegularExpression::escape(name) + "(: | = )(\\d+)");
     return line.match(out).captured(2).toULongLong();
 }
 
 Run runToEnd(const QString &program, const QStringList &arguments, const QString &workDir)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(name);
+        qunsetenv(name);
     QProcess process;
-    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workDir);
     process.start(program, arguments);
     return finish(process, 12 * WAIT_MS);
@@ -88,8 +49,7 @@ Run runToEnd(const QString &program, const QStringList &arguments, const QString
 PeerProcess::PeerProcess(const QStringList &arguments)
 {
     process.start(PAKTO_PEER_PATH, QStringList{"--pty"} + arguments);
-    process.waitForReadyRead(WAIT_MS); // the line comes in one write
-    path = QString::fromLocal8Bit(process.readLine()).trimmed();
+    path = process.waitForReadyRead(WAIT_MS) ? QString(process.readLine()).trimmed() : QString(); // one write
 }
 
 Run PeerProcess::stop(int signalNumber)
@@ -107,20 +67,27 @@ QByteArray readFile(const QString &path)
 
 QByteArray framesOf(const QVector<QByteArray> &bodies)
 {
-    QByteArray frames;
-    for (const QByteArray &body : bodies) {
-        QByteArray frame(FRAME_BUF_SIZE, '\0');
-        frames += frame.left(ppp_frame_encode(reinterpret_cast<const uchar *>(body.constData()),
-                                              body.size(), reinterpret_cast<uchar *>(frame.data()), FRAME_BUF_SIZE));
-    }
+    QByteArray frames, frame(FRAME_BUF_SIZE, '\0');
+    for (const QByteArray &body : bodies)
+        frames += frame.left(ppp_frame_encode(reinterpret_cast<const uchar *>(body.constData()), body.size(),
+                                              reinterpret_cast<uchar *>(frame.data()), FRAME_BUF_SIZE));
     return frames;
 }
 
 QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count, QByteArray &received)
 {
     QStringList events;
-    const QDeadlineTimer deadline(WAIT_MS);
-    while (events.size() - events.count("short") < count && tool.waitForReadyRead(int(deadline.remainingTime())))
-        events = eventsIn(received += tool.readAll(), bodies);
+    DecoderState state{};
+    char body[FRAME_BUF_SIZE];
+    for (bool skipping = false; events.size() - events.count("short") < count && tool.waitForReadyRead(WAIT_MS);)
+        for (const char byte : tool.readAll()) {
+            received += byte;
+            if (std::exchange(skipping, !state.inFrame && byte != '\x7E') && !skipping)
+                events << "skip";
+            const int result = ppp_frame_decode(state, uchar(byte), reinterpret_cast<uchar *>(body), FRAME_BUF_SIZE);
+            if (result != 0) // the errors are -1 to -4
+                events << (result > 0 ? nameOf(QByteArray(body, result), bodies)
+                                      : QStringList{"short", "long", "crc", "7d"}.value(-1 - result));
+        }
     return events;
 }

@@ -1,48 +1,37 @@
-// pakto-peer and pakto run as child processes, the way scripts run them, and
-// what the peer sends decoded with the codec.
+// pakto-peer and pakto as child processes, the way scripts run them.
 #pragma once
 
 #include <QProcess>
 #include <QSerialPort>
-#include <QStringList>
 #include <QVector>
-
 #include <csignal>
 
-// How a program ended; exit code -1 when it crashed or never ended.
 struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    // N from the line "name: N" (peer report) or "name = N" (statistics panel)
-    // of out, else 0: the panel leaves out error counts of 0.
+    int exitCode = -1; // -1: crashed or never ended
+    QString out, err;
+    // N from the line "name: N" (peer) or "name = N" (panel) of out, else 0.
     quint64 count(const QString &name) const;
 };
 
-// Runs program to its end (2 minutes at most), with no display or platform named.
+// To its end (2 minutes at most), with no display or platform named.
 Run runToEnd(const QString &program, const QStringList &arguments, const QString &workDir = QString());
 
-// pakto-peer --pty with arguments, running; path is what it printed first.
-struct PeerProcess {
+struct PeerProcess { // pakto-peer --pty running; path: the first line it printed
     explicit PeerProcess(const QStringList &arguments);
-    // Sends signalNumber (none for 0), waits for the end and takes the report.
-    Run stop(int signalNumber = SIGTERM);
+    Run stop(int signalNumber = SIGTERM); // 0: wait for it to end by itself
     QString path;
     QProcess process;
 };
 
-QByteArray readFile(const QString &path);
-QByteArray framesOf(const QVector<QByteArray> &bodies);
+QByteArray readFile(const QString &path), framesOf(const QVector<QByteArray> &bodies);
 
-// What arrives at the tool's end (into received) until count events other than
-// "short" or 10 s pass, decoded with the codec: "echo 2" (the second of bodies),
-// "extra 2" (two more bytes), "echo 2 corrupt" (one byte changed), "frame ?",
-// the errors "short", "long", "crc", "7d", and "skip" for bytes hunted over.
+// What reaches the tool (into received) until count events other than "short", or 10 s
+// of silence, decoded: "echo 2" (bodies[1]), "extra 2" (two more bytes), "echo 2 corrupt"
+// (one byte changed), "frame ?", "short", "long", "crc", "7d", "skip" (bytes hunted over).
 QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count, QByteArray &received);
 
-// Labels of the statistics panel, which prints Chinese with no translation.
-namespace panel {
-const QString SENT = "发送包数", SEND_ERRORS = "发送错误", RECEIVED = "接收包数", BYTES = "接收字节";
-const QString ESCAPE_ERRORS = "7D错误", CRC_ERRORS = "CRC错误", TOO_LONG = "超长", TOO_SHORT = "超短";
-const QString COMPARED_OK = "比较成功", COMPARE_FAILED = "比较失败";
-} // namespace panel
+namespace panel { // the statistics panel prints Chinese with no translation
+const QString SENT = "发送包数", SEND_ERRORS = "发送错误", RECEIVED = "接收包数", BYTES = "接收字节",
+              ESCAPE_ERRORS = "7D错误", CRC_ERRORS = "CRC错误", TOO_LONG = "超长", TOO_SHORT = "超短",
+              COMPARED_OK = "比较成功", COMPARE_FAILED = "比较失败";
+}

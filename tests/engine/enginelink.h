@@ -25,17 +25,12 @@ inline QByteArray badFcsFrameOf(const QByteArray &body) // its last FCS byte mus
 }
 
 struct EngineLink {
-    bool open()
-    {
-        ui->comb_sers->setCurrentText(device.slavePath());
-        ui->btn_ser_conn->click();
-        return Probe::portOpen(window);
-    }
+    bool open() { ui->comb_sers->setCurrentText(device.slavePath()); ui->btn_ser_conn->click(); return Probe::portOpen(window); }
     TrafficCounters &counters() { return Probe::counters(window); }
     int outstanding() { return (Probe::txRingHead(window) - Probe::txRingTail(window) + TX_RING_SLOTS) % TX_RING_SLOTS; }
     void setPayload(const QByteArray &bytes) { ui->te_txData->setPlainText(QString::fromLatin1(bytes.toHex(' '))); }
     // Bodies of the frames the window sends, until count have come or waitMs has passed.
-    QList<QByteArray> sent(int count, int waitMs = WAIT_MS)
+    QList<QByteArray> sent(int count = INT_MAX, int waitMs = WAIT_MS)
     {
         QList<QByteArray> bodies;
         for (int waited = 0; bodies.size() < count && waited < waitMs; waited += 5) // each read takes 5 ms
@@ -44,7 +39,6 @@ struct EngineLink {
                     bodies << QByteArray(reinterpret_cast<const char *>(buffer), length);
         return bodies;
     }
-    QList<QByteArray> sentWithin(int waitMs = QUIET_MS) { return sent(INT_MAX, waitMs); }
     bool deliver(const QByteArray &wire) // as the device, waiting until the window has read it all
     {
         const quint64 expected = counters().cntRxBytes + quint64(wire.size());
@@ -52,11 +46,7 @@ struct EngineLink {
     }
     // The window's decoder outlives every window; a good frame ends what an earlier test left.
     bool resyncDecoder() { return deliver(frameOf(QByteArray::fromHex("5a5a"))); }
-    QStringList viewLines()
-    {
-        Probe::flushTraffic(window);
-        return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts);
-    }
+    QStringList viewLines() { Probe::flushTraffic(window); return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts); }
 
     TestWorkDir workDir; // first: the window reads its settings from here
     PseudoTerminal device;

@@ -45,18 +45,27 @@ private:
     [[noreturn]] static void fail(const QString &why);
 
     QCommandLineParser parser;
-    const QCommandLineOption port{"port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.", "PATH"};
-    const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.", "PORT"};
+    const QCommandLineOption port{
+        "port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.",
+        "PATH"};
+    const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.",
+                                  "PORT"};
     const QCommandLineOption send{"send", "Run: answer (answer-driven), timed or once.", "MODE"};
-    const QCommandLineOption duration{"duration", "Run: send for S seconds (fractions allowed).", "S"};
+    const QCommandLineOption duration{"duration", "Run: send for S seconds (fractions allowed).",
+                                      "S"};
     const QCommandLineOption baud{"baud", "Run: line speed (default: as last used).", "N"};
     const QCommandLineOption tag{"tag", "Run: put the tag and sequence number before the payload."};
     const QCommandLineOption compare{"compare", "Run: compare replies with the frames sent."};
-    const QCommandLineOption show{"show", "Run: fill the traffic view with sent and received frames."};
+    const QCommandLineOption show{"show",
+                                  "Run: fill the traffic view with sent and received frames."};
     const QCommandLineOption capture{"capture", "Run: capture the traffic to FILE.", "FILE"};
-    const QCommandLineOption period{"period", "Run: period of timed sending (default: as last used).", "MS"};
-    const QCommandLineOption frames{"frames", "Run: stop sending after N frames, even before the time is up.", "N"};
-    const QCommandLineOption reportMemory{"report-memory", "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
+    const QCommandLineOption period{"period",
+                                    "Run: period of timed sending (default: as last used).", "MS"};
+    const QCommandLineOption frames{
+        "frames", "Run: stop sending after N frames, even before the time is up.", "N"};
+    const QCommandLineOption reportMemory{
+        "report-memory",
+        "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
 };
 
 CommandLineReader::CommandLineReader()
@@ -64,16 +73,16 @@ CommandLineReader::CommandLineReader()
     parser.setApplicationDescription(DESCRIPTION);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period, frames,
-                       reportMemory});
+    parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period,
+                       frames, reportMemory});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
 {
     if (!parser.parse(arguments))
         fail(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))
-        || parser.isSet(QStringLiteral("version")))
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
+        parser.isSet(QStringLiteral("version")))
         showHelpOrVersion();
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
@@ -89,9 +98,9 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
 
 bool CommandLineReader::asksForHeadlessRun() const
 {
-    const QList<const QCommandLineOption *> runOptions{&open,    &send,    &duration, &baud,   &tag,
-                                                       &compare, &show,    &capture,  &period, &frames,
-                                                       &reportMemory};
+    const QList<const QCommandLineOption *> runOptions{&open,   &send,    &duration,    &baud,
+                                                       &tag,    &compare, &show,        &capture,
+                                                       &period, &frames,  &reportMemory};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -151,7 +160,8 @@ int CommandLineReader::readDurationMs() const
     bool number = false;
     const double seconds = parser.value(duration).toDouble(&number);
     if (!number || !(seconds > 0) || seconds > LONGEST_RUN_S)
-        fail(QStringLiteral("--duration needs a number of seconds above 0, not '%1'").arg(parser.value(duration)));
+        fail(QStringLiteral("--duration needs a number of seconds above 0, not '%1'")
+                 .arg(parser.value(duration)));
     return qMax(1, qRound(seconds * 1000));
 }
 
@@ -180,7 +190,6 @@ void CommandLineReader::showHelpOrVersion()
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     parser.showHelp(); // Qt's own options are not taken, so --help-all shows no more
-
 }
 
 void CommandLineReader::fail(const QString &why)

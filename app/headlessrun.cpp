@@ -56,7 +56,8 @@ int HeadlessRun::exec()
     runFor(DRAIN_MS);
     printStatistics();
     if (plan.reportMemory)
-        reportMemory(QStringLiteral("at the end, after %1 frames").arg(window.counters.cntTxPackets));
+        reportMemory(
+            QStringLiteral("at the end, after %1 frames").arg(window.counters.cntTxPackets));
     closeWindow();
     return portLost || anyErrorCounted() ? EXIT_ERRORS_COUNTED : EXIT_CLEAN_RUN;
 }
@@ -99,8 +100,9 @@ bool HeadlessRun::openPort()
     QComboBox *ports = window.ui->comb_sers;
     const int index = ports->findText(plan.port);
     if (index < 0) {
-        printUsageError(QStringLiteral("no port '%1' is listed (listed: %2); add a path with --port")
-                            .arg(plan.port, itemsOf(ports).join(QStringLiteral(", "))));
+        printUsageError(
+            QStringLiteral("no port '%1' is listed (listed: %2); add a path with --port")
+                .arg(plan.port, itemsOf(ports).join(QStringLiteral(", "))));
         return false;
     }
     ports->setCurrentIndex(index);
@@ -201,6 +203,6 @@ void HeadlessRun::closeWindow()
 bool HeadlessRun::anyErrorCounted() const
 {
     const TrafficCounters &c = window.counters;
-    return c.cntTxErrors != 0 || c.cnt7dErrors != 0 || c.cntCrcErrors != 0 || c.cntLongErrors != 0
-        || c.cntShortErrors != 0 || c.cntCmpFail != 0;
+    return c.cntTxErrors != 0 || c.cnt7dErrors != 0 || c.cntCrcErrors != 0 ||
+           c.cntLongErrors != 0 || c.cntShortErrors != 0 || c.cntCmpFail != 0;
 }

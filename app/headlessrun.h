@@ -15,14 +15,14 @@ constexpr int EXIT_USAGE = 2;          // bad command line, or the port would no
 enum class HeadlessSend { Answer, Timed, Once };
 
 struct HeadlessPlan {
-    QString port;        // a listed item of the port box
-    QString baud;        // empty: as the settings say
+    QString port; // a listed item of the port box
+    QString baud; // empty: as the settings say
     bool tag = false;
     bool compare = false;
     bool show = false;   // both show boxes of the traffic view
     QString capturePath; // empty: no capture
     HeadlessSend send = HeadlessSend::Answer;
-    int periodMs = 0;    // timed sending; 0: as the settings say
+    int periodMs = 0; // timed sending; 0: as the settings say
     int durationMs = 0;
     quint64 frameLimit = 0; // stop sending after this many frames; 0: no limit
     bool reportMemory = false;

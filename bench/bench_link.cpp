@@ -52,8 +52,9 @@ const QByteArray PAYLOAD = QByteArray::fromHex("0001020304050607");
 QByteArray frameOf(const QByteArray &body)
 {
     QByteArray frame(FRAME_BUF_SIZE, '\0');
-    const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()), body.size(),
-                                        reinterpret_cast<uint8_t *>(frame.data()), frame.size());
+    const int length =
+        ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()), body.size(),
+                         reinterpret_cast<uint8_t *>(frame.data()), frame.size());
     frame.truncate(length);
     return frame;
 }
@@ -233,7 +234,8 @@ class WindowUnderTest
 {
 public:
     WindowUnderTest(EchoDevice &device, bool showView)
-        : previousDir(QDir::currentPath()), window(nullptr, enter(device)), ui(MainWindowProbe::ui(window))
+        : previousDir(QDir::currentPath()), window(nullptr, enter(device)),
+          ui(MainWindowProbe::ui(window))
     {
         window.show();
         ui->comb_sers->setCurrentIndex(ui->comb_sers->findText(device.slavePath()));
@@ -255,7 +257,9 @@ public:
     double timed(int limitMs)
     {
         ui->le_txTm->setText(QStringLiteral("1"));
-        return run(ui->btn_txAuto, [] { return false; }, limitMs, [this] { return counters().cntTxPackets; });
+        return run(
+            ui->btn_txAuto, [] { return false; }, limitMs,
+            [this] { return counters().cntTxPackets; });
     }
 
 private:
@@ -328,29 +332,33 @@ void printRates(const char *name, const std::vector<double> &rates)
 void printRatio(const char *name, const std::vector<double> &ratios, double target)
 {
     const double typical = median(ratios);
-    std::printf("%-34s median %.2fx bare QSerialPort, range %.2fx..%.2fx (target >= %.1fx: %s)\n", name, typical,
-                *std::min_element(ratios.begin(), ratios.end()), best(ratios), target,
-                verdict(typical >= target));
+    std::printf("%-34s median %.2fx bare QSerialPort, range %.2fx..%.2fx (target >= %.1fx: %s)\n",
+                name, typical, *std::min_element(ratios.begin(), ratios.end()), best(ratios),
+                target, verdict(typical >= target));
 }
 
 void memoryOverShownFrames(EchoDevice &device)
 {
     WindowUnderTest shown(device, true);
     std::vector<double> rssMiB;
-    const double rate = shown.answerDriven([&] {
-        const quint64 frames = shown.counters().cntRxPackets;
-        if (rssMiB.size() < RSS_CHECKPOINTS.size() && frames >= RSS_CHECKPOINTS[rssMiB.size()])
-            rssMiB.push_back(residentMiB());
-        return rssMiB.size() == RSS_CHECKPOINTS.size();
-    }, MEMORY_RUN_LIMIT_MS);
+    const double rate = shown.answerDriven(
+        [&] {
+            const quint64 frames = shown.counters().cntRxPackets;
+            if (rssMiB.size() < RSS_CHECKPOINTS.size() && frames >= RSS_CHECKPOINTS[rssMiB.size()])
+                rssMiB.push_back(residentMiB());
+            return rssMiB.size() == RSS_CHECKPOINTS.size();
+        },
+        MEMORY_RUN_LIMIT_MS);
     device.drain();
     std::printf("%-34s %llu frames at %.0f round trips/s; comparisons ok %llu, failed %llu\n",
-                "window, view on, long run", static_cast<unsigned long long>(shown.counters().cntRxPackets), rate,
+                "window, view on, long run",
+                static_cast<unsigned long long>(shown.counters().cntRxPackets), rate,
                 static_cast<unsigned long long>(shown.counters().cntCmpOk),
                 static_cast<unsigned long long>(shown.counters().cntCmpFail));
     std::printf("%-34s RSS", "");
     for (size_t i = 0; i < rssMiB.size(); ++i)
-        std::printf("%s %.1f MiB at %llu", i ? "," : "", rssMiB[i], static_cast<unsigned long long>(RSS_CHECKPOINTS[i]));
+        std::printf("%s %.1f MiB at %llu", i ? "," : "", rssMiB[i],
+                    static_cast<unsigned long long>(RSS_CHECKPOINTS[i]));
     std::printf(" frames\n");
 }
 
@@ -363,7 +371,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     EchoDevice device;
     const QByteArray frame = frameOf(PAYLOAD);
-    std::printf("frame of %d payload bytes, %d bytes on the line, echoed through %s; %d rounds of %d ms trials\n",
+    std::printf("frame of %d payload bytes, %d bytes on the line, echoed through %s; %d rounds of "
+                "%d ms trials\n",
                 PAYLOAD.size(), frame.size(), qPrintable(device.slavePath()), ROUNDS, TRIAL_MS);
 
     const Rounds rounds = interleavedRounds(device, frame);
@@ -379,11 +388,12 @@ int main(int argc, char *argv[])
     std::fflush(stdout);
 
     const double ticks = bareTimerTicks();
-    std::printf("%-34s %7.0f ticks/s over %d s\n", "bare 1 ms coarse timer", ticks, TIMED_RUN_MS / 1000);
+    std::printf("%-34s %7.0f ticks/s over %d s\n", "bare 1 ms coarse timer", ticks,
+                TIMED_RUN_MS / 1000);
     WindowUnderTest timedWindow(device, false);
     const double timed = timedWindow.timed(TIMED_RUN_MS);
     std::printf("%-34s %7.0f frames/s over %d s, %.2fx the bare timer (target >= %.0f: %s)\n",
-                "window, timed sending, 1 ms", timed, TIMED_RUN_MS / 1000, timed / ticks, TIMED_TARGET,
-                verdict(timed >= TIMED_TARGET));
+                "window, timed sending, 1 ms", timed, TIMED_RUN_MS / 1000, timed / ticks,
+                TIMED_TARGET, verdict(timed >= TIMED_TARGET));
     return 0;
 }

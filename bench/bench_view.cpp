@@ -77,9 +77,15 @@ constexpr int BATCHES_AT_BOUND = 10 * TRAFFIC_TRIM_CHUNK / LINES_PER_FLUSH;
 
 } // namespace
 
-BENCHMARK(BM_ViewFillingUp)->Arg(16)->Arg(128)->Iterations(BATCHES_BELOW_BOUND)
+BENCHMARK(BM_ViewFillingUp)
+    ->Arg(16)
+    ->Arg(128)
+    ->Iterations(BATCHES_BELOW_BOUND)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ViewAtItsBound)->Arg(16)->Arg(128)->Iterations(BATCHES_AT_BOUND)
+BENCHMARK(BM_ViewAtItsBound)
+    ->Arg(16)
+    ->Arg(128)
+    ->Iterations(BATCHES_AT_BOUND)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -29,14 +29,13 @@ QString hexBytes(const quint8 *bytes, int count)
     return text;
 }
 
-QString trafficBody(const quint8 *bytes, quint16 count, TrafficDirection direction,
-                    double stampMs)
+QString trafficBody(const quint8 *bytes, quint16 count, TrafficDirection direction, double stampMs)
 {
-    const QString label = direction == TrafficDirection::Sent ? MainWindow::tr("发")
-                                                              : MainWindow::tr("收");
-    return QStringLiteral("[ ") + label + QLatin1Char(' ') + QString::number(stampMs, 'f', 3)
-           + QStringLiteral("ms , ") + QString::number(count) + MainWindow::tr("字节")
-           + QStringLiteral(" ] ") + hexBytes(bytes, count);
+    const QString label =
+        direction == TrafficDirection::Sent ? MainWindow::tr("发") : MainWindow::tr("收");
+    return QStringLiteral("[ ") + label + QLatin1Char(' ') + QString::number(stampMs, 'f', 3) +
+           QStringLiteral("ms , ") + QString::number(count) + MainWindow::tr("字节") +
+           QStringLiteral(" ] ") + hexBytes(bytes, count);
 }
 
 // The formats the HTML parser gives the spans "<span>", "<span style=
@@ -62,8 +61,8 @@ TrafficLine viewLine(const QString &body, TrafficDirection direction, bool compa
     static const QTextCharFormat failed =
         spanFormat(QStringLiteral("#a40000"), QStringLiteral("#ffffff"));
     if (compareFailed)
-        return {body.simplified() + QStringLiteral(" [ ") + MainWindow::tr("比较失败")
-                    + QStringLiteral(" ]"),
+        return {body.simplified() + QStringLiteral(" [ ") + MainWindow::tr("比较失败") +
+                    QStringLiteral(" ]"),
                 failed};
     return {body.simplified(), direction == TrafficDirection::Received ? received : sent};
 }

@@ -44,7 +44,8 @@ bool MainWindow::writeFrame(const quint8 *bytes, int length)
     const int frameLength = ppp_frame_encode(bytes, length, txFrameBuf, FRAME_BUF_SIZE);
     if (frameLength == 0)
         return true;
-    const qint64 accepted = serialPort.write(reinterpret_cast<const char *>(txFrameBuf), frameLength);
+    const qint64 accepted =
+        serialPort.write(reinterpret_cast<const char *>(txFrameBuf), frameLength);
     return accepted != frameLength;
 }
 

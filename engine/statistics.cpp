@@ -28,8 +28,10 @@ QString rateText(quint64 bitsPerSecond)
     if (bitsPerSecond < KILO)
         return QString::number(bitsPerSecond) + QStringLiteral(" bps");
     if (bitsPerSecond < MEGA)
-        return QString::number(bitsPerSecond / double(KILO), 'g', RATE_DIGITS) + QStringLiteral(" Kbps");
-    return QString::number(bitsPerSecond / double(MEGA), 'g', RATE_DIGITS) + QStringLiteral(" Mbps");
+        return QString::number(bitsPerSecond / double(KILO), 'g', RATE_DIGITS) +
+               QStringLiteral(" Kbps");
+    return QString::number(bitsPerSecond / double(MEGA), 'g', RATE_DIGITS) +
+           QStringLiteral(" Mbps");
 }
 
 // A path is the user's text: inserted as plain text, so that the box reads no
@@ -80,7 +82,8 @@ QStringList MainWindow::runTimeParagraphs() const
 {
     if (counters.cntRunSeconds == 0)
         return {};
-    const QString line = counterLine(tr("计时"), counters.cntRunSeconds) + QStringLiteral(" ") + tr("秒");
+    const QString line =
+        counterLine(tr("计时"), counters.cntRunSeconds) + QStringLiteral(" ") + tr("秒");
     return {QString(), line, QString()};
 }
 
@@ -103,5 +106,6 @@ QStringList MainWindow::comparisonParagraphs() const
 {
     if (!ui->cb_trxCmp->isChecked())
         return {};
-    return {QString(), counterLine(tr("比较成功"), counters.cntCmpOk), counterLine(tr("比较失败"), counters.cntCmpFail)};
+    return {QString(), counterLine(tr("比较成功"), counters.cntCmpOk),
+            counterLine(tr("比较失败"), counters.cntCmpFail)};
 }

@@ -9,8 +9,8 @@
 enum class Fault { None, BadFcs, BadEscape, Drop, Duplicate, Corrupt, Short, Oversize, Noise };
 
 constexpr std::array<Fault, 8> INJECTABLE_FAULTS = {
-    Fault::BadFcs, Fault::BadEscape, Fault::Drop,     Fault::Duplicate,
-    Fault::Corrupt, Fault::Short,    Fault::Oversize, Fault::Noise,
+    Fault::BadFcs,  Fault::BadEscape, Fault::Drop,     Fault::Duplicate,
+    Fault::Corrupt, Fault::Short,     Fault::Oversize, Fault::Noise,
 };
 
 // "bad-fcs", "drop", ...; "none" for Fault::None.

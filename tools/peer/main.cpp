@@ -36,7 +36,8 @@ void printOut(const QString &text)
 }
 
 // Prints the path only once the link to it exists.
-std::unique_ptr<PeerLink> openPty(const PeerOptions &options, ScopedSymlink &symlink, QString &error)
+std::unique_ptr<PeerLink> openPty(const PeerOptions &options, ScopedSymlink &symlink,
+                                  QString &error)
 {
     auto pty = std::make_unique<PtyLink>();
     if (!pty->open(error))
@@ -80,7 +81,8 @@ int run(QCoreApplication &app, const PeerOptions &options)
     if (!signalWatch.install(error))
         return refuse(error);
     ScopedSymlink symlink;
-    const std::unique_ptr<PeerLink> link = options.pty ? openPty(options, symlink, error) : openSerial(options, error);
+    const std::unique_ptr<PeerLink> link =
+        options.pty ? openPty(options, symlink, error) : openSerial(options, error);
     if (!link)
         return refuse(error);
     Peer peer(options, *link, record.isOpen() ? &record : nullptr);

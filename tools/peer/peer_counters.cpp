@@ -25,14 +25,14 @@ void PeerCounters::noteSent(const Reply &reply)
 
 QString PeerCounters::report() const
 {
-    QString text = line("frames_received", framesReceived) + line("replies_sent", repliesSent)
-        + line("bytes_received", bytesReceived) + line("bytes_sent", bytesSent);
+    QString text = line("frames_received", framesReceived) + line("replies_sent", repliesSent) +
+                   line("bytes_received", bytesReceived) + line("bytes_sent", bytesSent);
     for (Fault fault : INJECTABLE_FAULTS) {
         const auto found = injected.find(fault);
         text += line(faultCounterName(fault), found == injected.end() ? 0 : found->second);
     }
     const WireCounts &seen = wire.counts();
-    return text + line("wire_good_frames", seen.goodFrames) + line("wire_short_errors", seen.shortErrors)
-        + line("wire_long_errors", seen.longErrors) + line("wire_crc_errors", seen.crcErrors)
-        + line("wire_7d_errors", seen.escapeErrors);
+    return text + line("wire_good_frames", seen.goodFrames) +
+           line("wire_short_errors", seen.shortErrors) + line("wire_long_errors", seen.longErrors) +
+           line("wire_crc_errors", seen.crcErrors) + line("wire_7d_errors", seen.escapeErrors);
 }

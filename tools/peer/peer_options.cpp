@@ -24,32 +24,41 @@ private:
     bool readFault(PeerOptions &options);
     bool readFaultTiming(PeerOptions &options);
     bool readRun(PeerOptions &options);
-    template<typename T>
+    template <typename T>
     bool readNumber(const QCommandLineOption &option, T minimum, T maximum, T &value);
     bool fail(const QString &why);
 
     QCommandLineParser parser;
-    const QCommandLineOption port{"port", "Open the existing serial port <path> (8N1, no flow control).", "path"};
+    const QCommandLineOption port{
+        "port", "Open the existing serial port <path> (8N1, no flow control).", "path"};
     const QCommandLineOption baud{"baud", "Line speed for --port (default 115200).", "n"};
-    const QCommandLineOption pty{"pty", "Make a pseudo-terminal and print its path as the first line of output."};
-    const QCommandLineOption link{"link", "With --pty: also make the symbolic link <path> to it, removed on exit.", "path"};
+    const QCommandLineOption pty{
+        "pty", "Make a pseudo-terminal and print its path as the first line of output."};
+    const QCommandLineOption link{
+        "link", "With --pty: also make the symbolic link <path> to it, removed on exit.", "path"};
     const QCommandLineOption mode{"mode", "echo (default), raw or extra; see below.", "mode"};
-    const QCommandLineOption fault{"fault", "Spoil replies with one fault <kind>; see below.", "kind"};
-    const QCommandLineOption every{"every", "Spoil every <n>th reply (default 1: all of them).", "n"};
-    const QCommandLineOption rate{"rate", "Spoil each reply with probability <p>, 0 to 1, instead.", "p"};
+    const QCommandLineOption fault{"fault", "Spoil replies with one fault <kind>; see below.",
+                                   "kind"};
+    const QCommandLineOption every{"every", "Spoil every <n>th reply (default 1: all of them).",
+                                   "n"};
+    const QCommandLineOption rate{"rate", "Spoil each reply with probability <p>, 0 to 1, instead.",
+                                  "p"};
     const QCommandLineOption seed{"seed", "Seed for --rate and for noise bytes (default 1).", "s"};
     const QCommandLineOption delay{"delay", "Hold every reply back by <ms> milliseconds.", "ms"};
-    const QCommandLineOption frames{"frames", "Exit after <n> good frames, once their replies are read.", "n"};
+    const QCommandLineOption frames{
+        "frames", "Exit after <n> good frames, once their replies are read.", "n"};
     const QCommandLineOption record{"record", "Write every byte received, raw, to <file>.", "file"};
     QString error;
 };
 
 CommandLineReader::CommandLineReader()
 {
-    parser.setApplicationDescription("Simulated device for pakto: answers test frames on a serial line "
-                                     "and can spoil some of the answers on purpose.");
+    parser.setApplicationDescription(
+        "Simulated device for pakto: answers test frames on a serial line "
+        "and can spoil some of the answers on purpose.");
     parser.addHelpOption();
-    parser.addOptions({port, baud, pty, link, mode, fault, every, rate, seed, delay, frames, record});
+    parser.addOptions(
+        {port, baud, pty, link, mode, fault, every, rate, seed, delay, frames, record});
 }
 
 ParsedCommandLine CommandLineReader::read(const QStringList &arguments)
@@ -73,8 +82,8 @@ bool CommandLineReader::readAll(PeerOptions &options)
 {
     if (!parser.positionalArguments().isEmpty())
         return fail(QString("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    return readLink(options) && readMode(options) && readFault(options) && readFaultTiming(options)
-        && readRun(options);
+    return readLink(options) && readMode(options) && readFault(options) &&
+           readFaultTiming(options) && readRun(options);
 }
 
 bool CommandLineReader::readLink(PeerOptions &options)
@@ -127,9 +136,9 @@ bool CommandLineReader::readFaultTiming(PeerOptions &options)
     if (parser.isSet(every) && parser.isSet(rate))
         return fail("give --every or --rate, not both");
     options.random = parser.isSet(rate);
-    return readNumber(every, 1, std::numeric_limits<int>::max(), options.every)
-        && readNumber(rate, 0.0, 1.0, options.rate)
-        && readNumber(seed, quint32(0), std::numeric_limits<quint32>::max(), options.seed);
+    return readNumber(every, 1, std::numeric_limits<int>::max(), options.every) &&
+           readNumber(rate, 0.0, 1.0, options.rate) &&
+           readNumber(seed, quint32(0), std::numeric_limits<quint32>::max(), options.seed);
 }
 
 bool CommandLineReader::readRun(PeerOptions &options)
@@ -137,13 +146,14 @@ bool CommandLineReader::readRun(PeerOptions &options)
     options.recordPath = parser.value(record);
     if (parser.isSet(record) && options.recordPath.isEmpty())
         return fail("--record needs a file name");
-    return readNumber(delay, 0, LONGEST_DELAY_MS, options.delayMs)
-        && readNumber(frames, quint64(1), quint64(std::numeric_limits<qint64>::max()), options.frameLimit);
+    return readNumber(delay, 0, LONGEST_DELAY_MS, options.delayMs) &&
+           readNumber(frames, quint64(1), quint64(std::numeric_limits<qint64>::max()),
+                      options.frameLimit);
 }
 
 // Leaves value alone when the option is not given. Whole numbers are read as
 // such, so "1.5" is no count; NaN fails the range test.
-template<typename T>
+template <typename T>
 bool CommandLineReader::readNumber(const QCommandLineOption &option, T minimum, T maximum, T &value)
 {
     if (!parser.isSet(option))
@@ -155,7 +165,10 @@ bool CommandLineReader::readNumber(const QCommandLineOption &option, T minimum, 
     const Wide number = fractional ? Wide(text.toDouble(&ok)) : Wide(text.toLongLong(&ok));
     if (!ok || !(number >= Wide(minimum) && number <= Wide(maximum)))
         return fail(QString("--%1 wants a number from %2 to %3, not '%4'")
-                        .arg(option.names().first()).arg(minimum).arg(maximum).arg(text));
+                        .arg(option.names().first())
+                        .arg(minimum)
+                        .arg(maximum)
+                        .arg(text));
     value = T(number);
     return true;
 }

@@ -8,19 +8,19 @@
 #include <QStringList>
 
 struct PeerOptions {
-    QString portPath;        // --port: an existing serial port
+    QString portPath; // --port: an existing serial port
     qint32 baud = 115200;
-    bool pty = false;        // --pty: a pseudo-terminal of the peer's own
-    QString linkPath;        // --link: symbolic link to the pseudo-terminal
+    bool pty = false; // --pty: a pseudo-terminal of the peer's own
+    QString linkPath; // --link: symbolic link to the pseudo-terminal
     ReplyMode mode = ReplyMode::Echo;
     Fault fault = Fault::None;
-    int every = 1;           // every Nth reply gets the fault, unless random
-    bool random = false;     // --rate given: each reply with probability rate
+    int every = 1;       // every Nth reply gets the fault, unless random
+    bool random = false; // --rate given: each reply with probability rate
     double rate = 0;
     quint32 seed = 1;
     int delayMs = 0;
-    quint64 frameLimit = 0;  // --frames: 0 runs until a signal
-    QString recordPath;      // --record: every received byte, raw
+    quint64 frameLimit = 0; // --frames: 0 runs until a signal
+    QString recordPath;     // --record: every received byte, raw
 };
 
 struct ParsedCommandLine {

@@ -29,8 +29,8 @@ PtyLink::~PtyLink()
 
 bool PtyLink::open(QString &error)
 {
-    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 || !makeSlaveRaw()
-        || fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 || !makeSlaveRaw() ||
+        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
         error = systemError("cannot make a pseudo-terminal");
         return false;
     }

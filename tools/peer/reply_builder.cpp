@@ -58,7 +58,8 @@ QByteArray badEscapeFrame(const QByteArray &body)
 {
     const QByteArray content = withFcs(body);
     const char invalid[] = {ESCAPE, INVALID_ESCAPED};
-    return FLAG + stuffed(content.left(1)) + QByteArray(invalid, 2) + stuffed(content.mid(1)) + FLAG;
+    return FLAG + stuffed(content.left(1)) + QByteArray(invalid, 2) + stuffed(content.mid(1)) +
+           FLAG;
 }
 
 // Fewer than the three bytes the smallest frame holds between its flags.
@@ -85,15 +86,19 @@ QByteArray corrupted(QByteArray body)
 int framesFor(Fault fault)
 {
     switch (fault) {
-    case Fault::Drop: return 0;
-    case Fault::Duplicate: return 2;
-    default: return 1;
+    case Fault::Drop:
+        return 0;
+    case Fault::Duplicate:
+        return 2;
+    default:
+        return 1;
     }
 }
 
 } // namespace
 
-ReplyBuilder::ReplyBuilder(ReplyMode mode, quint32 noiseSeed) : mode(mode), noiseGenerator(noiseSeed)
+ReplyBuilder::ReplyBuilder(ReplyMode mode, quint32 noiseSeed)
+    : mode(mode), noiseGenerator(noiseSeed)
 {
 }
 
@@ -108,14 +113,22 @@ Reply ReplyBuilder::build(const QByteArray &received, Fault fault)
 QByteArray ReplyBuilder::wireFor(const QByteArray &body, Fault fault)
 {
     switch (fault) {
-    case Fault::BadFcs: return badFcsFrame(body);
-    case Fault::BadEscape: return badEscapeFrame(body);
-    case Fault::Drop: return QByteArray();
-    case Fault::Duplicate: return goodFrame(body).repeated(2);
-    case Fault::Short: return shortFrame(body);
-    case Fault::Oversize: return oversizeFrame(body);
-    case Fault::Noise: return noise() + goodFrame(body);
-    default: return goodFrame(body);
+    case Fault::BadFcs:
+        return badFcsFrame(body);
+    case Fault::BadEscape:
+        return badEscapeFrame(body);
+    case Fault::Drop:
+        return QByteArray();
+    case Fault::Duplicate:
+        return goodFrame(body).repeated(2);
+    case Fault::Short:
+        return shortFrame(body);
+    case Fault::Oversize:
+        return oversizeFrame(body);
+    case Fault::Noise:
+        return noise() + goodFrame(body);
+    default:
+        return goodFrame(body);
     }
 }
 

@@ -10,9 +10,10 @@ bool SerialLink::open(const QString &path, qint32 baud, QString &error)
 {
     portPath = path;
     port.setPortName(path);
-    const bool configured = port.open(QIODevice::ReadWrite) && port.setBaudRate(baud)
-        && port.setDataBits(QSerialPort::Data8) && port.setParity(QSerialPort::NoParity)
-        && port.setStopBits(QSerialPort::OneStop) && port.setFlowControl(QSerialPort::NoFlowControl);
+    const bool configured =
+        port.open(QIODevice::ReadWrite) && port.setBaudRate(baud) &&
+        port.setDataBits(QSerialPort::Data8) && port.setParity(QSerialPort::NoParity) &&
+        port.setStopBits(QSerialPort::OneStop) && port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured)
         error = QStringLiteral("cannot open %1: %2").arg(path, port.errorString());
     return configured;

@@ -31,7 +31,8 @@ bool SignalWatch::install(QString &error)
     }
     notifier = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, &SignalWatch::readPipe);
-    struct sigaction action{};
+    struct sigaction action {
+    };
     action.sa_handler = &SignalWatch::handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

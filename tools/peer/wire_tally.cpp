@@ -1,8 +1,6 @@
 #include "wire_tally.h"
 
-WireTally::WireTally() : frame(FRAME_BUF_SIZE)
-{
-}
+WireTally::WireTally() : frame(FRAME_BUF_SIZE) {}
 
 void WireTally::feed(const QByteArray &bytes)
 {
@@ -13,11 +11,22 @@ void WireTally::feed(const QByteArray &bytes)
 void WireTally::note(int result)
 {
     switch (result) {
-    case 0: break;
-    case FRAME_TOO_SHORT: ++tally.shortErrors; break;
-    case FRAME_TOO_LONG: ++tally.longErrors; break;
-    case FRAME_BAD_FCS: ++tally.crcErrors; break;
-    case FRAME_BAD_ESCAPE: ++tally.escapeErrors; break;
-    default: ++tally.goodFrames; break;
+    case 0:
+        break;
+    case FRAME_TOO_SHORT:
+        ++tally.shortErrors;
+        break;
+    case FRAME_TOO_LONG:
+        ++tally.longErrors;
+        break;
+    case FRAME_BAD_FCS:
+        ++tally.crcErrors;
+        break;
+    case FRAME_BAD_ESCAPE:
+        ++tally.escapeErrors;
+        break;
+    default:
+        ++tally.goodFrames;
+        break;
     }
 }

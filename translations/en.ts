@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>波特率：</source>
-        <translation>Baud rate:</translation>
+        <translation>Baud:</translation>
     </message>
     <message>
         <source>bps</source>

@@ -9,44 +9,16 @@ class MainWindowProbe
 {
 public:
     static Ui::MainWindow *ui(MainWindow &w) { return w.ui; }
-
-    static QString &baseTitle(MainWindow &w) { return w.baseTitle; }
-    static bool &isEnglish(MainWindow &w) { return w.isEnglish; }
-    static QTranslator &translator(MainWindow &w) { return w.translator; }
-
-    static int &timerStats(MainWindow &w) { return w.timerStats; }
-    static int &timerSecond(MainWindow &w) { return w.timerSecond; }
     static int &timerBanner(MainWindow &w) { return w.timerBanner; }
     static int &timerSend(MainWindow &w) { return w.timerSend; }
-
-    static int &maxAdvIndex(MainWindow &w) { return w.maxAdvIndex; }
-    static int &advIndex(MainWindow &w) { return w.advIndex; }
-
     static bool &portOpen(MainWindow &w) { return w.portOpen; }
-    static QList<QSerialPortInfo> &portInfos(MainWindow &w) { return w.portInfos; }
-    static QSerialPort &serialPort(MainWindow &w) { return w.serialPort; }
-
-    static Packet &txPattern(MainWindow &w) { return w.txPattern; }
-    static int &txLenMin(MainWindow &w) { return w.txLenMin; }
-    static int &txLenMax(MainWindow &w) { return w.txLenMax; }
     static quint64 &txRateBps(MainWindow &w) { return w.txRateBps; }
-    static quint8 *txFrameBuf(MainWindow &w) { return w.txFrameBuf; }
-    static quint8 *rxFrameBuf(MainWindow &w) { return w.rxFrameBuf; }
-
-    static Packet **txRing(MainWindow &w) { return w.txRing; }
     static int &txRingTail(MainWindow &w) { return w.txRingTail; }
     static int &txRingHead(MainWindow &w) { return w.txRingHead; }
-
-    static QString &capturePath(MainWindow &w) { return w.capturePath; }
-    static QFile *&captureFile(MainWindow &w) { return w.captureFile; }
     static QTextStream *&captureStream(MainWindow &w) { return w.captureStream; }
-
     static TrafficCounters &counters(MainWindow &w) { return w.counters; }
     static quint64 &stampOrigin(MainWindow &w) { return w.stampOrigin; }
-    static quint64 &perfFrequency(MainWindow &w) { return w.perfFrequency; }
-
     static WindowOptions &options(MainWindow &w) { return w.options; }
-    static QVector<TrafficLine> &pendingTraffic(MainWindow &w) { return w.pendingTraffic; }
 
     // The timer handlers, run at once instead of waiting for their ticks.
     static void refreshStats(MainWindow &w) { w.refreshStats(); }

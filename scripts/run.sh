@@ -21,7 +21,7 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   exit "$status"
 fi
 
-echo "Simulated device (echo) on $device: pick it in the port list, open it, press answer-driven."
+echo "Simulated device (echo) on $device, selected in the port list: open it, press answer-driven."
 status=0
 ./pakto --port "$device" "${@:2}" || status=$?
 exit "$status"

@@ -35,10 +35,15 @@ void MainWindow::refreshPortList()
         ui->comb_sers->addItem(info.portName());
     ui->comb_sers->addItems(options.extraPorts);
 
-    // Filling the box made its first item current; the last port tried wins if listed.
+    // Filling the box made its first item current; the last port tried wins if
+    // listed. Until a port has been tried, the first --port path is current: it
+    // is what the user came to test, and the first system port may be a console.
     const QString lastPort = serialPort.portName();
-    if (lastPort.isEmpty())
+    if (lastPort.isEmpty()) {
+        if (!options.extraPorts.isEmpty())
+            ui->comb_sers->setCurrentIndex(portInfos.size());
         return;
+    }
     const int lastIndex = portNamesOf(portInfos, options.extraPorts).lastIndexOf(lastPort);
     if (lastIndex >= 0)
         ui->comb_sers->setCurrentIndex(lastIndex);

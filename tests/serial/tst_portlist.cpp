@@ -39,7 +39,7 @@ private slots:
             return items;
         };
         QCOMPARE(listedAfterEnumerated(), extras);
-        QCOMPARE(ui->comb_sers->currentIndex(), 0);
+        QCOMPARE(ui->comb_sers->currentIndex(), enumerated); // the first path, not a system port
 
         ui->comb_sers->setCurrentIndex(enumerated + extra);
         ui->btn_ser_conn->click(); // at the default 115200 baud

@@ -1,0 +1,84 @@
+// The installed program: an install into a temporary DESTDIR puts every file
+// in place and nothing beside the prefix; then the program runs headless from
+// an unrelated folder and finds its translations and pictures.
+#include "testsupport.h"
+
+#include <QProcess>
+#include <QSettings>
+#include <QtTest>
+
+static const QString PREFIX = "/usr";
+
+// The simulated device on a pseudo-terminal; path: the one it printed first.
+struct Peer {
+    explicit Peer(const QString &program)
+    {
+        process.start(program, {"--pty", "--mode", "echo"});
+        if (process.waitForReadyRead(10000))
+            path = QString(process.readLine()).trimmed();
+    }
+    ~Peer()
+    {
+        process.terminate();
+        process.waitForFinished();
+    }
+    QProcess process;
+    QString path;
+};
+
+class InstallTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir destDir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(destDir.isValid());
+        QProcess install;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DESTDIR", destDir.path());
+        install.setProcessEnvironment(environment);
+        install.start(PAKTO_CMAKE_COMMAND, {"--install", PAKTO_BUILD_DIR, "--prefix", PREFIX});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError());
+    }
+
+    void everyFileUnderThePrefix()
+    {
+        QFile list(PAKTO_INSTALLED_FILES);
+        QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
+        for (const QString &file : QString(list.readAll()).split('\n', Qt::SkipEmptyParts))
+            QVERIFY2(QFile::exists(destDir.path() + PREFIX + '/' + file), qPrintable(file));
+        QCOMPARE(QDir(destDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList("usr"));
+    }
+
+    // An English run from an empty folder: the panel is English, no picture is missing.
+    void runsFromAnotherFolder_data()
+    {
+        QTest::addColumn<QString>("programDir");
+        QTest::newRow("data beside the program") << PAKTO_RUNTIME_DIR;
+        QTest::newRow("data in the installed share folder") << destDir.path() + PREFIX + "/bin";
+    }
+    void runsFromAnotherFolder()
+    {
+        QFETCH(QString, programDir);
+        TestWorkDir dir;
+        QVERIFY(dir.isValid());
+        QSettings("dv-ppp.ini", QSettings::IniFormat).setValue("show/english", true);
+        Peer peer(programDir + "/pakto-peer");
+        QVERIFY(!peer.path.isEmpty());
+        QProcess window;
+        window.start(programDir + "/pakto", {"--port", peer.path, "--open", peer.path, "--send",
+                                             "answer", "--compare", "--duration", "1"});
+        QVERIFY(window.waitForFinished(60000));
+        const QString out = window.readAllStandardOutput(), err = window.readAllStandardError();
+        QVERIFY2(window.exitCode() == 0, qPrintable(err));
+        QVERIFY2(out.contains("Packets sent"), qPrintable(out));
+        QVERIFY2(!err.contains("Could not create pixmap"), qPrintable(err));
+    }
+};
+
+QTEST_MAIN(InstallTest)
+#include "tst_install.moc"

@@ -54,18 +54,25 @@ private slots:
                  QStringList("usr"));
     }
 
-    // An English run from an empty folder: the panel is English, no picture is missing.
+    // An English run from another folder: the panel's language, and no picture missing.
     void runsFromAnotherFolder_data()
     {
+        const QString installed = destDir.path() + PREFIX + "/bin";
         QTest::addColumn<QString>("programDir");
-        QTest::newRow("data beside the program") << PAKTO_RUNTIME_DIR;
-        QTest::newRow("data in the installed share folder") << destDir.path() + PREFIX + "/bin";
+        QTest::addColumn<bool>("chineseAsLocalEnglish"); // cn.qm copied to ./en.qm
+        QTest::addColumn<QString>("panelLine");
+        QTest::newRow("data beside the program") << PAKTO_RUNTIME_DIR << false << "Packets sent";
+        QTest::newRow("data in the installed share folder") << installed << false << "Packets sent";
+        QTest::newRow("the working folder's file comes first") << installed << true << "发送包数";
     }
     void runsFromAnotherFolder()
     {
         QFETCH(QString, programDir);
+        QFETCH(bool, chineseAsLocalEnglish);
+        QFETCH(QString, panelLine);
         TestWorkDir dir;
         QVERIFY(dir.isValid());
+        QVERIFY(!chineseAsLocalEnglish || QFile::copy(PAKTO_RUNTIME_DIR "/cn.qm", "en.qm"));
         QSettings("dv-ppp.ini", QSettings::IniFormat).setValue("show/english", true);
         Peer peer(programDir + "/pakto-peer");
         QVERIFY(!peer.path.isEmpty());
@@ -75,7 +82,7 @@ private slots:
         QVERIFY(window.waitForFinished(60000));
         const QString out = window.readAllStandardOutput(), err = window.readAllStandardError();
         QVERIFY2(window.exitCode() == 0, qPrintable(err));
-        QVERIFY2(out.contains("Packets sent"), qPrintable(out));
+        QVERIFY2(out.contains(panelLine), qPrintable(out));
         QVERIFY2(!err.contains("Could not create pixmap"), qPrintable(err));
     }
 };

@@ -9,18 +9,13 @@
 
 static const QString PREFIX = "/usr";
 
-// The simulated device on a pseudo-terminal; path: the one it printed first.
+// The simulated device on a pseudo-terminal, killed with the QProcess; path: its first line.
 struct Peer {
     explicit Peer(const QString &program)
     {
         process.start(program, {"--pty", "--mode", "echo"});
         if (process.waitForReadyRead(10000))
             path = QString(process.readLine()).trimmed();
-    }
-    ~Peer()
-    {
-        process.terminate();
-        process.waitForFinished();
     }
     QProcess process;
     QString path;
@@ -35,10 +30,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(destDir.isValid());
+        qputenv("DESTDIR", QFile::encodeName(destDir.path()));
         QProcess install;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DESTDIR", destDir.path());
-        install.setProcessEnvironment(environment);
         install.start(PAKTO_CMAKE_COMMAND, {"--install", PAKTO_BUILD_DIR, "--prefix", PREFIX});
         QVERIFY(install.waitForFinished(60000));
         QVERIFY2(install.exitCode() == 0, install.readAllStandardError());

@@ -3,6 +3,7 @@
 // an unrelated folder and finds its translations and pictures.
 #include "testsupport.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QSettings>
 #include <QtTest>
@@ -41,8 +42,13 @@ private slots:
     {
         QFile list(PAKTO_INSTALLED_FILES);
         QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
-        for (const QString &file : QString(list.readAll()).split('\n', Qt::SkipEmptyParts))
-            QVERIFY2(QFile::exists(destDir.path() + PREFIX + '/' + file), qPrintable(file));
+        for (const QString &file : QString(list.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            const QString path = destDir.path() + PREFIX + '/' + file;
+            QVERIFY2(QFile::exists(path), qPrintable(file));
+            const int iconSize = file.section('/', 3, 3).section('x', 0, 0).toInt(); // NxN folder
+            QVERIFY(!file.startsWith("share/icons/") ||
+                    QImage(path).size() == QSize(iconSize, iconSize));
+        }
         QCOMPARE(QDir(destDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList("usr"));
     }

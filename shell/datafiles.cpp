@@ -1,6 +1,7 @@
 #include "shell/datafiles.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -23,8 +24,7 @@ QString findDataFile(const QString &relativePath)
     if (QFileInfo::exists(local))
         return local;
     for (const QString &folder : programDataFolders()) {
-        const QString candidate =
-            QFileInfo(folder + QLatin1Char('/') + relativePath).absoluteFilePath();
+        const QString candidate = QDir::cleanPath(folder + QLatin1Char('/') + relativePath);
         if (QFileInfo::exists(candidate))
             return candidate;
     }

@@ -48,3 +48,21 @@ fuzz: deps
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+
+# Installing and packaging the normal build. `make install` honours PREFIX and,
+# for staging, DESTDIR; it writes nothing outside DESTDIR/PREFIX.
+PREFIX  ?= /usr/local
+DESTDIR ?=
+
+.PHONY: install package package-check
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# $(BUILD)/pakto_<version>_<arch>.deb
+package: build
+	cmake --build $(BUILD) --target package
+
+# The package holds every installed file and lintian finds no error in it.
+package-check: package
+	bash scripts/check-package.sh $(BUILD)

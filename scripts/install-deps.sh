@@ -9,6 +9,7 @@ packages=(
   libbenchmark-dev clang libclang-rt-14-dev
   socat ppp
   fonts-wqy-microhei fonts-dejavu-core
+  desktop-file-utils appstream man-db dpkg-dev lintian
 )
 
 missing=()

@@ -1,6 +1,7 @@
 // The advert strip along the bottom: a fixed background and a picture that
 // changes every ten seconds and links to the vendor's page.
 #include "app/mainwindow.h"
+#include "shell/datafiles.h"
 #include "shell/vendor.h"
 #include "ui_mainwindow.h"
 
@@ -8,9 +9,19 @@
 #include <QSettings>
 #include <QUrl>
 
+namespace {
+
+QString backgroundImage(const QString &picture)
+{
+    return QStringLiteral("background-image: url(%1);")
+        .arg(findDataFile(QStringLiteral("dravo/") + picture));
+}
+
+} // namespace
+
 void MainWindow::readBannerConfig()
 {
-    QSettings config(QStringLiteral("./dravo/dravo.ini"), QSettings::IniFormat);
+    QSettings config(findDataFile(QStringLiteral("dravo/dravo.ini")), QSettings::IniFormat);
     config.beginGroup(QStringLiteral("system"));
     // Text that is not a number reads as 0: picture 0 on every refresh.
     maxAdvIndex = config.value(QStringLiteral("max-adv-index"), QStringLiteral("5")).toInt();
@@ -18,12 +29,10 @@ void MainWindow::readBannerConfig()
 
 void MainWindow::refreshBanner()
 {
-    ui->widget_banner->setStyleSheet(
-        QStringLiteral("background-image: url(./dravo/banner-bk.png);"));
+    ui->widget_banner->setStyleSheet(backgroundImage(QStringLiteral("banner-bk.png")));
     const QString picture = QString::number(advIndex) +
                             (isEnglish ? QStringLiteral("_en.jpg") : QStringLiteral(".jpg"));
-    ui->btn_adv->setStyleSheet(QStringLiteral("background-image: url(./dravo/") + picture +
-                               QStringLiteral(");"));
+    ui->btn_adv->setStyleSheet(backgroundImage(picture));
     advIndex = advIndex < maxAdvIndex ? advIndex + 1 : 0;
 }
 

@@ -1,6 +1,7 @@
 // The interface language: Chinese is the source text, English comes from a
 // translation file beside the program.
 #include "app/mainwindow.h"
+#include "shell/datafiles.h"
 #include "shell/vendor.h"
 #include "ui_mainwindow.h"
 
@@ -13,7 +14,7 @@ constexpr int CHINESE_TITLE_GAP = 30;
 
 QString translationFile(bool english)
 {
-    return english ? QStringLiteral("./en.qm") : QStringLiteral("./cn.qm");
+    return findDataFile(english ? QStringLiteral("en.qm") : QStringLiteral("cn.qm"));
 }
 
 QString titlePrefix(bool english)

@@ -6,7 +6,9 @@
 // Adverts 0 to ADVERT_COUNT - 1 rotate in the banner strip.
 constexpr int ADVERT_COUNT = 6;
 
-QImage drawIcon();
+constexpr int ICON_DESIGN_SIZE = 128;
+// The application icon, size x size pixels.
+QImage drawIcon(int size = ICON_DESIGN_SIZE);
 // A tile that repeats along the banner strip behind the adverts.
 QImage drawBannerBackground();
 // One 840x112 advert in Chinese or English.

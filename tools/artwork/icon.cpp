@@ -49,12 +49,14 @@ void drawFlag(QPainter &p)
 
 } // namespace
 
-QImage drawIcon()
+QImage drawIcon(int size)
 {
-    QImage image(128, 128, QImage::Format_ARGB32);
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    // The design is laid out on a 128-pixel grid; other sizes scale it.
+    p.scale(size / qreal(ICON_DESIGN_SIZE), size / qreal(ICON_DESIGN_SIZE));
     drawTile(p);
     drawPlug(p);
     drawFlag(p);

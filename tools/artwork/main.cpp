@@ -32,6 +32,20 @@ bool writeBanners(const QDir &dir)
     return written;
 }
 
+// The icon at every size a desktop menu asks for, in the icon-theme layout
+// <dir>/<N>x<N>/apps/pakto.png.
+bool writeThemeIcons(const QDir &dir)
+{
+    bool written = true;
+    for (int size : {48, 128, 256}) {
+        const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+        written &=
+            dir.mkpath(folder) &&
+            writeImage(drawIcon(size), dir.filePath(folder + QStringLiteral("/pakto.png")), "png");
+    }
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -47,12 +61,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption banners(QStringLiteral("banners"),
                                      QStringLiteral("Write the banner pictures into <dir>."),
                                      QStringLiteral("dir"));
+    const QCommandLineOption themeIcons(
+        QStringLiteral("theme-icons"),
+        QStringLiteral("Write the icon at 48, 128 and 256 pixels into <dir>/NxN/apps/pakto.png."),
+        QStringLiteral("dir"));
     parser.addOption(icon);
     parser.addOption(banners);
+    parser.addOption(themeIcons);
     parser.process(app);
     if (parser.isSet(icon) && !writeImage(drawIcon(), parser.value(icon), "ico"))
         return 1;
     if (parser.isSet(banners) && !writeBanners(QDir(parser.value(banners))))
+        return 1;
+    if (parser.isSet(themeIcons) && !writeThemeIcons(QDir(parser.value(themeIcons))))
         return 1;
     return 0;
 }

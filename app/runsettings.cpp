@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int LARGEST_SID = 255;
+constexpr int LONGEST_SHOWN_VALUE = 24; // a long payload is named, not quoted whole
 
 // Reads values as the window does, with the window's defaults.
 class SettingsChecker
@@ -142,9 +143,11 @@ void SettingsChecker::warnIfTaken(const QString &key, int stored, int used)
 // "dv-ppp.ini: [control] sid-min = 300"
 QString SettingsChecker::describe(const QString &key) const
 {
+    QString value = settings.value(key).toString();
+    if (value.size() > LONGEST_SHOWN_VALUE)
+        value = value.left(LONGEST_SHOWN_VALUE) + QStringLiteral("...");
     return QStringLiteral("%1: [%2] %3 = %4")
-        .arg(QFileInfo(path).fileName(), key.section('/', 0, 0), key.section('/', 1),
-             settings.value(key).toString());
+        .arg(QFileInfo(path).fileName(), key.section('/', 0, 0), key.section('/', 1), value);
 }
 
 } // namespace

@@ -24,6 +24,7 @@ private slots:
         QTest::newRow("timed at 9600 baud, not compared") << "" << "--send timed --period 5 --baud 9600 --duration 1";
         QTest::newRow("once") << "" << "--send once --compare --duration 0.5";
         QTest::newRow("extra mode: two more bytes compare") << "--mode extra" << timed;
+        QTest::newRow("replies 400 ms late, all let in") << "--delay 400" << timed;
         for (auto fault : {"bad-fcs", "bad-escape", "drop", "duplicate", "corrupt", "short", "oversize", "noise"})
             QTest::addRow("timed, fault %s", fault) << QString("--fault %1 --every 3").arg(fault) << timed;
     }

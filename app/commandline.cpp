@@ -6,7 +6,6 @@
 #include <QTextStream>
 
 #include <climits>
-#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -24,9 +23,14 @@ panel and exits:
         [--baud N] [--tag] [--compare] [--show] [--capture FILE]
         [--period MS] [--frames N] [--report-memory]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
-not write the file back. Exit status: 0 when no send error, framing error or
-comparison failure was counted, 1 when any was or the port went away during
-the run, 2 for a bad command line or a port that cannot be opened.)");
+not write the file back; a setting the run cannot use is named on stderr.
+SIGINT or SIGTERM stops sending, lets the replies in and prints the panel;
+a second signal ends the process at once.
+Exit status:
+  0    pass: no send error, framing error or comparison failure counted
+  1    fail: any counted, the port went away or the capture file failed
+  2    usage or setup: bad command line or settings, port that will not open
+  130  interrupted by SIGINT (143: by SIGTERM))");
 
 class CommandLineReader
 {
@@ -36,15 +40,17 @@ public:
 
 private:
     bool asksForHeadlessRun() const;
-    HeadlessPlan readPlan() const;
-    void requireRunOptions() const;
-    HeadlessSend readSendMode() const;
-    int readDurationMs() const;
-    quint64 readCount(const QCommandLineOption &option, quint64 largest) const;
-    [[noreturn]] void showHelpOrVersion();
-    [[noreturn]] static void fail(const QString &why);
+    HeadlessPlan readPlan();
+    void requireRunOptions();
+    HeadlessSend readSendMode();
+    int readDurationMs();
+    quint64 readCount(const QCommandLineOption &option, quint64 largest);
+    CommandLine helpOrVersion();
+    CommandLine refusal() const;
+    void fail(const QString &why);
 
     QCommandLineParser parser;
+    QString firstError; // the rest of the line is read on, but only this is told
     const QCommandLineOption port{
         "port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.",
         "PATH"};
@@ -79,11 +85,13 @@ CommandLineReader::CommandLineReader()
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
 {
-    if (!parser.parse(arguments))
+    if (!parser.parse(arguments)) {
         fail(parser.errorText());
+        return refusal();
+    }
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
         parser.isSet(QStringLiteral("version")))
-        showHelpOrVersion();
+        return helpOrVersion();
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
@@ -93,7 +101,7 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
         commandLine.headless = readPlan();
         commandLine.window.unattended = true;
     }
-    return commandLine;
+    return firstError.isEmpty() ? commandLine : refusal();
 }
 
 bool CommandLineReader::asksForHeadlessRun() const
@@ -108,7 +116,7 @@ bool CommandLineReader::asksForHeadlessRun() const
     return false;
 }
 
-HeadlessPlan CommandLineReader::readPlan() const
+HeadlessPlan CommandLineReader::readPlan()
 {
     requireRunOptions();
     HeadlessPlan plan;
@@ -129,7 +137,7 @@ HeadlessPlan CommandLineReader::readPlan() const
     return plan;
 }
 
-void CommandLineReader::requireRunOptions() const
+void CommandLineReader::requireRunOptions()
 {
     for (const QCommandLineOption *option : {&open, &send, &duration}) {
         if (!parser.isSet(*option))
@@ -140,7 +148,7 @@ void CommandLineReader::requireRunOptions() const
         fail(QStringLiteral("--capture needs a file name"));
 }
 
-HeadlessSend CommandLineReader::readSendMode() const
+HeadlessSend CommandLineReader::readSendMode()
 {
     const QString mode = parser.value(send);
     const bool timed = mode == QLatin1String("timed");
@@ -153,33 +161,39 @@ HeadlessSend CommandLineReader::readSendMode() const
     if (mode == QLatin1String("once"))
         return HeadlessSend::Once;
     fail(QStringLiteral("unknown send mode '%1' (answer, timed or once)").arg(mode));
+    return HeadlessSend::Answer;
 }
 
-int CommandLineReader::readDurationMs() const
+int CommandLineReader::readDurationMs()
 {
     bool number = false;
     const double seconds = parser.value(duration).toDouble(&number);
-    if (!number || !(seconds > 0) || seconds > LONGEST_RUN_S)
-        fail(QStringLiteral("--duration needs a number of seconds above 0, not '%1'")
+    if (!number || !(seconds > 0) || seconds > LONGEST_RUN_S) {
+        fail(QStringLiteral("--duration needs a number of seconds above 0, up to %1, not '%2'")
+                 .arg(LONGEST_RUN_S)
                  .arg(parser.value(duration)));
+        return 0;
+    }
     return qMax(1, qRound(seconds * 1000));
 }
 
-quint64 CommandLineReader::readCount(const QCommandLineOption &option, quint64 largest) const
+quint64 CommandLineReader::readCount(const QCommandLineOption &option, quint64 largest)
 {
     bool number = false;
     const quint64 value = parser.value(option).toULongLong(&number);
-    if (!number || value == 0 || value > largest)
+    if (!number || value == 0 || value > largest) {
         fail(QStringLiteral("--%1 needs a whole number from 1 to %2, not '%3'")
                  .arg(option.names().first())
                  .arg(largest)
                  .arg(parser.value(option)));
+        return 0;
+    }
     return value;
 }
 
 // Qt's help names the program from the application's arguments, which need
 // an application object, and the window's is not built yet.
-void CommandLineReader::showHelpOrVersion()
+CommandLine CommandLineReader::helpOrVersion()
 {
     char programName[] = "pakto";
     char *arguments[] = {programName, nullptr};
@@ -187,15 +201,28 @@ void CommandLineReader::showHelpOrVersion()
     std::optional<QCoreApplication> application;
     if (!QCoreApplication::instance())
         application.emplace(count, arguments);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
-    parser.showHelp(); // Qt's own options are not taken, so --help-all shows no more
+    CommandLine commandLine;
+    commandLine.exitStatus = EXIT_CLEAN_RUN;
+    // Qt's own options are not taken, so --help-all shows no more.
+    commandLine.message = parser.isSet(QStringLiteral("version"))
+                              ? QStringLiteral("pakto %1\n").arg(QStringLiteral(PAKTO_VERSION))
+                              : parser.helpText();
+    return commandLine;
+}
+
+CommandLine CommandLineReader::refusal() const
+{
+    CommandLine commandLine;
+    commandLine.exitStatus = EXIT_USAGE;
+    commandLine.message =
+        QStringLiteral("pakto: %1\nTry 'pakto --help' for the options.\n").arg(firstError);
+    return commandLine;
 }
 
 void CommandLineReader::fail(const QString &why)
 {
-    QTextStream(stderr) << "pakto: " << why << "\nTry 'pakto --help' for the options.\n";
-    std::exit(EXIT_USAGE);
+    if (firstError.isEmpty())
+        firstError = why;
 }
 
 } // namespace

@@ -11,11 +11,13 @@
 struct CommandLine {
     WindowOptions window;
     std::optional<HeadlessPlan> headless; // present when the options ask for a headless run
+    // Set when the process should end at once: 0 after --help or --version
+    // (message for stdout), EXIT_USAGE for a malformed line (message for stderr).
+    std::optional<int> exitStatus;
+    QString message;
 };
 
-// Reads the arguments (program name first). --help and --version print and
-// end the process with 0; a malformed command line prints why and ends it
-// with EXIT_USAGE.
+// Reads the arguments (program name first); never ends the process itself.
 CommandLine readCommandLine(const QStringList &arguments);
 
 // The window's share of readCommandLine.

@@ -1,4 +1,5 @@
 #include "headlessrun.h"
+#include "interruption.h"
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -9,8 +10,13 @@
 
 namespace {
 
-// Replies still on their way when sending stops are let in before the count.
+// Replies still on their way when sending stops are let in before the count:
+// until the line has been quiet this long, or sooner once every packet kept
+// for comparison is answered and a late duplicate had its moment to arrive.
 constexpr int DRAIN_MS = 300;
+constexpr int SETTLE_MS = 50;
+constexpr int LONGEST_DRAIN_MS = 5000; // a line that never falls quiet
+constexpr int POLL_MS = 10;
 constexpr quint64 FIRST_MEMORY_REPORT = 10000;
 constexpr quint64 MEMORY_REPORT_EVERY = 100000;
 
@@ -40,35 +46,50 @@ QStringList itemsOf(const QComboBox *box)
 
 } // namespace
 
-HeadlessRun::HeadlessRun(MainWindow &window, const HeadlessPlan &plan)
-    : window(window), plan(plan), nextMemoryReport(FIRST_MEMORY_REPORT)
+int RunVerdict::exitStatus() const
+{
+    if (signalNumber != 0)
+        return EXIT_SIGNAL_BASE + signalNumber;
+    return reasons.isEmpty() ? EXIT_CLEAN_RUN : EXIT_ERRORS_COUNTED;
+}
+
+HeadlessRun::HeadlessRun(MainWindow &window, const HeadlessPlan &plan, const QStringList &warnings)
+    : window(window), plan(plan), warnings(warnings), nextMemoryReport(FIRST_MEMORY_REPORT)
 {
 }
 
 int HeadlessRun::exec()
 {
-    if (!start()) {
+    const Interruption watch;
+    interruption = &watch;
+    applyChoices();
+    if (!openPort() || !runTest()) {
         closeWindow();
         return EXIT_USAGE;
     }
-    runFor(plan.durationMs);
-    stopSending();
-    runFor(DRAIN_MS);
+    const RunVerdict verdict = judge();
     printStatistics();
     if (plan.reportMemory)
         reportMemory(
             QStringLiteral("at the end, after %1 frames").arg(window.counters.cntTxPackets));
     closeWindow();
-    return portLost || anyErrorCounted() ? EXIT_ERRORS_COUNTED : EXIT_CLEAN_RUN;
+    return verdict.exitStatus();
 }
 
-bool HeadlessRun::start()
+// The capture opens only once the port has: a run refused before it starts
+// leaves an earlier capture file as it was. False when sending cannot start.
+bool HeadlessRun::runTest()
 {
-    applyChoices();
-    if (!startCapture() || !openPort())
-        return false;
+    if (!startCapture())
+        return true; // judged as a failed capture
     watchTraffic();
-    return startSending();
+    if (!startSending())
+        return false;
+    runUntil(plan.durationMs, [this] { return sendingDone(); });
+    stopSending();
+    sinceLastByte.start();
+    runUntil(LONGEST_DRAIN_MS, [this] { return drained(); });
+    return true;
 }
 
 // The command line, not the settings file, decides what the run compares,
@@ -84,6 +105,7 @@ void HeadlessRun::applyChoices()
     ui->cb_trxCmp->setChecked(plan.compare);
     ui->cb_txShow->setChecked(plan.show);
     ui->cb_rxShow->setChecked(plan.show);
+    window.txFrameLimit = plan.frameLimit;
 }
 
 // The window warns on stderr when the file cannot be opened.
@@ -110,9 +132,11 @@ bool HeadlessRun::openPort()
     return window.portOpen; // a failed open has been warned about on stderr
 }
 
-// Both watch the port after the window's own handlers have run.
+// All watch the port after the window's own handlers have run.
 void HeadlessRun::watchTraffic()
 {
+    QObject::connect(&window.serialPort, &QSerialPort::readyRead, &loop,
+                     [this] { sinceLastByte.restart(); });
     QObject::connect(&window.serialPort, &QSerialPort::bytesWritten, &loop,
                      [this] { onFramesWritten(); });
     QObject::connect(&window.serialPort, &QSerialPort::errorOccurred, &loop,
@@ -143,8 +167,6 @@ bool HeadlessRun::startSending()
     return false;
 }
 
-// Sending stops right here, inside the write notification: once the loop is
-// left, a reply already waiting could trigger one more frame.
 void HeadlessRun::onFramesWritten()
 {
     const quint64 sent = window.counters.cntTxPackets;
@@ -152,19 +174,38 @@ void HeadlessRun::onFramesWritten()
         reportMemory(QStringLiteral("after %1 frames").arg(sent));
         nextMemoryReport = (sent / MEMORY_REPORT_EVERY + 1) * MEMORY_REPORT_EVERY;
     }
-    if (plan.frameLimit != 0 && sent >= plan.frameLimit) {
-        stopSending();
-        loop.quit();
-    }
 }
 
-void HeadlessRun::runFor(int milliseconds)
+// Runs the event loop until done() holds, the time is up or the port is lost.
+void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
 {
+    if (portLost)
+        return;
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(milliseconds);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [this, &done] {
+        if (done())
+            loop.quit();
+    });
+    deadline.start(longestMs);
+    poll.start(POLL_MS);
     loop.exec();
+}
+
+// The window itself sends nothing past the frame limit, whatever the mode.
+bool HeadlessRun::sendingDone() const
+{
+    return interruption->signalNumber() != 0 ||
+           (plan.frameLimit != 0 && window.counters.cntTxPackets >= plan.frameLimit);
+}
+
+bool HeadlessRun::drained() const
+{
+    const qint64 quietMs = sinceLastByte.elapsed();
+    const bool allAnswered = plan.compare && window.txRingTail == window.txRingHead;
+    return quietMs >= DRAIN_MS || (allAnswered && quietMs >= SETTLE_MS);
 }
 
 void HeadlessRun::stopSending()
@@ -200,9 +241,22 @@ void HeadlessRun::closeWindow()
     window.close();
 }
 
-bool HeadlessRun::anyErrorCounted() const
+// A capture that would not open, or stopped on a write error, is gone.
+RunVerdict HeadlessRun::judge() const
 {
     const TrafficCounters &c = window.counters;
-    return c.cntTxErrors != 0 || c.cnt7dErrors != 0 || c.cntCrcErrors != 0 ||
-           c.cntLongErrors != 0 || c.cntShortErrors != 0 || c.cntCmpFail != 0;
+    const std::pair<const char *, bool> checks[] = {
+        {"tx_errors", c.cntTxErrors != 0},
+        {"framing_errors",
+         c.cnt7dErrors + c.cntCrcErrors + c.cntLongErrors + c.cntShortErrors != 0},
+        {"compare_failed", c.cntCmpFail != 0},
+        {"port_lost", portLost},
+        {"capture_failed", !plan.capturePath.isEmpty() && !window.captureStream},
+        {"interrupted", interruption->signalNumber() != 0}};
+    RunVerdict verdict{{}, warnings, interruption->signalNumber()};
+    for (const auto &[reason, holds] : checks) {
+        if (holds)
+            verdict.reasons << QString::fromLatin1(reason);
+    }
+    return verdict;
 }

@@ -2,15 +2,21 @@
 // its own slots for a fixed time, its statistics printed at the end.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class MainWindow;
+class Interruption;
 
-// Exit codes of a headless run.
+// Exit codes of a headless run; a signal ends it with 128 + its number.
 constexpr int EXIT_CLEAN_RUN = 0;
-constexpr int EXIT_ERRORS_COUNTED = 1; // or the port went away during the run
-constexpr int EXIT_USAGE = 2;          // bad command line, or the port would not open
+constexpr int EXIT_ERRORS_COUNTED = 1; // or the port or the capture failed during the run
+constexpr int EXIT_USAGE = 2;          // bad command line or settings, or the port would not open
+constexpr int EXIT_SIGNAL_BASE = 128;
 
 enum class HeadlessSend { Answer, Timed, Once };
 
@@ -28,32 +34,48 @@ struct HeadlessPlan {
     bool reportMemory = false;
 };
 
+// How a run that started ended, decided once at its end.
+struct RunVerdict {
+    // One word per reason the run failed: tx_errors, framing_errors,
+    // compare_failed, port_lost, capture_failed, interrupted.
+    QStringList reasons;
+    QStringList warnings; // settings the window adjusted before use
+    int signalNumber = 0; // the one that interrupted the run, 0 when none
+
+    int exitStatus() const;
+};
+
 class HeadlessRun
 {
 public:
-    HeadlessRun(MainWindow &window, const HeadlessPlan &plan);
+    HeadlessRun(MainWindow &window, const HeadlessPlan &plan, const QStringList &warnings);
 
     // Runs the plan and closes the window; the result is the exit code.
     int exec();
 
 private:
-    bool start();
+    bool runTest();
     void applyChoices();
     bool startCapture();
     bool openPort();
     bool startSending();
     void watchTraffic();
     void onFramesWritten();
-    void runFor(int milliseconds);
+    void runUntil(int longestMs, const std::function<bool()> &done);
+    bool sendingDone() const;
+    bool drained() const;
     void stopSending();
+    RunVerdict judge() const;
     void printStatistics();
     void reportMemory(const QString &when);
     void closeWindow();
-    bool anyErrorCounted() const;
 
     MainWindow &window;
     const HeadlessPlan plan;
+    const QStringList warnings;
+    const Interruption *interruption = nullptr; // while the run goes
     QEventLoop loop;
+    QElapsedTimer sinceLastByte;
     quint64 nextMemoryReport;
     bool portLost = false;
 };

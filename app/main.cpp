@@ -1,8 +1,12 @@
 #include "commandline.h"
 #include "headlessrun.h"
 #include "mainwindow.h"
+#include "runsettings.h"
 
 #include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
 
 namespace {
 
@@ -20,6 +24,28 @@ bool hasDisplay()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// Every finding on stderr; false when the run cannot go on.
+bool settingsUsable(const SettingsCheck &check)
+{
+    QTextStream err(stderr);
+    for (const QString &problem : check.problems)
+        err << "pakto: " << problem << '\n';
+    for (const QString &warning : check.warnings)
+        err << "pakto: warning: " << warning << '\n';
+    return check.problems.isEmpty();
+}
+
+// Looked at before the window is built, which reads the file as it stands.
+int runHeadless(const CommandLine &commandLine)
+{
+    const HeadlessPlan &plan = *commandLine.headless;
+    const SettingsCheck check = checkRunSettings(QStringLiteral("./dv-ppp.ini"), plan);
+    if (!settingsUsable(check))
+        return EXIT_USAGE;
+    MainWindow window(nullptr, commandLine.window);
+    return HeadlessRun(window, plan, check.warnings).exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -27,13 +53,17 @@ int main(int argc, char *argv[])
     // Read before the application exists: help, version and usage errors need
     // no display, and a headless run picks its platform first.
     const CommandLine commandLine = readCommandLine(argumentsOf(argc, argv));
+    if (commandLine.exitStatus) {
+        QTextStream(*commandLine.exitStatus == 0 ? stdout : stderr) << commandLine.message;
+        return *commandLine.exitStatus;
+    }
     if (commandLine.headless && !hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgumentCount = 1; // the command line is ours alone: Qt reads none of it
     QApplication app(qtArgumentCount, argv);
-    MainWindow window(nullptr, commandLine.window);
     if (commandLine.headless)
-        return HeadlessRun(window, *commandLine.headless).exec();
+        return runHeadless(commandLine);
+    MainWindow window(nullptr, commandLine.window);
     window.show();
     return app.exec();
 }

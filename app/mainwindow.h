@@ -144,6 +144,7 @@ private:
     int txLenMin = 0;
     int txLenMax = 0;
     quint64 txRateBps = 0;
+    quint64 txFrameLimit = 0; // frames sent before sending stops by itself; 0: no limit
     quint8 txFrameBuf[FRAME_BUF_SIZE];
     quint8 rxFrameBuf[FRAME_BUF_SIZE];
     int txRingTail = 0;

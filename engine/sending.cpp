@@ -17,8 +17,11 @@ int MainWindow::nextRingSlot(int slot)
     return (slot + 1) % TX_RING_SLOTS;
 }
 
+// Past the frame limit nothing is built, so not even the SID moves on.
 void MainWindow::sendOneFrame()
 {
+    if (txFrameLimit != 0 && counters.cntTxPackets >= txFrameLimit)
+        return;
     Packet *packet = buildPacket();
     if (!packet)
         return;

@@ -1,0 +1,120 @@
+// The command line and the settings a headless run uses, read in-process.
+#include "commandline.h"
+#include "runsettings.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+
+// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE", or how it ended.
+static QString describe(const CommandLine &line)
+{
+    if (!line.headless)
+        return QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
+    const HeadlessPlan &p = *line.headless;
+    QStringList fields{"run"};
+    for (const QVariant &v :
+         QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
+                      int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath})
+        fields << v.toString();
+    return fields.join(' ');
+}
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsTheLine_data()
+    {
+        QTest::addColumn<QString>("arguments"); // RUN: a valid run to add to
+        QTest::addColumn<QString>("expected");  // a pattern for the start of describe()
+        // clang-format off
+        const char *const rows[][3] = {
+            {"plain run", "RUN", "run p 0 1000  0 0 0 0 0 0 $"},
+            {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare "
+             "--show --report-memory --capture c", "run p 1 1500 9600 5 7 1 1 1 1 c$"},
+            {"longest duration", "--open p --send once --duration 2147483", "run p 2 2147483000 "},
+            {"help names the exit statuses", "--help", "exit 0: Usage: .*\n  2 .*130  "},
+            {"unknown option", "--bogus", "exit 2: pakto: Unknown option 'bogus'"},
+            {"missing value", "--open", "exit 2: pakto: Missing value after '--open'"},
+            {"no --open", "--send answer --duration 1", "exit 2: .*; --open is missing"},
+            {"bad --send", "--open p --send often --duration 1", "exit 2: .*mode 'often'"},
+            {"--duration 0", "--open p --send once --duration 0", "exit 2: .*--duration needs"},
+            {"--duration above its bound", "--open p --send once --duration 2147484", "exit 2: .*--duration needs"},
+            {"--duration not a number", "--open p --send once --duration 1s", "exit 2: .*--duration needs"},
+            {"--period without --send timed", "RUN --period 5", "exit 2: .*--period goes with"},
+            {"--frames 0", "RUN --frames 0", "exit 2: .*--frames needs a whole number"},
+            {"--baud not a number", "RUN --baud fast", "exit 2: .*--baud needs a whole number"}};
+        // clang-format on
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString(row[1]).replace("RUN",
+                                                             "--open p --send answer --duration 1")
+                                  << row[2];
+    }
+    void readsTheLine()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, expected);
+        const QString got = describe(readCommandLine(("pakto " + arguments).split(' ')));
+        const QRegularExpression pattern("^" + expected,
+                                         QRegularExpression::DotMatchesEverythingOption);
+        QVERIFY2(pattern.match(got).hasMatch(), qPrintable(got));
+    }
+
+    void checksTheSettings_data()
+    {
+        QTest::addColumn<QString>("ini");      // RAND: random payloads on
+        QTest::addColumn<QString>("options");  // besides --open, --send answer and --duration
+        QTest::addColumn<QString>("findings"); // starts problems, then "warn", warnings
+        // clang-format off
+        const char *const rows[][4] = {
+            {"FIFO, unopened", "fifo", "", "not a regular file"},
+            {"unused values go unchecked", "[control]\nsid-min=300\nser-baudrate=x\n[send]\ntx-time=0", "--baud 9600", ""},
+            {"SID outside a byte", "[control]\nsid-min=300\nsid-max=-1", "--tag",
+             "[control] sid-min = 300 is outside 0..255|[control] sid-max = -1 is"},
+            {"baud rate no number", "[control]\nser-baudrate=fast", "", "[control] ser-baudrate = fast is not a number"},
+            {"period of timed sending", "[send]\ntx-time=0", "--send timed", "[send] tx-time = 0 is outside"},
+            {"payload not hexadecimal", "[send]\ntx-data=0G 11", "", "[send] tx-data = 0G 11 is not bytes"},
+            {"payload padded", "[send]\ntx-data=\" 00 01  \"", "", ""},
+            {"empty payload, no tag", "[send]\ntx-data=\" \"", "", "[send] tx-data =   is empty"},
+            {"lengths give empty packets", "RAND\ntx-len-min=0", "", "[send] tx-len-min = 0 and the tag"},
+            {"lengths above a packet", "RAND\ntx-len-min=5000\ntx-len-max=6000", "",
+             "warn|[send] tx-len-min = 5000 is taken as 4096|[send] tx-len-max = 6000"},
+            {"payload cut for the tag", "[send]\ntx-data=BIG", "--tag",
+             "warn|[send] tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
+        // clang-format on
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString(row[1])
+                                         .replace("RAND", "[send]\ntx-rand-data=true")
+                                         .replace("BIG", QString("00 ").repeated(4095))
+                                  << row[2] << row[3];
+    }
+    void checksTheSettings()
+    {
+        QFETCH(QString, ini);
+        QFETCH(QString, options);
+        QFETCH(QString, findings);
+        TestWorkDir dir;
+        const QString path = dir.filePath("dv-ppp.ini");
+        QFile file(path);
+        if (ini == "fifo")
+            QCOMPARE(mkfifo(qPrintable(path), 0600), 0);
+        else if (!ini.isEmpty())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0);
+        file.close();
+        const CommandLine line =
+            readCommandLine(("pakto --open p --send answer --duration 1 " + options)
+                                .split(' ', Qt::SkipEmptyParts));
+        QVERIFY(line.headless);
+        const SettingsCheck check = checkRunSettings(path, *line.headless);
+        const QStringList warnings =
+            check.warnings.isEmpty() ? QStringList() : QStringList("warn") + check.warnings;
+        const QString got = (check.problems + warnings).join('|').remove("dv-ppp.ini: ");
+        QVERIFY2(findings.isEmpty() ? got.isEmpty() : got.startsWith(findings), qPrintable(got));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

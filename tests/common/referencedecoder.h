@@ -11,26 +11,22 @@ class ReferenceDecoder
 public:
     explicit ReferenceDecoder(int capacity) : capacity(capacity) {}
 
-    // 0, a good body's length (then body() holds it), or -1 short, -2 long,
-    // -3 bad FCS, -4 bad escape. Every flag closes what was stored and opens a frame.
+    // 0, a good body's length (body() starts with it), or -1 short, -2 long, -3 bad
+    // FCS, -4 bad escape. Every flag ends what was stored and opens a frame.
     int feed(uint8_t byte)
     {
         if (byte == 0x7E)
             return closeAndOpen();
-        if (!open)
-            return 0;
-        if (escaped) {
-            if (byte != 0x5D && byte != 0x5E)
-                return abandon(-4);
-            escaped = false;
-            byte ^= 0x20;
-        } else if (byte == 0x7D) {
-            escaped = true;
+        if (!open || (!escaped && byte == 0x7D)) {
+            escaped = open;
             return 0;
         }
+        const bool unescape = std::exchange(escaped, false);
+        if (unescape && byte != 0x5D && byte != 0x5E)
+            return abandon(-4);
         if (int(stored.size()) == capacity)
             return abandon(-2);
-        stored.push_back(byte);
+        stored.push_back(unescape ? byte ^ 0x20 : byte);
         return 0;
     }
     bool hunting() const { return !open; }
@@ -39,22 +35,14 @@ public:
 private:
     int closeAndOpen()
     {
-        frame.swap(stored);
-        stored.clear();
+        frame = std::exchange(stored, {});
         const int n = std::exchange(open, true) ? int(frame.size()) : 0;
         escaped = false;
-        if (n == 0)
-            return 0;
-        if (n < 3)
-            return -1;
-        if (bitwiseFcs() != 0xF0B8)
-            return -3;
-        frame.resize(n - 2);
-        return n - 2;
+        return n == 0 ? 0 : n < 3 ? -1 : bitwiseFcs() != 0xF0B8 ? -3 : n - 2;
     }
     int abandon(int error)
     {
-        open = escaped = false;
+        open = false;
         stored.clear();
         return error;
     }

@@ -31,12 +31,9 @@ private slots:
         row("echo", "", "echo 1, echo 2, echo 3");
         row("raw: every byte as it came", "--mode raw", "skip, echo 1, 7d, echo 2, echo 3",
             "replies_sent: 0");
-        row("bad-fcs", "--fault bad-fcs --every 2", "echo 1, crc, echo 3");
         row("bad-escape: 7d, rest skipped", "--fault bad-escape --every 2",
             "echo 1, 7d, skip, echo 3");
         row("drop", "--fault drop --every 2", "echo 1, echo 3", "replies_sent: 2");
-        row("duplicate", "--fault duplicate --every 2", "echo 1, echo 2, echo 2, echo 3",
-            "replies_sent: 4");
         row("corrupt: one byte of the body, good fcs (mode extra)",
             "--mode extra --fault corrupt --every 2", "extra 1, extra 2 corrupt, extra 3");
         row("short", "--fault short --every 2", "echo 1, short, echo 3");

@@ -148,8 +148,8 @@ QByteArray ReplyBuilder::withFlagStyle(QByteArray wire)
     return wire;
 }
 
-// Any byte but the flag, so that the tool's decoder, hunting between frames,
-// discards all of it.
+// Any byte but the flag, so that all of it lies between two flags: the previous
+// reply's closing flag and this frame's opening one.
 QByteArray ReplyBuilder::noise()
 {
     QByteArray bytes;

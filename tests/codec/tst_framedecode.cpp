@@ -1,11 +1,20 @@
-// Frame decoder: its state table, stream edge cases, seeded round trips, split feeding.
+// Frame decoder: its state table, stream edge cases, seeded round trips against an
+// independent model, split feeding.
 #include "codec/ppp_frame.h"
+#include "referencedecoder.h"
 
 #include <QtTest>
 
 #include <random>
 
 const QByteArray GUARD(16, char(0xA5)); // past the capacity: must survive every byte
+
+// A good body in hex, else the error.
+QString entry(int result, const void *body)
+{
+    return result > 0 ? QByteArray(static_cast<const char *>(body), result).toHex().toUpper()
+                      : QString::number(result);
+}
 
 // A decoder on its own state or the program's; logs each good body in hex, else the error.
 struct Receiver {
@@ -21,7 +30,7 @@ struct Receiver {
         for (char c : bytes)
             if (const int r = programState ? ppp_frame_decode(uint8_t(c), b, capacity)
                                            : ppp_frame_decode(state, uint8_t(c), b, capacity))
-                log << (r > 0 ? QString(buf.left(r).toHex().toUpper()) : QString::number(r));
+                log << entry(r, buf.data());
     }
     bool guardIntact() const { return buf.mid(capacity) == GUARD; }
 };
@@ -44,16 +53,18 @@ private slots:
         row("junk; 01 7E 02, 60, 55 55 55, 7D back to back; 11 as is, 7E 7D, escape pending",
             "007D5E 7E017D5E02D6D57E 7E607D5E937E 7E555555F5D47E 7E7D5D1A587E 7E01117D5E7D5D7D",
             "017E02 60 555555 7D / escaped 01117E7D");
-        row("five flags, two bytes, a bad FCS: each flag opens a frame",
-            "7E7E7E7E7E01027E 017D5E02D6D47E 7E555555F5D47E", "-1 -1 -1 -1 -1 -3 -1 555555 / hunt");
-        row("shared flag loses the second frame",
-            "7E017D5E02D6D57E 555555F5D47E 7E607D5E937E", "017E02 -1 60 / hunt");
-        row("7D 31 is not taken for 11, 7D 7D: each skips its frame",
-            "7E017D31 02037E 7E017D7D 02037E 7E555555F5D47E", "-4 -1 -4 -1 555555 / hunt");
-        row("7D 7E after a good frame, a bad FCS, two bytes",
-            "7E017D5E02D6D57D7E 7E017D5E02D6D47D7E 01027D7E", "017E02 -3 -1 / frame");
+        row("flag runs are empty frames; two bytes, a bad FCS, then a good frame",
+            "7E7E7E7E7E01027E 017D5E02D6D47E 7E 7E7E555555F5D47E", "-1 -3 555555 / frame");
+        row("frames sharing flags all decode; bytes between frames are a frame of their own",
+            "7E017D5E02D6D57E 555555F5D47E 607D5E937E 0102 7E AABBCC 7E",
+            "017E02 555555 60 -1 -3 / frame");
+        row("7D 31 is not taken for 11, 7D 7D: each skips to the next flag",
+            "7E017D31 02037E 7E017D7D 02037E 7E555555F5D47E 7E017D31 0203",
+            "-4 -4 555555 -4 / hunt");
+        row("7D 7E after a good frame, a bad FCS, two bytes; a lone escape is an empty frame",
+            "7E017D5E02D6D57D7E 7E017D5E02D6D47D7E 01027D7E 7D7E", "017E02 -3 -1 / frame");
         row("buffer filled exactly; overflow on an escaped byte skips to the next",
-            "7E555555F5D47E 7E01020304057D5E 7E 7E607D5E937E", "555555 -2 -1 60 / hunt", 5);
+            "7E555555F5D47E 7E01020304057D5E 7E 7E607D5E937E", "555555 -2 60 / frame", 5);
     }
     void decode()
     {
@@ -63,7 +74,10 @@ private slots:
 
         Receiver rx{capacity};
         rx.feed(stream);
-        rx.log << "/" << (!rx.state.inFrame ? "hunt" : rx.state.escapePending ? "escaped" : "frame")
+        rx.log << "/"
+               << (!rx.state.inFrame        ? "hunt"
+                   : rx.state.escapePending ? "escaped"
+                                            : "frame")
                << rx.buf.left(rx.state.inFrame ? rx.state.count : 0).toHex().toUpper();
         QCOMPARE(rx.log.join(' ').trimmed(), log);
         QVERIFY(rx.guardIntact());
@@ -81,9 +95,11 @@ private slots:
             for (char &c : body)
                 c = char(i < 2 ? 0x7D + i : rng() % 2 ? 0x7D + rng() % 2 : rng());
             bodies << body.toHex().toUpper();
-            stream += frame.left(
+            const QByteArray framed = frame.left(
                 ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.data()), body.size(),
                                  reinterpret_cast<uint8_t *>(frame.data()), FRAME_BUF_SIZE));
+            // Its own flags, the previous frame's closing flag shared, or an idle flag first.
+            stream += i % 3 == 0 ? framed : i % 3 == 1 ? framed.mid(1) : '\x7E' + framed;
         }
         whole.feed(stream); // nothing is logged before a closing flag, which delivers the body
         QCOMPARE(whole.log, bodies);
@@ -92,6 +108,12 @@ private slots:
             stream[int(rng() % uint(stream.size()))] = char(rng());
         once.feed(stream); // the damaged stream in one pass: the reference
         QVERIFY(once.log.contains("-2") && once.log.contains("-3") && once.log.contains("-4"));
+        ReferenceDecoder reference(600);
+        QStringList expected;
+        for (char c : stream)
+            if (const int r = reference.feed(uint8_t(c)))
+                expected << entry(r, reference.body().data());
+        QCOMPARE(once.log, expected);
         for (int at = 0, n = 0; at < stream.size(); at += n) { // in turn, by chunks
             n = 1 + int(rng() % (rng() % 2 ? 16 : 4096));
             program.feed(stream.mid(at, n));

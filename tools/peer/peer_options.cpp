@@ -21,6 +21,7 @@ private:
     bool readAll(PeerOptions &options);
     bool readLink(PeerOptions &options);
     bool readMode(PeerOptions &options);
+    bool readFlags(PeerOptions &options);
     bool readFault(PeerOptions &options);
     bool readFaultTiming(PeerOptions &options);
     bool readRun(PeerOptions &options);
@@ -37,6 +38,7 @@ private:
     const QCommandLineOption link{
         "link", "With --pty: also make the symbolic link <path> to it, removed on exit.", "path"};
     const QCommandLineOption mode{"mode", "echo (default), raw or extra; see below.", "mode"};
+    const QCommandLineOption flags{"flags", "own (default), shared or idle; see below.", "style"};
     const QCommandLineOption fault{"fault", "Spoil replies with one fault <kind>; see below.",
                                    "kind"};
     const QCommandLineOption every{"every", "Spoil every <n>th reply (default 1: all of them).",
@@ -58,7 +60,7 @@ CommandLineReader::CommandLineReader()
         "and can spoil some of the answers on purpose.");
     parser.addHelpOption();
     parser.addOptions(
-        {port, baud, pty, link, mode, fault, every, rate, seed, delay, frames, record});
+        {port, baud, pty, link, mode, flags, fault, every, rate, seed, delay, frames, record});
 }
 
 ParsedCommandLine CommandLineReader::read(const QStringList &arguments)
@@ -82,7 +84,7 @@ bool CommandLineReader::readAll(PeerOptions &options)
 {
     if (!parser.positionalArguments().isEmpty())
         return fail(QString("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    return readLink(options) && readMode(options) && readFault(options) &&
+    return readLink(options) && readMode(options) && readFlags(options) && readFault(options) &&
            readFaultTiming(options) && readRun(options);
 }
 
@@ -111,6 +113,22 @@ bool CommandLineReader::readMode(PeerOptions &options)
         options.mode = ReplyMode::Extra;
     else
         return fail(QString("unknown mode '%1' (echo, raw or extra)").arg(name));
+    return true;
+}
+
+bool CommandLineReader::readFlags(PeerOptions &options)
+{
+    const QString name = parser.value(flags);
+    if (name.isEmpty() || name == "own")
+        options.flags = FlagStyle::Own;
+    else if (name == "shared")
+        options.flags = FlagStyle::Shared;
+    else if (name == "idle")
+        options.flags = FlagStyle::Idle;
+    else
+        return fail(QString("unknown flag style '%1' (own, shared or idle)").arg(name));
+    if (options.flags != FlagStyle::Own && options.mode == ReplyMode::Raw)
+        return fail("--flags needs --mode echo or extra: raw sends bytes back as they came");
     return true;
 }
 

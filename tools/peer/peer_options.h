@@ -13,6 +13,7 @@ struct PeerOptions {
     bool pty = false; // --pty: a pseudo-terminal of the peer's own
     QString linkPath; // --link: symbolic link to the pseudo-terminal
     ReplyMode mode = ReplyMode::Echo;
+    FlagStyle flags = FlagStyle::Own;
     Fault fault = Fault::None;
     int every = 1;       // every Nth reply gets the fault, unless random
     bool random = false; // --rate given: each reply with probability rate

@@ -2,11 +2,13 @@
 
 #include "codec/ppp_frame.h"
 
+#include <utility>
+
 namespace {
 
-constexpr char FLAG = 0x7E;
-constexpr char ESCAPE = 0x7D;
-constexpr char ESCAPE_XOR = 0x20;
+constexpr char FLAG = char(PPP_FLAG);
+constexpr char ESCAPE = char(PPP_ESCAPE);
+constexpr char ESCAPE_XOR = char(PPP_ESCAPE_XOR);
 // Follows 0x7D where only 0x5D or 0x5E may: the tool must not read it as 0x11.
 constexpr char INVALID_ESCAPED = 0x31;
 // Two bytes appended in extra mode; the tool's comparison ignores them.
@@ -97,8 +99,8 @@ int framesFor(Fault fault)
 
 } // namespace
 
-ReplyBuilder::ReplyBuilder(ReplyMode mode, quint32 noiseSeed)
-    : mode(mode), noiseGenerator(noiseSeed)
+ReplyBuilder::ReplyBuilder(ReplyMode mode, FlagStyle flags, quint32 noiseSeed)
+    : mode(mode), flags(flags), noiseGenerator(noiseSeed)
 {
 }
 
@@ -107,7 +109,7 @@ Reply ReplyBuilder::build(const QByteArray &received, Fault fault)
     QByteArray body = fault == Fault::Corrupt ? corrupted(received) : received;
     if (mode == ReplyMode::Extra)
         body += EXTRA_BYTES;
-    return {wireFor(body, fault), fault, framesFor(fault)};
+    return {withFlagStyle(wireFor(body, fault)), fault, framesFor(fault)};
 }
 
 QByteArray ReplyBuilder::wireFor(const QByteArray &body, Fault fault)
@@ -132,8 +134,22 @@ QByteArray ReplyBuilder::wireFor(const QByteArray &body, Fault fault)
     }
 }
 
-// Any byte but the flag, so that the tool's decoder, hunting between frames,
-// discards all of it.
+// Every frame of wire comes with its own two flags; two flags in a row only
+// ever meet between frames.
+QByteArray ReplyBuilder::withFlagStyle(QByteArray wire)
+{
+    if (wire.isEmpty() || flags == FlagStyle::Own)
+        return wire;
+    if (flags == FlagStyle::Idle)
+        return FLAG + wire;
+    wire.replace(QByteArray(2, FLAG), QByteArray(1, FLAG));
+    if (std::exchange(flagSent, true) && wire.startsWith(FLAG))
+        wire.remove(0, 1);
+    return wire;
+}
+
+// Any byte but the flag, so that all of it lies between two flags: the previous
+// reply's closing flag and this frame's opening one.
 QByteArray ReplyBuilder::noise()
 {
     QByteArray bytes;

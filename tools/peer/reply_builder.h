@@ -9,6 +9,10 @@
 
 enum class ReplyMode { Echo, Raw, Extra };
 
+// How replies are delimited: each with its own two flags, back to back with one
+// flag between them, or with an idle flag before each.
+enum class FlagStyle { Own, Shared, Idle };
+
 struct Reply {
     QByteArray wire; // what goes to the tool, possibly nothing
     Fault fault = Fault::None;
@@ -18,16 +22,20 @@ struct Reply {
 class ReplyBuilder
 {
 public:
-    // noiseSeed makes the noise bytes repeatable.
-    ReplyBuilder(ReplyMode mode, quint32 noiseSeed);
+    // noiseSeed makes the noise bytes repeatable. Replies must be sent in the
+    // order they are built, as shared flags join each to the one before.
+    ReplyBuilder(ReplyMode mode, FlagStyle flags, quint32 noiseSeed);
 
     // The answer to a received body in echo or extra mode.
     Reply build(const QByteArray &received, Fault fault);
 
 private:
     QByteArray wireFor(const QByteArray &body, Fault fault);
+    QByteArray withFlagStyle(QByteArray wire);
     QByteArray noise();
 
     ReplyMode mode;
+    FlagStyle flags;
+    bool flagSent = false; // a reply went out, so the line ends in a flag
     QRandomGenerator noiseGenerator;
 };

@@ -1,6 +1,5 @@
 // What a decoder that starts hunting makes of everything the peer sends: the
-// counts the tool should show, knock-on errors included, so that a run can be
-// checked exactly even when its last reply was spoiled.
+// counts the tool should show, so that a run can be checked exactly.
 #pragma once
 
 #include "codec/ppp_frame.h"

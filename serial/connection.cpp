@@ -37,7 +37,16 @@ void MainWindow::on_btn_ser_conn_clicked()
     if (portOpen)
         closePort();
     else if (listedPortCount() > 0 && !openSelectedPort())
-        slotWarningMessage(tr("错误"), tr("串口打开失败！"));
+        slotWarningMessage(tr("错误"), openFailureText());
+}
+
+// The sentence, the system's reason, and for a refused device what to do about it.
+QString MainWindow::openFailureText() const
+{
+    QString text = tr("串口打开失败！") + QLatin1Char('\n') + serialPort.errorString();
+    if (serialPort.error() == QSerialPort::PermissionError)
+        text += QLatin1Char('\n') + tr("在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。");
+    return text;
 }
 
 bool MainWindow::openSelectedPort()

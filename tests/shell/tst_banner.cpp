@@ -54,6 +54,37 @@ private slots:
                                                  : "https://www.example.com/pakto");
         QCOMPARE(std::exchange(opened, {}), QList<QUrl>{page});
     }
+
+    // A screenshot of the strip: beside the advert, and out to the window's edge, the band goes on.
+    void stripIsOneBand_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("926 x 736") << QSize(926, 736);
+        QTest::newRow("1600 x 1000") << QSize(1600, 1000);
+    }
+    void stripIsOneBand()
+    {
+        QFETCH(QSize, size);
+        TestWorkDir dir;
+        QVERIFY(dir.isValid() && QDir().mkdir("dravo"));
+        for (const QString name : {"banner-bk.png", "0.jpg"})
+            QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/dravo/" + name, "dravo/" + name));
+        MainWindow window;
+        window.resize(size);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Ui::MainWindow *ui = MainWindowProbe::ui(window);
+        const QImage strip = ui->widget_banner->grab().toImage();
+        const int edge = ui->btn_adv->geometry().right();
+        for (int y : {1, strip.height() / 2, strip.height() - 3})
+            for (int x : {edge + 2, strip.width() - 2}) {
+                const QColor advert = strip.pixelColor(edge - 1, y), band = strip.pixelColor(x, y);
+                const int apart = qAbs(advert.red() - band.red()) + qAbs(advert.green() - band.green())
+                                  + qAbs(advert.blue() - band.blue());
+                QVERIFY2(apart <= 24, qPrintable(QString("x %1, y %2: %3 beside %4").arg(x).arg(y)
+                                                      .arg(band.name(), advert.name())));
+            }
+    }
 };
 
 QTEST_MAIN(BannerTest)

@@ -1,5 +1,6 @@
 // The interface language: window title, widget texts and the language button.
 #include "mainwindowprobe.h"
+#include "pseudoterminal.h"
 #include "testsupport.h"
 
 #include <QSettings>
@@ -51,6 +52,46 @@ private slots:
             QCOMPARE(window.findChild<QObject *>(field[0])->property(field[1]), QVariant(field[2]));
         QCOMPARE(QSettings("dv-ppp.ini", QSettings::IniFormat).value("show/english").toBool(),
                  title == EN_TITLE);
+    }
+
+    // After switches the state-dependent captions still tell the state; Qt's own Close button
+    // follows the language.
+    void captionsFollowStateAfterSwitch_data()
+    {
+        QTest::addColumn<QString>("running"); // the send mode started; empty: none
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close
+        QTest::newRow("closed, Chinese") << "" << false << 0 << "打开串口|应答式发送|定时发送|关闭";
+        QTest::newRow("closed, English") << "" << false << 1 << "Open port|Send on reply|Timed send|Close";
+        QTest::newRow("open, English") << "" << true << 1 << "Close port|Send on reply|Timed send|Close";
+        QTest::newRow("answer-driven, English")
+            << "btn_txAck" << true << 1 << "Close port|Stop send on reply|Timed send|Close";
+        QTest::newRow("timed, back to Chinese")
+            << "btn_txAuto" << true << 2 << "关闭串口|应答式发送|停止定时发送|关闭";
+    }
+    void captionsFollowStateAfterSwitch()
+    {
+        QFETCH(QString, running);
+        QFETCH(bool, open);
+        QFETCH(int, presses);
+        QFETCH(QString, captions);
+        TestWorkDir dir;
+        PseudoTerminal device;
+        QVERIFY(dir.isValid() && device.isValid());
+        QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/cn.qm", "cn.qm") && QFile::copy(PAKTO_RUNTIME_DIR "/en.qm", "en.qm"));
+        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        Ui::MainWindow *ui = MainWindowProbe::ui(window);
+        ui->comb_sers->setCurrentText(device.slavePath());
+        if (open)
+            ui->btn_ser_conn->click();
+        if (!running.isEmpty())
+            window.findChild<QPushButton *>(running)->click();
+        for (int press = 0; press < presses; ++press)
+            ui->btn_language->click();
+        QCOMPARE(QStringList({ui->btn_ser_conn->text(), ui->btn_txAck->text(), ui->btn_txAuto->text(),
+                              QCoreApplication::translate("QPlatformTheme", "Close")}).join('|'),
+                 captions);
     }
 };
 

@@ -2,6 +2,7 @@
 #include "mainwindowprobe.h"
 #include "testsupport.h"
 
+#include <QProcess>
 #include <QSettings>
 #include <QtTest>
 
@@ -78,13 +79,39 @@ private slots:
         QCOMPARE(shown, expected);
         QCOMPARE(storedLines(), expected.filter("/"));
     }
-    void unwritableFileWarnsOnce()
+    // No regular file is neither read nor written, whatever it is: the defaults, one warning, a
+    // language switch that still works; a link to a regular file is followed and stays a link.
+    void onlyRegularFileUsed_data()
     {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<QString>("kind"); // of dv-ppp.ini, unfollowed, after the close
+        QTest::newRow("directory") << "mkdir dv-ppp.ini" << "directory";
+        QTest::newRow("FIFO") << "mkfifo dv-ppp.ini" << "fifo";
+        // A node of its own where allowed: a fault must not replace the machine's /dev/null.
+        QTest::newRow("link to a device")
+            << "{ mknod node c 1 3 || ln -s /dev/null node; } && ln -s node dv-ppp.ini" << "symbolic link";
+        QTest::newRow("link to a file") << "ln -s real.ini dv-ppp.ini" << "symbolic link";
+    }
+    void onlyRegularFileUsed()
+    {
+        QFETCH(QString, make);
+        QFETCH(QString, kind);
         TestWorkDir dir;
-        QVERIFY(dir.isValid() && QDir().mkdir("dv-ppp.ini")); // a directory: root writes any file
+        QSettings("real.ini", QSettings::IniFormat).setValue("send/tx-time", "250");
+        QVERIFY(dir.isValid() && QProcess::execute("sh", {"-c", make}) == 0);
+        const bool regular = make.endsWith("real.ini dv-ppp.ini");
         WarningCatcher warnings;
-        MainWindow().close();
-        QCOMPARE(warnings.describe(), QStringList(QStringLiteral("错误: 无法保存设置")));
+        MainWindow window;
+        MainWindowProbe::ui(window)->btn_language->click();
+        QCOMPARE(MainWindowProbe::ui(window)->le_txTm->text(), regular ? "250" : "100");
+        QVERIFY(window.windowTitle().startsWith("Dravo Pakto "));
+        window.close();
+        QCOMPARE(warnings.describe(), regular ? QStringList() : QStringList("错误: 无法读取设置"));
+        QProcess stat;
+        stat.start("sh", {"-c", "stat -c %F dv-ppp.ini; stat -L -c %F node || true"});
+        QVERIFY(stat.waitForFinished());
+        QCOMPARE(QString(stat.readAll()), kind + (make.contains("node") ? "\ncharacter special file\n" : "\n"));
+        QCOMPARE(QSettings("real.ini", QSettings::IniFormat).value("show/english").toBool(), regular);
     }
 };
 

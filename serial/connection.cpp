@@ -57,7 +57,8 @@ QString MainWindow::openFailureText() const
 {
     QString text = tr("串口打开失败！") + QLatin1Char('\n') + serialPort.errorString();
     if (serialPort.error() == QSerialPort::PermissionError && !deviceAccessible(serialPort))
-        text += QLatin1Char('\n') + tr("在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。");
+        text += QLatin1Char('\n') +
+                tr("在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。");
     return text;
 }
 

@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(std::exchange(opened, {}), QList<QUrl>{page});
     }
 
-    // A screenshot of the strip: beside the advert, and out to the window's edge, the band goes on.
+    // A screenshot: beside the advert and out to the window's edge, the strip is one band.
     void stripIsOneBand_data()
     {
         QTest::addColumn<QSize>("size");
@@ -71,19 +71,13 @@ private slots:
             QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/dravo/" + name, "dravo/" + name));
         MainWindow window;
         window.resize(size);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        Ui::MainWindow *ui = MainWindowProbe::ui(window);
-        const QImage strip = ui->widget_banner->grab().toImage();
-        const int edge = ui->btn_adv->geometry().right();
-        for (int y : {1, strip.height() / 2, strip.height() - 3})
-            for (int x : {edge + 2, strip.width() - 2}) {
-                const QColor advert = strip.pixelColor(edge - 1, y), band = strip.pixelColor(x, y);
-                const int apart = qAbs(advert.red() - band.red()) + qAbs(advert.green() - band.green())
-                                  + qAbs(advert.blue() - band.blue());
-                QVERIFY2(apart <= 24, qPrintable(QString("x %1, y %2: %3 beside %4").arg(x).arg(y)
-                                                      .arg(band.name(), advert.name())));
-            }
+        const QImage strip = MainWindowProbe::ui(window)->widget_banner->grab().toImage();
+        const int edge = MainWindowProbe::ui(window)->btn_adv->geometry().right();
+        for (const QPoint band : {QPoint(edge + 2, 1), QPoint(edge + 2, 56), QPoint(strip.width() - 2, 100)}) {
+            const QColor a = strip.pixelColor(edge - 1, band.y()), b = strip.pixelColor(band);
+            QVERIFY2(qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) <= 24,
+                     qPrintable(b.name() + " beside " + a.name()));
+        }
     }
 };
 

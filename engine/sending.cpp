@@ -105,6 +105,7 @@ void MainWindow::on_btn_txAuto_clicked()
     const int periodMs = ui->le_txTm->text().toInt();
     if (periodMs <= 0) {
         ui->btn_txAuto->setChecked(false);
+        showSendModeCaptions();
         slotWarningMessage(tr("输入错误"), tr("请输入正确的定时周期"));
         return;
     }

@@ -12,8 +12,9 @@ class TestConnection : public QObject
     Q_OBJECT
 
 private slots:
-    // Three failed opens, each with its reason (a held port is no group matter), an idle open at 9600 baud closed by the user, then (really closed
-    // before) one at 115200 ended by the user or by the device going away (fault 4).
+    // Three failed opens, each with its reason (a held port is no group matter), an idle open at
+    // 9600 baud closed by the user, then (really closed before) one at 115200 ended by the user or
+    // by the device going away (fault 4).
     void session_data()
     {
         QTest::addColumn<QString>("sendMode");

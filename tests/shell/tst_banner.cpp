@@ -75,8 +75,8 @@ private slots:
         const int edge = MainWindowProbe::ui(window)->btn_adv->geometry().right();
         for (const QPoint band : {QPoint(edge + 2, 1), QPoint(edge + 2, 56), QPoint(strip.width() - 2, 100)}) {
             const QColor a = strip.pixelColor(edge - 1, band.y()), b = strip.pixelColor(band);
-            QVERIFY2(qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) <= 24,
-                     qPrintable(b.name() + " beside " + a.name()));
+            const int apart = qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+            QVERIFY2(apart <= 24, qPrintable(b.name() + " beside " + a.name()));
         }
     }
 };

@@ -99,7 +99,8 @@ private slots:
         WarningCatcher warnings;
         MainWindow window;
         MainWindowProbe::ui(window)->btn_language->click();
-        QCOMPARE(MainWindowProbe::ui(window)->le_txTm->text() + window.windowTitle().left(6), regular ? "250Dravo " : "100Dravo ");
+        QCOMPARE(MainWindowProbe::ui(window)->le_txTm->text(), regular ? "250" : "100");
+        QVERIFY(window.windowTitle().startsWith("Dravo "));
         window.close();
         QCOMPARE(warnings.describe(), regular ? QStringList() : QStringList("错误: 无法读取设置"));
         const QFileInfo after("dv-ppp.ini"); // followed: a replaced node would now be a file

@@ -7,22 +7,26 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build asan-build run test test-normal test-asan bench fuzz soak clean
+.PHONY: all deps configure build asan-build run test test-normal test-asan bench fuzz soak clean
 
 all: build
 
 deps:
 	bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 asan-build: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPAKTO_SANITIZE=ON -DPAKTO_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-run: build
+# Only what the window needs to start: tests and benchmarks wait for `make test`.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target pakto pakto-peer pakto_translations pakto_banner
 	bash scripts/run.sh $(BUILD)
 
 test: test-normal test-asan

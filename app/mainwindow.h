@@ -12,10 +12,13 @@
 #include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTextCharFormat>
 #include <QTimer>
 #include <QTranslator>
 #include <QVector>
+
+#include <memory>
 
 class QFile;
 class QTextStream;
@@ -76,6 +79,7 @@ private:
     int listedPortCount() const;
     // serial/connection.cpp
     bool openSelectedPort();
+    QString openFailureText() const;
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
 
@@ -83,6 +87,11 @@ private:
     Packet *buildPacket();
     void normalizeTxLengths();
     void applyRandomDataState();
+    void showPayloadValidity();
+    void warnInvalidPayload();
+    QString invalidPayloadText() const;
+    bool typedPayloadInvalid() const;
+    bool refuseInvalidPayload();
     int fillPayload(quint8 *payload, int room) const;
     // engine/sending.cpp
     void sendOneFrame();
@@ -90,6 +99,7 @@ private:
     void keepOutstanding(Packet *packet);
     void restartMeasurement();
     void stopTimedSending();
+    void showSendModeCaptions();
     static int nextRingSlot(int slot);
     // engine/receiving.cpp
     void decodeByte(quint8 byte);
@@ -117,10 +127,13 @@ private:
     void writeCaptureLine(const QString &line);
 
     // shell/settings.cpp
+    QString settingsPath();
     void loadSettings();
     void saveSettings();
     // shell/language.cpp
     void applyLanguage();
+    void applyQtLanguage();
+    void showStateCaptions();
     // shell/banner.cpp
     void readBannerConfig();
     void refreshBanner();
@@ -131,6 +144,7 @@ private:
     QString baseTitle;
     bool isEnglish = false;
     QTranslator translator;
+    QTranslator qtTranslator; // Qt's own texts: standard buttons and dialogs
     int timerStats = 0;
     int timerSecond = 0;
     int timerBanner = 0;
@@ -141,6 +155,7 @@ private:
     QList<QSerialPortInfo> portInfos;
     QSerialPort serialPort;
     Packet txPattern{};
+    bool txPatternValid = true; // false while the payload text is not valid hex
     int txLenMin = 0;
     int txLenMax = 0;
     quint64 txRateBps = 0;
@@ -162,6 +177,8 @@ private:
     WindowOptions options;
     QVector<TrafficLine> pendingTraffic;
     QTimer trafficFlushTimer;
+    // Stands in for a settings file that is no regular file.
+    std::unique_ptr<QTemporaryDir> scratchSettings;
 
     friend class MainWindowProbe; // tests reach state nothing else shows
     friend class HeadlessRun;     // drives the window from the command line

@@ -15,6 +15,8 @@ namespace {
 // must not make the peer see SIDs repeat.
 quint8 nextSid = 0;
 
+const QString INVALID_PAYLOAD_STYLE = QStringLiteral("QPlainTextEdit { background: #ffe0e0; }");
+
 // An empty or invalid field reads as 0; only the low byte counts.
 quint8 sidField(const QLineEdit *field)
 {
@@ -73,8 +75,12 @@ QString randomHexText(int byteCount)
 
 } // namespace
 
+// Null, without a word, while the typed payload is not valid hex: what goes
+// out must be what the editor shows. Null with a warning when memory runs out.
 Packet *MainWindow::buildPacket()
 {
+    if (typedPayloadInvalid())
+        return nullptr;
     auto *packet = new (std::nothrow) Packet;
     if (!packet) {
         slotWarningMessage(tr("错误"), tr("数据包内存申请失败"));
@@ -116,21 +122,50 @@ void MainWindow::normalizeTxLengths()
 }
 
 // A bad part stops the conversion but not the length: the bytes after it
-// keep what they held, so a half-typed edit does not wipe the pattern.
+// keep what they held, so a half-typed edit does not wipe the pattern. The
+// editor says so in place: a box per keystroke would swallow the next keys.
 void MainWindow::on_te_txData_textChanged()
 {
     const QStringList parts = hexParts(ui->te_txData->toPlainText());
     txPattern.length = quint16(qMin(parts.size(), PACKET_CAPACITY));
-    for (int k = 0; k < parts.size(); ++k) {
-        bool valid = false;
-        const quint8 byte = quint8(parts.at(k).toUShort(&valid, 16)); // 0 when invalid
+    txPatternValid = true;
+    for (int k = 0; k < parts.size() && txPatternValid; ++k) {
+        const quint8 byte = quint8(parts.at(k).toUShort(&txPatternValid, 16)); // 0 when invalid
         if (k < PACKET_CAPACITY)
             txPattern.bytes[k] = byte;
-        if (!valid) {
-            slotWarningMessage(tr("错误"), tr("数据输入错误，请输入合法的十六进制数据"));
-            return;
-        }
     }
+    showPayloadValidity();
+}
+
+void MainWindow::showPayloadValidity()
+{
+    ui->te_txData->setStyleSheet(txPatternValid ? QString() : INVALID_PAYLOAD_STYLE);
+    ui->te_txData->setToolTip(txPatternValid ? QString() : invalidPayloadText());
+}
+
+void MainWindow::warnInvalidPayload()
+{
+    slotWarningMessage(tr("错误"), invalidPayloadText());
+}
+
+QString MainWindow::invalidPayloadText() const
+{
+    return tr("数据输入错误，请输入合法的十六进制数据");
+}
+
+// A random payload never depends on the text.
+bool MainWindow::typedPayloadInvalid() const
+{
+    return !txPatternValid && !ui->cb_randData->isChecked();
+}
+
+// True, after one warning, when a send would carry a payload the editor does not show.
+bool MainWindow::refuseInvalidPayload()
+{
+    if (!typedPayloadInvalid())
+        return false;
+    warnInvalidPayload();
+    return true;
 }
 
 void MainWindow::on_btn_newData_clicked()

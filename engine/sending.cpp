@@ -4,14 +4,6 @@
 #include "app/perfcounter.h"
 #include "ui_mainwindow.h"
 
-namespace {
-// Fixed captions: the mode buttons keep them in either language.
-const QString ACK_IDLE_CAPTION = QStringLiteral("应答式发送");
-const QString ACK_RUNNING_CAPTION = QStringLiteral("停止应答式发送");
-const QString TIMED_IDLE_CAPTION = QStringLiteral("定时发送");
-const QString TIMED_RUNNING_CAPTION = QStringLiteral("停止定时发送");
-} // namespace
-
 int MainWindow::nextRingSlot(int slot)
 {
     return (slot + 1) % TX_RING_SLOTS;
@@ -75,41 +67,52 @@ void MainWindow::restartMeasurement()
     clearCounters();
 }
 
+// Each mode button tells what a press does: start when idle, stop when running.
+void MainWindow::showSendModeCaptions()
+{
+    ui->btn_txAck->setText(ui->btn_txAck->isChecked() ? tr("停止应答式发送") : tr("应答式发送"));
+    ui->btn_txAuto->setText(ui->btn_txAuto->isChecked() ? tr("停止定时发送") : tr("定时发送"));
+}
+
 void MainWindow::on_btn_txOne_clicked()
 {
-    sendOneFrame();
+    if (!refuseInvalidPayload())
+        sendOneFrame();
 }
 
 void MainWindow::on_btn_txAck_clicked()
 {
+    if (ui->btn_txAck->isChecked() && refuseInvalidPayload())
+        ui->btn_txAck->setChecked(false);
     if (!ui->btn_txAck->isChecked()) {
-        ui->btn_txAck->setText(ACK_IDLE_CAPTION);
+        showSendModeCaptions();
         return;
     }
     ui->btn_txAuto->setChecked(false);
-    ui->btn_txAuto->setText(TIMED_IDLE_CAPTION);
     on_btn_txAuto_clicked();
-    ui->btn_txAck->setText(ACK_RUNNING_CAPTION);
+    showSendModeCaptions();
     restartMeasurement();
     sendOneFrame();
 }
 
 void MainWindow::on_btn_txAuto_clicked()
 {
+    if (ui->btn_txAuto->isChecked() && refuseInvalidPayload())
+        ui->btn_txAuto->setChecked(false);
     if (!ui->btn_txAuto->isChecked()) {
         stopTimedSending();
         return;
     }
     ui->btn_txAck->setChecked(false);
-    ui->btn_txAck->setText(ACK_IDLE_CAPTION);
     on_btn_txAck_clicked();
     const int periodMs = ui->le_txTm->text().toInt();
     if (periodMs <= 0) {
         ui->btn_txAuto->setChecked(false);
+        showSendModeCaptions();
         slotWarningMessage(tr("输入错误"), tr("请输入正确的定时周期"));
         return;
     }
-    ui->btn_txAuto->setText(TIMED_RUNNING_CAPTION);
+    showSendModeCaptions();
     ui->le_txTm->setEnabled(false);
     restartMeasurement();
     timerSend = startTimer(periodMs, Qt::CoarseTimer);
@@ -117,7 +120,7 @@ void MainWindow::on_btn_txAuto_clicked()
 
 void MainWindow::stopTimedSending()
 {
-    ui->btn_txAuto->setText(TIMED_IDLE_CAPTION);
+    showSendModeCaptions();
     ui->le_txTm->setEnabled(true);
     if (timerSend != 0) {
         killTimer(timerSend);

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
+  qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
   libbenchmark-dev clang libclang-rt-14-dev
   socat ppp
   fonts-wqy-microhei fonts-dejavu-core

@@ -3,7 +3,10 @@
 #include "app/perfcounter.h"
 #include "ui_mainwindow.h"
 
+#include <QFile>
 #include <QSignalBlocker>
+
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +26,14 @@ bool isFatalWhileOpen(QSerialPort::SerialPortError error)
     }
 }
 
+// Names given without a folder live in /dev, as QSerialPort takes them.
+bool deviceAccessible(const QSerialPort &port)
+{
+    const QString name = port.portName();
+    const QString path = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+}
+
 void enablePortChoice(Ui::MainWindow *ui, bool enabled)
 {
     ui->comb_sers->setEnabled(enabled);
@@ -37,7 +48,18 @@ void MainWindow::on_btn_ser_conn_clicked()
     if (portOpen)
         closePort();
     else if (listedPortCount() > 0 && !openSelectedPort())
-        slotWarningMessage(tr("错误"), tr("串口打开失败！"));
+        slotWarningMessage(tr("错误"), openFailureText());
+}
+
+// The sentence, the system's reason, and when the device itself refuses this
+// user (not merely a port that another program holds), what to do about it.
+QString MainWindow::openFailureText() const
+{
+    QString text = tr("串口打开失败！") + QLatin1Char('\n') + serialPort.errorString();
+    if (serialPort.error() == QSerialPort::PermissionError && !deviceAccessible(serialPort))
+        text += QLatin1Char('\n') +
+                tr("在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。");
+    return text;
 }
 
 bool MainWindow::openSelectedPort()

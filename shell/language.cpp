@@ -6,6 +6,7 @@
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 
 namespace {
 
@@ -31,11 +32,29 @@ void MainWindow::applyLanguage()
     if (translator.load(translationFile(isEnglish))) {
         QCoreApplication::installTranslator(&translator);
         ui->retranslateUi(this);
+        showStateCaptions(); // the text routine gives every button its idle caption
     }
+    applyQtLanguage();
     // After retranslateUi, which sets the bare version as the title.
     const int gap = isEnglish ? ENGLISH_TITLE_GAP : CHINESE_TITLE_GAP;
     setWindowTitle(titlePrefix(isEnglish) + baseTitle + QString(gap, QLatin1Char(' ')) +
                    QLatin1String(vendor::MAIN_ADDRESS));
+}
+
+// Qt's source texts are English, so only Chinese needs Qt's own translation.
+void MainWindow::applyQtLanguage()
+{
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (!isEnglish && qtTranslator.load(QStringLiteral("qtbase_zh_CN"), folder))
+        QCoreApplication::installTranslator(&qtTranslator);
+    else
+        QCoreApplication::removeTranslator(&qtTranslator);
+}
+
+void MainWindow::showStateCaptions()
+{
+    ui->btn_ser_conn->setText(portOpen ? tr("关闭串口") : tr("打开串口"));
+    showSendModeCaptions();
 }
 
 void MainWindow::on_btn_language_clicked()

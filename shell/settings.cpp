@@ -3,13 +3,19 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
 
-QString settingsPath()
+const QString SETTINGS_FILE_NAME = QStringLiteral("dv-ppp.ini");
+
+// A FIFO would block the reader, and saving through a link to a device would
+// replace the device with a text file: only a regular file (or nothing) will do.
+bool isUsableSettingsFile(const QString &path)
 {
-    return QStringLiteral("./dv-ppp.ini");
+    const QFileInfo file(path);
+    return !file.exists() || file.isFile();
 }
 
 bool readFlag(const QSettings &settings, const QString &key)
@@ -41,7 +47,7 @@ void restoreControl(QSettings &settings, Ui::MainWindow *ui)
     settings.endGroup();
 }
 
-// Setting the payload text runs its parser, which may warn about bad hex.
+// Setting the payload text runs its parser.
 void restoreSend(QSettings &settings, Ui::MainWindow *ui)
 {
     settings.beginGroup(QStringLiteral("send"));
@@ -87,6 +93,21 @@ void storeShow(QSettings &settings, const Ui::MainWindow *ui, bool english)
 
 } // namespace
 
+// The user's file, or, when that is no regular file, a scratch file for this
+// window alone: the run starts from the defaults, and a language switch still
+// has somewhere to keep the fields while the text routine resets them.
+QString MainWindow::settingsPath()
+{
+    const QString userFile = QStringLiteral("./") + SETTINGS_FILE_NAME;
+    if (isUsableSettingsFile(userFile))
+        return userFile;
+    if (!scratchSettings) {
+        scratchSettings = std::make_unique<QTemporaryDir>();
+        slotWarningMessage(tr("错误"), tr("无法读取设置"));
+    }
+    return scratchSettings->filePath(SETTINGS_FILE_NAME);
+}
+
 void MainWindow::loadSettings()
 {
     QSettings settings(settingsPath(), QSettings::IniFormat);
@@ -97,7 +118,12 @@ void MainWindow::loadSettings()
     on_cb_wrap_clicked(ui->cb_wrap->isChecked());
     settings.endGroup();
     restoreControl(settings, ui);
+    const QString typedBefore = ui->te_txData->toPlainText();
     restoreSend(settings, ui);
+    // A stored payload new to the editor warns once; a language switch
+    // reloads the text the editor already shows as invalid.
+    if (!txPatternValid && ui->te_txData->toPlainText() != typedBefore)
+        warnInvalidPayload();
     // Ticking a box from code runs no handler, so apply what the handlers would.
     normalizeTxLengths();
     applyRandomDataState();

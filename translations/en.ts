@@ -291,5 +291,21 @@ p, li { white-space: pre-wrap; }
         <source>无法保存设置</source>
         <translation>Could not save the settings</translation>
     </message>
+    <message>
+        <source>停止应答式发送</source>
+        <translation>Stop send on reply</translation>
+    </message>
+    <message>
+        <source>停止定时发送</source>
+        <translation>Stop timed send</translation>
+    </message>
+    <message>
+        <source>无法读取设置</source>
+        <translation>Could not read the settings</translation>
+    </message>
+    <message>
+        <source>在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。</source>
+        <translation>On Linux, the user must belong to the group that owns the device (usually dialout), then log in again.</translation>
+    </message>
 </context>
 </TS>

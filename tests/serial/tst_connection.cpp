@@ -12,8 +12,9 @@ class TestConnection : public QObject
     Q_OBJECT
 
 private slots:
-    // Two failed opens, an idle open at 9600 baud closed by the user, then (really closed
-    // before) one at 115200 ended by the user or by the device going away (fault 4).
+    // Three failed opens, each with its reason (a held port is no group matter), an idle open at
+    // 9600 baud closed by the user, then (really closed before) one at 115200 ended by the user or
+    // by the device going away (fault 4).
     void session_data()
     {
         QTest::addColumn<QString>("sendMode");
@@ -31,7 +32,7 @@ private slots:
         PseudoTerminal device;
         QVERIFY(workDir.isValid() && device.isValid());
         WarningCatcher warnings;
-        const QString slave = device.slavePath(), failed = "错误: 串口打开失败！";
+        const QString slave = device.slavePath(), failed = "错误: 串口打开失败！\n";
         MainWindow window(nullptr, WindowOptions{{slave, "no-such-tty"}});
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         ui->le_txTm->setText(QStringLiteral("20"));
@@ -49,15 +50,20 @@ private slots:
         cfsetspeed(&line, B1200);
         QVERIFY(device.setSlaveTermios(line));
         // Each open as {port, baud, the one warning by the time it is closed}.
-        const QStringList attempts[] = {{"no-such-tty", "115200", failed}, {slave, "abc", failed},
+        // A fourth item: another program holds the port meanwhile.
+        const QStringList attempts[] = {{"no-such-tty", "115200", failed + "No such file or directory"},
+                                        {slave, "abc", failed + "Invalid baud rate value"},
+                                        {slave, "9600", failed + "Permission error while locking the device", "held"},
                                         {slave, "9600", ""},
                                         {slave, "115200", deviceGoes ? "错误: 串口已断开" : ""}};
         for (const QStringList &attempt : attempts) {
-            const bool last = &attempt == &attempts[3];
+            const bool last = &attempt == &attempts[4];
+            QSerialPort holder(attempt.value(3).isEmpty() ? QString() : slave);
+            QVERIFY(holder.portName().isEmpty() || holder.open(QIODevice::ReadWrite));
             ui->comb_sers->setCurrentText(attempt[0]);
             ui->comb_bps->setCurrentText(attempt[1]);
             ui->btn_ser_conn->click();
-            if (attempt[2] != failed) {
+            if (!attempt[2].startsWith(failed)) {
                 QCOMPARE(portState(), QStringLiteral("关闭串口 0001"));
                 line = device.slaveTermios();
                 const speed_t speed = last ? B115200 : B9600;

@@ -54,6 +54,26 @@ private slots:
                                                  : "https://www.example.com/pakto");
         QCOMPARE(std::exchange(opened, {}), QList<QUrl>{page});
     }
+
+    // Screenshots at two sizes: beside the advert and out to the window's edge, one band.
+    void stripIsOneBand()
+    {
+        TestWorkDir dir;
+        QVERIFY(dir.isValid() && QDir().mkdir("dravo"));
+        for (const QString name : {"banner-bk.png", "0.jpg"})
+            QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/dravo/" + name, "dravo/" + name));
+        MainWindow window;
+        for (const QSize size : {QSize(926, 736), QSize(1600, 1000)}) {
+            window.resize(size);
+            const QImage strip = MainWindowProbe::ui(window)->widget_banner->grab().toImage();
+            const int edge = MainWindowProbe::ui(window)->btn_adv->geometry().right();
+            for (const QPoint band : {QPoint(edge + 2, 1), QPoint(edge + 2, 56), QPoint(strip.width() - 2, 100)}) {
+                const QColor a = strip.pixelColor(edge - 1, band.y()), b = strip.pixelColor(band);
+                const int apart = qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+                QVERIFY2(apart <= 24, qPrintable(QString("%1 wide: %2 beside %3").arg(size.width()).arg(b.name(), a.name())));
+            }
+        }
+    }
 };
 
 QTEST_MAIN(BannerTest)

@@ -1,5 +1,6 @@
 // The interface language: window title, widget texts and the language button.
 #include "mainwindowprobe.h"
+#include "pseudoterminal.h"
 #include "testsupport.h"
 
 #include <QSettings>
@@ -18,33 +19,46 @@ class LanguageTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Edit every field, press the language button: the title, a text, the fields, the flag stored.
+    // Open the port (and start a send mode), edit every field, press the language button: the
+    // title, a text, the captions telling the state, Qt's own Close, the fields, the flag stored.
     void switchesKeepEditedFields_data()
     {
         QTest::addColumn<bool>("englishFile");
         QTest::addColumn<int>("presses");
         QTest::addColumn<QString>("title");
-        QTest::newRow("first start") << true << 0 << CN_TITLE;
-        QTest::newRow("one switch") << true << 1 << EN_TITLE;
-        QTest::newRow("two switches") << true << 2 << CN_TITLE;
-        QTest::newRow("switch without en.qm: texts stay, title turns") << false << 1 << EN_TITLE;
+        QTest::addColumn<QString>("running"); // a send mode's button, "open" or none
+        QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close
+        QTest::newRow("first start") << true << 0 << CN_TITLE << "" << "打开串口|应答式发送|定时发送|关闭";
+        QTest::newRow("one switch") << true << 1 << EN_TITLE << "btn_txAck" << "Close port|Stop send on reply|Timed send|Close";
+        QTest::newRow("two switches") << true << 2 << CN_TITLE << "btn_txAuto" << "关闭串口|应答式发送|停止定时发送|关闭";
+        QTest::newRow("switch without en.qm: texts stay, title turns") << false << 1 << EN_TITLE << "open" << "关闭串口|应答式发送|定时发送|Close";
     }
     void switchesKeepEditedFields()
     {
         QFETCH(bool, englishFile);
         QFETCH(int, presses);
         QFETCH(QString, title);
+        QFETCH(QString, running);
+        QFETCH(QString, captions);
         TestWorkDir dir;
+        PseudoTerminal device;
         QVERIFY(dir.isValid() && QFile::copy(PAKTO_RUNTIME_DIR "/cn.qm", "cn.qm"));
         QVERIFY(!englishFile || QFile::copy(PAKTO_RUNTIME_DIR "/en.qm", "en.qm"));
         WarningCatcher warnings;
-        MainWindow window;
+        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        Ui::MainWindow *ui = MainWindowProbe::ui(window);
+        if (!running.isEmpty())
+            ui->btn_ser_conn->click();
+        if (running.startsWith("btn_"))
+            window.findChild<QPushButton *>(running)->click();
         for (const auto &field : EDITED)
             QVERIFY(window.findChild<QObject *>(field[0])->setProperty(field[1], field[2]));
         for (int press = 0; press < presses; ++press)
             MainWindowProbe::ui(window)->btn_language->click();
         QCOMPARE(warnings.count(), 0);
         QCOMPARE(window.windowTitle(), title);
+        QCOMPARE(QStringList({ui->btn_ser_conn->text(), ui->btn_txAck->text(), ui->btn_txAuto->text(),
+                              QCoreApplication::translate("QPlatformTheme", "Close")}).join('|'), captions);
         QCOMPARE(MainWindowProbe::ui(window)->gb_send->title(),
                  QString(englishFile && title == EN_TITLE ? "Send" : "发送操作"));
         for (const auto &field : EDITED) // a switch saves them before the text routine resets them

@@ -2,6 +2,7 @@
 #include "mainwindowprobe.h"
 #include "testsupport.h"
 
+#include <QProcess>
 #include <QSettings>
 #include <QtTest>
 
@@ -78,13 +79,33 @@ private slots:
         QCOMPARE(shown, expected);
         QCOMPARE(storedLines(), expected.filter("/"));
     }
-    void unwritableFileWarnsOnce()
+    // No regular file is neither read nor written: the defaults, one warning, a language switch
+    // that works. A link to a regular file is followed and stays a link. (The node: never /dev/null.)
+    void onlyRegularFileUsed_data()
     {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("directory") << "mkdir dv-ppp.ini";
+        QTest::newRow("FIFO") << "mkfifo dv-ppp.ini";
+        QTest::newRow("link to a device") << "{ mknod node c 1 3 || ln -s /dev/null node; } && ln -s node dv-ppp.ini";
+        QTest::newRow("link to a file") << "ln -s real.ini dv-ppp.ini";
+    }
+    void onlyRegularFileUsed()
+    {
+        QFETCH(QString, make);
         TestWorkDir dir;
-        QVERIFY(dir.isValid() && QDir().mkdir("dv-ppp.ini")); // a directory: root writes any file
+        QSettings("real.ini", QSettings::IniFormat).setValue("send/tx-time", "250");
+        QVERIFY(dir.isValid() && QProcess::execute("sh", {"-c", make}) == 0);
+        const bool regular = make.endsWith("real.ini dv-ppp.ini");
         WarningCatcher warnings;
-        MainWindow().close();
-        QCOMPARE(warnings.describe(), QStringList(QStringLiteral("错误: 无法保存设置")));
+        MainWindow window;
+        MainWindowProbe::ui(window)->btn_language->click();
+        QCOMPARE(MainWindowProbe::ui(window)->le_txTm->text(), regular ? "250" : "100");
+        QVERIFY(window.windowTitle().startsWith("Dravo "));
+        window.close();
+        QCOMPARE(warnings.describe(), regular ? QStringList() : QStringList("错误: 无法读取设置"));
+        const QFileInfo after("dv-ppp.ini"); // followed: a replaced node would now be a file
+        QVERIFY(after.isFile() == regular && after.isSymLink() == make.contains("ln -s"));
+        QCOMPARE(QSettings("real.ini", QSettings::IniFormat).value("show/english").toBool(), regular);
     }
 };
 

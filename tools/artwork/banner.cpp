@@ -51,12 +51,29 @@ QFont textFont(bool english, int pixelSize, bool bold)
     return font;
 }
 
+// The strip's own band: shaded only from top to bottom, so it repeats
+// seamlessly along any width.
+void drawBand(QPainter &p, int width)
+{
+    QLinearGradient shade(0, 0, 0, BANNER_HEIGHT);
+    shade.setColorAt(0, QColor(0x1b, 0x33, 0x56));
+    shade.setColorAt(1, QColor(0x0a, 0x16, 0x2a));
+    p.fillRect(0, 0, width, BANNER_HEIGHT, shade);
+    p.fillRect(0, 0, width, 2, QColor(0x2d, 0x74, 0xcc));
+}
+
+// The accent fades out to the right, so the advert's edge is the band itself
+// and the strip beside it reads as its continuation.
 void drawBackdrop(QPainter &p, const QColor &accent)
 {
+    drawBand(p, ADVERT_WIDTH);
+    QColor faded = accent.darker(220);
+    faded.setAlpha(0);
     QLinearGradient shade(0, 0, ADVERT_WIDTH, 0);
-    shade.setColorAt(0, QColor(0x10, 0x22, 0x3e));
-    shade.setColorAt(1, accent.darker(220));
-    p.fillRect(0, 0, ADVERT_WIDTH, BANNER_HEIGHT, shade);
+    shade.setColorAt(0, QColor(0x10, 0x22, 0x3e, 235));
+    shade.setColorAt(0.6, accent.darker(220));
+    shade.setColorAt(1, faded);
+    p.fillRect(0, 2, ADVERT_WIDTH, BANNER_HEIGHT - 2, shade);
     p.fillRect(0, 0, 6, BANNER_HEIGHT, accent);
 }
 
@@ -89,12 +106,7 @@ QImage drawBannerBackground()
 {
     QImage tile(BACKGROUND_TILE_WIDTH, BANNER_HEIGHT, QImage::Format_RGB32);
     QPainter p(&tile);
-    // Only vertical shading, so the tile repeats seamlessly along any width.
-    QLinearGradient shade(0, 0, 0, BANNER_HEIGHT);
-    shade.setColorAt(0, QColor(0x1b, 0x33, 0x56));
-    shade.setColorAt(1, QColor(0x0a, 0x16, 0x2a));
-    p.fillRect(tile.rect(), shade);
-    p.fillRect(0, 0, BACKGROUND_TILE_WIDTH, 2, QColor(0x2d, 0x74, 0xcc));
+    drawBand(p, BACKGROUND_TILE_WIDTH);
     return tile;
 }
 

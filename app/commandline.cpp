@@ -22,11 +22,12 @@ link test unseen (offscreen when there is no display), prints the statistics
 panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once --duration S
         [--baud N] [--tag] [--compare] [--show] [--capture FILE]
-        [--period MS] [--frames N] [--report-memory]
+        [--period MS] [--frames N] [--reply-timeout MS] [--report-memory]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
-not write the file back. Exit status: 0 when no send error, framing error or
-comparison failure was counted, 1 when any was or the port went away during
-the run, 2 for a bad command line or a port that cannot be opened.)");
+not write the file back. Exit status: 0 when no send error, framing error,
+comparison failure or unanswered frame was counted, 1 when any was or the port
+went away during the run, 2 for a bad command line or a port that cannot be
+opened.)");
 
 class CommandLineReader
 {
@@ -41,6 +42,7 @@ private:
     HeadlessSend readSendMode() const;
     int readDurationMs() const;
     quint64 readCount(const QCommandLineOption &option, quint64 largest) const;
+    int readMilliseconds(const QCommandLineOption &option) const;
     [[noreturn]] void showHelpOrVersion();
     [[noreturn]] static void fail(const QString &why);
 
@@ -63,6 +65,9 @@ private:
                                     "Run: period of timed sending (default: as last used).", "MS"};
     const QCommandLineOption frames{
         "frames", "Run: stop sending after N frames, even before the time is up.", "N"};
+    const QCommandLineOption replyTimeout{
+        "reply-timeout",
+        "Run: answer-driven sending sends on after MS without a reply (0: waits forever).", "MS"};
     const QCommandLineOption reportMemory{
         "report-memory",
         "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
@@ -74,7 +79,7 @@ CommandLineReader::CommandLineReader()
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period,
-                       frames, reportMemory});
+                       frames, replyTimeout, reportMemory});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -98,9 +103,9 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
 
 bool CommandLineReader::asksForHeadlessRun() const
 {
-    const QList<const QCommandLineOption *> runOptions{&open,   &send,    &duration,    &baud,
-                                                       &tag,    &compare, &show,        &capture,
-                                                       &period, &frames,  &reportMemory};
+    const QList<const QCommandLineOption *> runOptions{
+        &open, &send,    &duration, &baud,   &tag,          &compare,
+        &show, &capture, &period,   &frames, &replyTimeout, &reportMemory};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -121,6 +126,8 @@ HeadlessPlan CommandLineReader::readPlan() const
         plan.periodMs = int(readCount(period, LONGEST_PERIOD_MS));
     if (parser.isSet(frames))
         plan.frameLimit = readCount(frames, ULLONG_MAX);
+    if (parser.isSet(replyTimeout))
+        plan.replyTimeoutMs = readMilliseconds(replyTimeout);
     plan.tag = parser.isSet(tag);
     plan.compare = parser.isSet(compare);
     plan.show = parser.isSet(show);
@@ -175,6 +182,18 @@ quint64 CommandLineReader::readCount(const QCommandLineOption &option, quint64 l
                  .arg(largest)
                  .arg(parser.value(option)));
     return value;
+}
+
+int CommandLineReader::readMilliseconds(const QCommandLineOption &option) const
+{
+    bool number = false;
+    const quint64 value = parser.value(option).toULongLong(&number);
+    if (!number || value > LONGEST_PERIOD_MS)
+        fail(QStringLiteral("--%1 needs a whole number from 0 to %2, not '%3'")
+                 .arg(option.names().first())
+                 .arg(LONGEST_PERIOD_MS)
+                 .arg(parser.value(option)));
+    return int(value);
 }
 
 // Qt's help names the program from the application's arguments, which need

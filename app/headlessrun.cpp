@@ -54,6 +54,7 @@ int HeadlessRun::exec()
     runFor(plan.durationMs);
     stopSending();
     runFor(DRAIN_MS);
+    settle();
     printStatistics();
     if (plan.reportMemory)
         reportMemory(
@@ -80,6 +81,8 @@ void HeadlessRun::applyChoices()
         ui->comb_bps->setCurrentText(plan.baud);
     if (plan.periodMs > 0)
         ui->le_txTm->setText(QString::number(plan.periodMs));
+    if (plan.replyTimeoutMs >= 0)
+        window.replyTimeoutMs = plan.replyTimeoutMs;
     ui->cb_tag->setChecked(plan.tag);
     ui->cb_trxCmp->setChecked(plan.compare);
     ui->cb_txShow->setChecked(plan.show);
@@ -179,6 +182,15 @@ void HeadlessRun::stopSending()
     }
 }
 
+// The counts are final once the port has closed (frames that could not leave
+// are send errors) and the replies that never came are counted.
+void HeadlessRun::settle()
+{
+    if (window.portOpen)
+        window.on_btn_ser_conn_clicked();
+    window.dropAllOutstanding();
+}
+
 // UTF-8 whatever the locale: the panel's labels are Chinese unless translated.
 void HeadlessRun::printStatistics()
 {
@@ -186,6 +198,18 @@ void HeadlessRun::printStatistics()
     QTextStream out(stdout);
     out.setCodec("UTF-8");
     out << window.ui->txt_info->toPlainText() << '\n';
+    printRoundTrips();
+}
+
+void HeadlessRun::printRoundTrips()
+{
+    const LatencyHistogram &trips = window.roundTrips;
+    if (trips.count() == 0)
+        return;
+    const auto ms = [](double value) { return QString::number(value, 'f', 3); };
+    QTextStream(stdout) << "round trip ms: p50 " << ms(trips.percentile(50)) << ", p90 "
+                        << ms(trips.percentile(90)) << ", p99 " << ms(trips.percentile(99))
+                        << ", p99.9 " << ms(trips.percentile(99.9)) << '\n';
 }
 
 void HeadlessRun::reportMemory(const QString &when)
@@ -203,6 +227,10 @@ void HeadlessRun::closeWindow()
 bool HeadlessRun::anyErrorCounted() const
 {
     const TrafficCounters &c = window.counters;
+    // Without comparison, a reply short in answer-driven sending is the only sign of a lost one.
+    const bool repliesMissing =
+        plan.send == HeadlessSend::Answer && c.cntRxPackets < c.cntTxPackets;
     return c.cntTxErrors != 0 || c.cnt7dErrors != 0 || c.cntCrcErrors != 0 ||
-           c.cntLongErrors != 0 || c.cntShortErrors != 0 || c.cntCmpFail != 0;
+           c.cntLongErrors != 0 || c.cntShortErrors != 0 || c.cntCmpFail != 0 ||
+           c.cntNoReply != 0 || (!plan.compare && repliesMissing);
 }

@@ -24,7 +24,8 @@ struct HeadlessPlan {
     HeadlessSend send = HeadlessSend::Answer;
     int periodMs = 0; // timed sending; 0: as the settings say
     int durationMs = 0;
-    quint64 frameLimit = 0; // stop sending after this many frames; 0: no limit
+    quint64 frameLimit = 0;  // stop sending after this many frames; 0: no limit
+    int replyTimeoutMs = -1; // answer-driven wait for a reply; -1: as the settings say
     bool reportMemory = false;
 };
 
@@ -46,7 +47,9 @@ private:
     void onFramesWritten();
     void runFor(int milliseconds);
     void stopSending();
+    void settle();
     void printStatistics();
+    void printRoundTrips();
     void reportMemory(const QString &when);
     void closeWindow();
     bool anyErrorCounted() const;

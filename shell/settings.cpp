@@ -22,6 +22,15 @@ QString readText(const QSettings &settings, const QString &key, const QString &f
     return settings.value(key, fallback).toString();
 }
 
+// Answer-driven sending's wait for a reply in milliseconds; 0, a negative
+// number or no number waits forever.
+int readReplyTimeout(const QSettings &settings)
+{
+    bool number = false;
+    const int milliseconds = settings.value(QStringLiteral("send/reply-timeout")).toInt(&number);
+    return number ? qMax(0, milliseconds) : 0;
+}
+
 void restoreShowBoxes(const QSettings &settings, Ui::MainWindow *ui)
 {
     ui->cb_trxCmp->setChecked(readFlag(settings, QStringLiteral("trxcmp")));
@@ -98,6 +107,7 @@ void MainWindow::loadSettings()
     settings.endGroup();
     restoreControl(settings, ui);
     restoreSend(settings, ui);
+    replyTimeoutMs = readReplyTimeout(settings);
     // Ticking a box from code runs no handler, so apply what the handlers would.
     normalizeTxLengths();
     applyRandomDataState();

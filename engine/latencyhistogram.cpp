@@ -44,6 +44,8 @@ double LatencyHistogram::percentile(double p) const
         return 0;
     const double wanted = std::ceil(std::clamp(p, 0.0, 100.0) * double(samples) / 100.0);
     const uint64_t rank = std::max<uint64_t>(1, uint64_t(wanted));
+    if (rank == 1 || rank == samples) // the extremes are known exactly
+        return rank == 1 ? smallest : largest;
     uint64_t seen = 0;
     int bucket = 0;
     while ((seen += buckets[size_t(bucket)]) < rank)

@@ -44,8 +44,6 @@ struct EngineLink {
         const quint64 expected = counters().cntRxBytes + quint64(wire.size());
         return device.write(wire) && QTest::qWaitFor([&] { return counters().cntRxBytes >= expected; }, WAIT_MS);
     }
-    // The window's decoder outlives every window; a good frame ends what an earlier test left.
-    bool resyncDecoder() { return deliver(frameOf(QByteArray::fromHex("5a5a"))); }
     QStringList viewLines() { Probe::flushTraffic(window); return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts); }
 
     TestWorkDir workDir; // first: the window reads its settings from here

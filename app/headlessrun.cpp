@@ -198,18 +198,17 @@ void HeadlessRun::printStatistics()
     QTextStream out(stdout);
     out.setCodec("UTF-8");
     out << window.ui->txt_info->toPlainText() << '\n';
-    printRoundTrips();
+    printRoundTrips(out);
 }
 
-void HeadlessRun::printRoundTrips()
+void HeadlessRun::printRoundTrips(QTextStream &out)
 {
     const LatencyHistogram &trips = window.roundTrips;
     if (trips.count() == 0)
         return;
     const auto ms = [](double value) { return QString::number(value, 'f', 3); };
-    QTextStream(stdout) << "round trip ms: p50 " << ms(trips.percentile(50)) << ", p90 "
-                        << ms(trips.percentile(90)) << ", p99 " << ms(trips.percentile(99))
-                        << ", p99.9 " << ms(trips.percentile(99.9)) << '\n';
+    out << "round trip ms: p50 " << ms(trips.percentile(50)) << ", p90 " << ms(trips.percentile(90))
+        << ", p99 " << ms(trips.percentile(99)) << ", p99.9 " << ms(trips.percentile(99.9)) << '\n';
 }
 
 void HeadlessRun::reportMemory(const QString &when)

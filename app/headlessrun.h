@@ -6,6 +6,7 @@
 #include <QString>
 
 class MainWindow;
+class QTextStream;
 
 // Exit codes of a headless run.
 constexpr int EXIT_CLEAN_RUN = 0;
@@ -49,7 +50,7 @@ private:
     void stopSending();
     void settle();
     void printStatistics();
-    void printRoundTrips();
+    void printRoundTrips(QTextStream &out);
     void reportMemory(const QString &when);
     void closeWindow();
     bool anyErrorCounted() const;

@@ -25,8 +25,10 @@ private slots:
         QTest::newRow("one sample") << QVector<double>{0.731};
         QTest::newRow("all equal") << QVector<double>(500, 20.25);
         QTest::newRow("two far apart") << QVector<double>{0.05, 40000};
-        QTest::newRow("uniform 0.1 to 50 ms") << draw(std::uniform_real_distribution<>(0.1, 50), 10000);
-        QTest::newRow("log-normal around 1 ms") << draw(std::lognormal_distribution<>(0, 1.5), 20000);
+        QTest::newRow("uniform 0.1 to 50 ms")
+            << draw(std::uniform_real_distribution<>(0.1, 50), 10000);
+        QTest::newRow("log-normal around 1 ms")
+            << draw(std::lognormal_distribution<>(0, 1.5), 20000);
         QTest::newRow("exponential tail") << draw(std::exponential_distribution<>(0.2), 3001);
         QTest::newRow("microseconds to seconds") << draw(std::lognormal_distribution<>(0, 2), 5000);
     }
@@ -38,7 +40,8 @@ private slots:
         histogram.clear();
         for (const double ms : samples)
             histogram.add(ms);
-        const double sum = std::accumulate(samples.begin(), samples.end(), 0.0); // in the order added
+        const double sum =
+            std::accumulate(samples.begin(), samples.end(), 0.0); // in the order added
         std::sort(samples.begin(), samples.end());
         QCOMPARE(histogram.count(), quint64(samples.size()));
         QCOMPARE(QList<double>({histogram.min(), histogram.max(), histogram.mean()}),
@@ -46,7 +49,8 @@ private slots:
         for (const double p : {0.0, 50.0, 90.0, 99.0, 99.9, 100.0}) {
             const int rank = qMax(1, int(std::ceil(p * samples.size() / 100)));
             const double exact = samples[rank - 1], estimate = histogram.percentile(p);
-            QVERIFY2(std::abs(estimate - exact) <= 0.01 * exact, qPrintable(QString("p%1: %2 for %3").arg(p).arg(estimate).arg(exact)));
+            QVERIFY2(std::abs(estimate - exact) <= 0.01 * exact,
+                     qPrintable(QString("p%1: %2 for %3").arg(p).arg(estimate).arg(exact)));
         }
     }
 };

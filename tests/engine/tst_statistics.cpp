@@ -3,9 +3,14 @@
 
 Q_DECLARE_METATYPE(TrafficCounters)
 
-const QString ZERO = QStringLiteral("发送包数 = 0\n接收包数 = 0\n\n发送速率 = 0 bps\n发送字节 = 0\n接收字节 = 0");
+const QString ZERO =
+    QStringLiteral("发送包数 = 0\n接收包数 = 0\n\n发送速率 = 0 bps\n发送字节 = 0\n接收字节 = 0");
 
-QString panel(EngineLink &link) { Probe::refreshStats(link.window); return link.ui->txt_info->toPlainText(); }
+QString panel(EngineLink &link)
+{
+    Probe::refreshStats(link.window);
+    return link.ui->txt_info->toPlainText();
+}
 
 class TestStatistics : public QObject
 {
@@ -18,22 +23,46 @@ private slots:
         QTest::addColumn<quint64>("rate");
         QTest::addColumn<QVector<double>>("roundTrips");
         QTest::addColumn<QString>("expected"); // with comparison on if it shows the comparison
-        const TrafficCounters all{.cntTxPackets = 1, .cntTxBytes = 8, .txBytesAtLastTick = 8, .cntTxErrors = 2, .cntRxPackets = 3,
-            .cntRxBytes = ~quint64(0), .cnt7dErrors = 4, .cntCrcErrors = 5, .cntLongErrors = 6, .cntShortErrors = 7,
-            .cntCmpOk = 10, .cntCmpFail = 11, .cntNoReply = 13, .cntRunSeconds = 12};
+        const TrafficCounters all{.cntTxPackets = 1,
+                                  .cntTxBytes = 8,
+                                  .txBytesAtLastTick = 8,
+                                  .cntTxErrors = 2,
+                                  .cntRxPackets = 3,
+                                  .cntRxBytes = ~quint64(0),
+                                  .cnt7dErrors = 4,
+                                  .cntCrcErrors = 5,
+                                  .cntLongErrors = 6,
+                                  .cntShortErrors = 7,
+                                  .cntCmpOk = 10,
+                                  .cntCmpFail = 11,
+                                  .cntNoReply = 13,
+                                  .cntRunSeconds = 12};
         const QString compared = QString(ZERO) + "\n\n比较成功 = 0\n比较失败 = 0";
-        QTest::newRow("all zero: six paragraphs") << TrafficCounters{} << 0ull << QVector<double>{} << ZERO;
-        QTest::newRow("every counter, comparison on") << all << 0ull << QVector<double>{0.512, 2.0041, 0.6771}
-            << "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n  CRC错误 = 5\n  超长 = 6\n"
-               "  超短 = 7\n\n发送速率 = 0 bps\n发送字节 = 8\n接收字节 = 18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n"
+        QTest::newRow("all zero: six paragraphs")
+            << TrafficCounters{} << 0ull << QVector<double>{} << ZERO;
+        QTest::newRow("every counter, comparison on")
+            << all << 0ull << QVector<double>{0.512, 2.0041, 0.6771}
+            << "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n  "
+               "CRC错误 = 5\n  超长 = 6\n"
+               "  超短 = 7\n\n发送速率 = 0 bps\n发送字节 = 8\n接收字节 = "
+               "18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n"
                "未应答 = 13\n往返时延 = 0.512 / 1.064 / 2.004 ms";
-        QTest::newRow("one error line alone") << TrafficCounters{.cntShortErrors = 1} << 0ull << QVector<double>{}
+        QTest::newRow("one error line alone")
+            << TrafficCounters{.cntShortErrors = 1} << 0ull << QVector<double>{}
             << QString(ZERO).replace("= 0\n\n", "= 0\n  超短 = 1\n\n");
-        QTest::newRow("comparison on, nothing unanswered or timed") << TrafficCounters{} << 0ull << QVector<double>{} << compared;
-        QTest::newRow("one round trip") << TrafficCounters{} << 0ull << QVector<double>{20.0004} << compared + "\n往返时延 = 20.000 / 20.000 / 20.000 ms";
-        for (const auto &[bps, text] : {std::pair<quint64, const char *>{999, "999 bps"}, {1000, "1 Kbps"}, {9600, "9.6 Kbps"},
-                                        {115200, "115.2 Kbps"}, {999999, "999.999 Kbps"}, {1000000, "1 Mbps"}, {1500000, "1.5 Mbps"}})
-            QTest::newRow(text) << TrafficCounters{} << bps << QVector<double>{} << QString(ZERO).replace("0 bps", text);
+        QTest::newRow("comparison on, nothing unanswered or timed")
+            << TrafficCounters{} << 0ull << QVector<double>{} << compared;
+        QTest::newRow("one round trip") << TrafficCounters{} << 0ull << QVector<double>{20.0004}
+                                        << compared + "\n往返时延 = 20.000 / 20.000 / 20.000 ms";
+        for (const auto &[bps, text] : {std::pair<quint64, const char *>{999, "999 bps"},
+                                        {1000, "1 Kbps"},
+                                        {9600, "9.6 Kbps"},
+                                        {115200, "115.2 Kbps"},
+                                        {999999, "999.999 Kbps"},
+                                        {1000000, "1 Mbps"},
+                                        {1500000, "1.5 Mbps"}})
+            QTest::newRow(text) << TrafficCounters{} << bps << QVector<double>{}
+                                << QString(ZERO).replace("0 bps", text);
     }
     void panelText()
     {
@@ -50,7 +79,8 @@ private slots:
         QCOMPARE(panel(link), expected);
     }
 
-    // Rate from packet bytes, not framed ones, kept by a clear until the next tick; run time while a mode runs.
+    // Rate from packet bytes, not framed ones, kept by a clear until the next tick; run time while
+    // a mode runs.
     void secondTicks()
     {
         EngineLink link;
@@ -71,8 +101,10 @@ private slots:
             Probe::onSecondTick(link.window);
             mode->setChecked(false);
         }
-        const QString stats = QStringLiteral("计时 = 2 秒\n\n发送包数 = 1\n接收包数 = 0\n\n发送速率 = 0 bps\n发送字节 = 5\n接收字节 = 0");
-        const QString path = link.workDir.filePath(QStringLiteral("cap  <b>x.txt")); // shown as typed
+        const QString stats = QStringLiteral("计时 = 2 秒\n\n发送包数 = 1\n接收包数 = "
+                                             "0\n\n发送速率 = 0 bps\n发送字节 = 5\n接收字节 = 0");
+        const QString path =
+            link.workDir.filePath(QStringLiteral("cap  <b>x.txt")); // shown as typed
         SaveDialogFiller dialog(path);
         link.ui->cb_rx2file->click();
         QCOMPARE(panel(link), stats + "\n\n保存至文件: " + path);

@@ -50,7 +50,8 @@ private slots:
         cfsetspeed(&line, B1200);
         QVERIFY(device.setSlaveTermios(line));
         // Each open as {port, baud, the one warning by the time it is closed}.
-        const QStringList attempts[] = {{"no-such-tty", "115200", failed}, {slave, "abc", failed},
+        const QStringList attempts[] = {{"no-such-tty", "115200", failed},
+                                        {slave, "abc", failed},
                                         {slave, "9600", ""},
                                         {slave, "115200", deviceGoes ? "错误: 串口已断开" : ""}};
         for (const QStringList &attempt : attempts) {
@@ -108,8 +109,10 @@ private slots:
         DecoderState decoder{};
         for (const char byte : device.readAll(200))
             left += ppp_frame_decode(decoder, uint8_t(byte), txBuffer, FRAME_BUF_SIZE) == 1000;
-        QVERIFY2(sentBeforeClose - left <= quint64(FRAME_BUF_SIZE / 1004), "queued beyond a largest frame");
-        QCOMPARE(QList<quint64>({c.cntTxPackets, c.cntTxBytes, c.cntTxErrors}), QList<quint64>({left, 1000 * left, 300 - left}));
+        QVERIFY2(sentBeforeClose - left <= quint64(FRAME_BUF_SIZE / 1004),
+                 "queued beyond a largest frame");
+        QCOMPARE(QList<quint64>({c.cntTxPackets, c.cntTxBytes, c.cntTxErrors}),
+                 QList<quint64>({left, 1000 * left, 300 - left}));
     }
 };
 

@@ -14,7 +14,8 @@ struct Run {
 };
 
 // To its end (2 minutes at most), with no display or platform named.
-Run runToEnd(const QString &program, const QStringList &arguments, const QString &workDir = QString());
+Run runToEnd(const QString &program, const QStringList &arguments,
+             const QString &workDir = QString());
 
 struct PeerProcess { // pakto-peer --pty running; path: the first line it printed
     explicit PeerProcess(const QStringList &arguments);
@@ -28,10 +29,12 @@ QByteArray readFile(const QString &path), framesOf(const QVector<QByteArray> &bo
 // What reaches the tool (into received) until count events other than "short", or 10 s
 // of silence, decoded: "echo 2" (bodies[1]), "extra 2" (two more bytes), "echo 2 corrupt"
 // (one byte changed), "frame ?", "short", "long", "crc", "7d", "skip" (bytes hunted over).
-QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count, QByteArray &received);
+QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count,
+                       QByteArray &received);
 
 namespace panel { // the statistics panel prints Chinese with no translation
-const QString SENT = "发送包数", SEND_ERRORS = "发送错误", RECEIVED = "接收包数", BYTES = "接收字节",
-              ESCAPE_ERRORS = "7D错误", CRC_ERRORS = "CRC错误", TOO_LONG = "超长", TOO_SHORT = "超短",
-              COMPARED_OK = "比较成功", COMPARE_FAILED = "比较失败";
+const QString SENT = "发送包数", SEND_ERRORS = "发送错误", RECEIVED = "接收包数",
+              BYTES = "接收字节", ESCAPE_ERRORS = "7D错误", CRC_ERRORS = "CRC错误",
+              TOO_LONG = "超长", TOO_SHORT = "超短", COMPARED_OK = "比较成功",
+              COMPARE_FAILED = "比较失败", NO_REPLY = "未应答";
 }

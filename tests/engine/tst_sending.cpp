@@ -134,6 +134,26 @@ private slots:
         QCOMPARE(link.counters().cntRxBytes == 0 && Probe::stampOrigin(link.window) > firstOrigin,
                  !running.isEmpty());
     }
+
+    // A device that reads nothing: the port queues at most a largest frame (at 115200 baud),
+    // and what has not left by the close is a send error, not a sent frame.
+    void unreadFramesAreNotSent()
+    {
+        EngineLink link;
+        QVERIFY(link.open());
+        link.setPayload(QByteArray(1000, 'a'));
+        for (int i = 0; i < 300; ++i) {
+            link.ui->btn_txOne->click();
+            QTest::qWait(1);
+        }
+        const quint64 sentBeforeClose = link.counters().cntTxPackets;
+        link.ui->btn_ser_conn->click();
+        const quint64 left = link.sent(INT_MAX, 200).size(), queued = sentBeforeClose - left;
+        const TrafficCounters &c = link.counters();
+        QCOMPARE(QList<quint64>({c.cntTxPackets, c.cntTxBytes, c.cntTxErrors,
+                                 queued <= FRAME_BUF_SIZE / 1004}),
+                 QList<quint64>({left, 1000 * left, 300 - left, true}));
+    }
 };
 
 QTEST_MAIN(TestSending)

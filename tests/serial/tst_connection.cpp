@@ -10,7 +10,6 @@
 class TestConnection : public QObject
 {
     Q_OBJECT
-    uint8_t txBuffer[FRAME_BUF_SIZE];
 
 private slots:
     // Two failed opens, an idle open at 9600 baud closed by the user, then (really closed
@@ -84,35 +83,6 @@ private slots:
         QTest::qWait(1000);
         QVERIFY2(std::clock() - before < CLOCKS_PER_SEC / 10, "over 10% of a core at rest");
         QCOMPARE(warnings.count(), 0);
-    }
-
-    // A device that reads nothing: the port's queue stays within a largest frame (9600 baud),
-    // and what could not leave by the close is a send error, not a sent frame.
-    void unreadFramesAreNotSent()
-    {
-        TestWorkDir workDir;
-        PseudoTerminal device;
-        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
-        Ui::MainWindow *ui = MainWindowProbe::ui(window);
-        const TrafficCounters &c = MainWindowProbe::counters(window);
-        ui->comb_sers->setCurrentText(device.slavePath());
-        ui->comb_bps->setCurrentText(QStringLiteral("9600"));
-        ui->btn_ser_conn->click();
-        ui->te_txData->setPlainText(QByteArray(1000, 'a').toHex(' ')); // frames of 1004 bytes
-        for (int i = 0; i < 300; ++i) {
-            ui->btn_txOne->click();
-            QTest::qWait(1);
-        }
-        const quint64 sentBeforeClose = c.cntTxPackets;
-        ui->btn_ser_conn->click();
-        quint64 left = 0; // whole frames on the wire
-        DecoderState decoder{};
-        for (const char byte : device.readAll(200))
-            left += ppp_frame_decode(decoder, uint8_t(byte), txBuffer, FRAME_BUF_SIZE) == 1000;
-        QVERIFY2(sentBeforeClose - left <= quint64(FRAME_BUF_SIZE / 1004),
-                 "queued beyond a largest frame");
-        QCOMPARE(QList<quint64>({c.cntTxPackets, c.cntTxBytes, c.cntTxErrors}),
-                 QList<quint64>({left, 1000 * left, 300 - left}));
     }
 };
 

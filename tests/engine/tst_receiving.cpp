@@ -9,8 +9,7 @@ class TestReceiving : public QObject
 private slots:
     void receiveCounting_data()
     {
-        QTest::addColumn<QByteArrayList>(
-            "reads"); // "reopen" + bytes: closed, the bytes arrive, opened again
+        QTest::addColumn<QByteArrayList>("reads"); // "reopen": closed, bytes arrive, reopened
         QTest::addColumn<QString>("counts"); // frames, then escape, FCS, long and short errors
         const QByteArray body = QByteArray::fromHex("112233"), good = frameOf(body);
         const QByteArray oversize = '\x7e' + QByteArray(FRAME_BUF_SIZE + 10, '\x11') + '\x7e';
@@ -39,15 +38,11 @@ private slots:
         QVERIFY(link.open());
         quint64 lineBytes = 0;
         for (const QByteArray &read : reads) {
-            if (read.startsWith("reopen")) {
+            const bool reopen = read.startsWith("reopen");
+            if (reopen)
                 link.ui->btn_ser_conn->click();
-                QVERIFY(link.device.write(read.mid(6)) && link.open());
-                link.ui->btn_cntClear->click();
-                lineBytes = 0;
-            } else {
-                QVERIFY(link.deliver(read));
-                lineBytes += read.size();
-            }
+            QVERIFY(reopen ? link.device.write(read.mid(6)) && link.open() : link.deliver(read));
+            lineBytes += reopen ? 0 : read.size();
         }
         const TrafficCounters &c = link.counters();
         QCOMPARE(c.cntRxBytes, lineBytes); // raw line bytes
@@ -65,8 +60,7 @@ private slots:
         QTest::addColumn<bool>("compare");
         QTest::addColumn<QByteArrayList>("sent");
         QTest::addColumn<QByteArrayList>("replies");
-        QTest::addColumn<QString>(
-            "counts"); // matched (each timed), failed (each marked), unanswered, outstanding
+        QTest::addColumn<QString>("counts"); // matched, failed (marked), unanswered, outstanding
         const QByteArray a = QByteArray::fromHex("112233"), b = QByteArray::fromHex("445566");
         QByteArrayList ring;
         for (int i = 0; i < TX_RING_SLOTS; ++i)
@@ -92,8 +86,7 @@ private slots:
             << true << QByteArrayList{} << QByteArrayList{a} << "0 1 0 0";
         QTest::newRow("comparison off keeps and marks nothing")
             << false << QByteArrayList{a} << QByteArrayList{b} << "0 0 0 0";
-        QTest::newRow(
-            "1023 fill the ring, the 1024th drops the oldest unanswered, whose reply fails")
+        QTest::newRow("1023 fill the ring, the 1024th drops the oldest, whose reply fails")
             << true << ring << QByteArrayList{ring.at(0), ring.at(1)} << "1 1 1 1022";
     }
     void comparison()

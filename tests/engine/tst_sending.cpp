@@ -142,10 +142,8 @@ private slots:
         EngineLink link;
         QVERIFY(link.open());
         link.setPayload(QByteArray(1000, 'a'));
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 300; ++i, QTest::qWait(1))
             link.ui->btn_txOne->click();
-            QTest::qWait(1);
-        }
         const quint64 sentBeforeClose = link.counters().cntTxPackets;
         link.ui->btn_ser_conn->click();
         const quint64 left = link.sent(INT_MAX, 200).size(), queued = sentBeforeClose - left;

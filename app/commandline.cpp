@@ -21,13 +21,14 @@ link test unseen (offscreen when there is no display), prints the statistics
 panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once --duration S
         [--baud N] [--tag] [--compare] [--show] [--capture FILE]
-        [--period MS] [--frames N] [--report-memory]
+        [--period MS] [--frames N] [--reply-timeout MS] [--report-memory]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
 not write the file back; a setting the run cannot use is named on stderr.
 SIGINT or SIGTERM stops sending, lets the replies in and prints the panel;
 a second signal ends the process at once.
 Exit status:
-  0    pass: no send error, framing error or comparison failure counted
+  0    pass: no send error, framing error, comparison failure or unanswered
+       frame counted
   1    fail: any counted, the port went away or the capture file failed
   2    usage or setup: bad command line or settings, port that will not open
   130  interrupted by SIGINT (143: by SIGTERM))");
@@ -45,6 +46,7 @@ private:
     HeadlessSend readSendMode();
     int readDurationMs();
     quint64 readCount(const QCommandLineOption &option, quint64 largest);
+    int readMilliseconds(const QCommandLineOption &option);
     CommandLine helpOrVersion();
     CommandLine refusal() const;
     void fail(const QString &why);
@@ -69,6 +71,9 @@ private:
                                     "Run: period of timed sending (default: as last used).", "MS"};
     const QCommandLineOption frames{
         "frames", "Run: stop sending after N frames, even before the time is up.", "N"};
+    const QCommandLineOption replyTimeout{
+        "reply-timeout",
+        "Run: answer-driven sending sends on after MS without a reply (0: waits forever).", "MS"};
     const QCommandLineOption reportMemory{
         "report-memory",
         "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
@@ -80,7 +85,7 @@ CommandLineReader::CommandLineReader()
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period,
-                       frames, reportMemory});
+                       frames, replyTimeout, reportMemory});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -106,9 +111,9 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
 
 bool CommandLineReader::asksForHeadlessRun() const
 {
-    const QList<const QCommandLineOption *> runOptions{&open,   &send,    &duration,    &baud,
-                                                       &tag,    &compare, &show,        &capture,
-                                                       &period, &frames,  &reportMemory};
+    const QList<const QCommandLineOption *> runOptions{
+        &open, &send,    &duration, &baud,   &tag,          &compare,
+        &show, &capture, &period,   &frames, &replyTimeout, &reportMemory};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -129,6 +134,8 @@ HeadlessPlan CommandLineReader::readPlan()
         plan.periodMs = int(readCount(period, LONGEST_PERIOD_MS));
     if (parser.isSet(frames))
         plan.frameLimit = readCount(frames, ULLONG_MAX);
+    if (parser.isSet(replyTimeout))
+        plan.replyTimeoutMs = readMilliseconds(replyTimeout);
     plan.tag = parser.isSet(tag);
     plan.compare = parser.isSet(compare);
     plan.show = parser.isSet(show);
@@ -189,6 +196,20 @@ quint64 CommandLineReader::readCount(const QCommandLineOption &option, quint64 l
         return 0;
     }
     return value;
+}
+
+int CommandLineReader::readMilliseconds(const QCommandLineOption &option)
+{
+    bool number = false;
+    const quint64 value = parser.value(option).toULongLong(&number);
+    if (!number || value > LONGEST_PERIOD_MS) {
+        fail(QStringLiteral("--%1 needs a whole number from 0 to %2, not '%3'")
+                 .arg(option.names().first())
+                 .arg(LONGEST_PERIOD_MS)
+                 .arg(parser.value(option)));
+        return 0;
+    }
+    return int(value);
 }
 
 // Qt's help names the program from the application's arguments, which need

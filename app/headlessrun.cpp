@@ -67,6 +67,7 @@ int HeadlessRun::exec()
         closeWindow();
         return EXIT_USAGE;
     }
+    settle();
     const RunVerdict verdict = judge();
     printStatistics();
     if (plan.reportMemory)
@@ -101,6 +102,8 @@ void HeadlessRun::applyChoices()
         ui->comb_bps->setCurrentText(plan.baud);
     if (plan.periodMs > 0)
         ui->le_txTm->setText(QString::number(plan.periodMs));
+    if (plan.replyTimeoutMs >= 0)
+        window.replyTimeoutMs = plan.replyTimeoutMs;
     ui->cb_tag->setChecked(plan.tag);
     ui->cb_trxCmp->setChecked(plan.compare);
     ui->cb_txShow->setChecked(plan.show);
@@ -220,6 +223,15 @@ void HeadlessRun::stopSending()
     }
 }
 
+// The counts are final once the port has closed (frames that could not leave
+// are send errors) and the replies that never came are counted.
+void HeadlessRun::settle()
+{
+    if (window.portOpen)
+        window.on_btn_ser_conn_clicked();
+    window.dropAllOutstanding();
+}
+
 // UTF-8 whatever the locale: the panel's labels are Chinese unless translated.
 void HeadlessRun::printStatistics()
 {
@@ -227,6 +239,17 @@ void HeadlessRun::printStatistics()
     QTextStream out(stdout);
     out.setCodec("UTF-8");
     out << window.ui->txt_info->toPlainText() << '\n';
+    printRoundTrips(out);
+}
+
+void HeadlessRun::printRoundTrips(QTextStream &out)
+{
+    const LatencyHistogram &trips = window.roundTrips;
+    if (trips.count() == 0)
+        return;
+    const auto ms = [](double value) { return QString::number(value, 'f', 3); };
+    out << "round trip ms: p50 " << ms(trips.percentile(50)) << ", p90 " << ms(trips.percentile(90))
+        << ", p99 " << ms(trips.percentile(99)) << ", p99.9 " << ms(trips.percentile(99.9)) << '\n';
 }
 
 void HeadlessRun::reportMemory(const QString &when)
@@ -245,11 +268,16 @@ void HeadlessRun::closeWindow()
 RunVerdict HeadlessRun::judge() const
 {
     const TrafficCounters &c = window.counters;
+    // Without comparison, fewer replies than frames in answer-driven sending
+    // is the only sign of a lost one.
+    const bool repliesMissing = !plan.compare && plan.send == HeadlessSend::Answer &&
+                                c.cntRxPackets < c.cntTxPackets;
     const std::pair<const char *, bool> checks[] = {
         {"tx_errors", c.cntTxErrors != 0},
         {"framing_errors",
          c.cnt7dErrors + c.cntCrcErrors + c.cntLongErrors + c.cntShortErrors != 0},
         {"compare_failed", c.cntCmpFail != 0},
+        {"no_reply", c.cntNoReply != 0 || repliesMissing},
         {"port_lost", portLost},
         {"capture_failed", !plan.capturePath.isEmpty() && !window.captureStream},
         {"interrupted", interruption->signalNumber() != 0}};

@@ -11,6 +11,7 @@
 
 class MainWindow;
 class Interruption;
+class QTextStream;
 
 // Exit codes of a headless run; a signal ends it with 128 + its number.
 constexpr int EXIT_CLEAN_RUN = 0;
@@ -30,14 +31,15 @@ struct HeadlessPlan {
     HeadlessSend send = HeadlessSend::Answer;
     int periodMs = 0; // timed sending; 0: as the settings say
     int durationMs = 0;
-    quint64 frameLimit = 0; // stop sending after this many frames; 0: no limit
+    quint64 frameLimit = 0;  // stop sending after this many frames; 0: no limit
+    int replyTimeoutMs = -1; // answer-driven wait for a reply; -1: as the settings say
     bool reportMemory = false;
 };
 
 // How a run that started ended, decided once at its end.
 struct RunVerdict {
     // One word per reason the run failed: tx_errors, framing_errors,
-    // compare_failed, port_lost, capture_failed, interrupted.
+    // compare_failed, no_reply, port_lost, capture_failed, interrupted.
     QStringList reasons;
     QStringList warnings; // settings the window adjusted before use
     int signalNumber = 0; // the one that interrupted the run, 0 when none
@@ -66,7 +68,9 @@ private:
     bool drained() const;
     void stopSending();
     RunVerdict judge() const;
+    void settle();
     void printStatistics();
+    void printRoundTrips(QTextStream &out);
     void reportMemory(const QString &when);
     void closeWindow();
 

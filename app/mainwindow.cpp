@@ -68,6 +68,9 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     txRingHead = 0;
     connect(&serialPort, &QSerialPort::readyRead, this, &MainWindow::serial_rx);
     connect(&serialPort, &QSerialPort::errorOccurred, this, &MainWindow::onPortError);
+    replyTimer.setSingleShot(true);
+    replyTimer.setTimerType(Qt::PreciseTimer);
+    connect(&replyTimer, &QTimer::timeout, this, &MainWindow::onReplyTimeout);
     prepareTrafficView();
 }
 
@@ -123,4 +126,11 @@ void MainWindow::slotWarningMessage(QString title, QString content)
 double MainWindow::stampNow() const
 {
     return perfcounter::elapsedMs(stampOrigin, perfcounter::now(), perfFrequency);
+}
+
+// Milliseconds on the high-resolution clock from a fixed point, unmoved by
+// restarts of the measurement: round trips may span one.
+double MainWindow::clockMs() const
+{
+    return perfcounter::elapsedMs(0, perfcounter::now(), perfFrequency);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "codec/ppp_frame.h"
+#include "engine/latencyhistogram.h"
 #include "engine/packet.h"
 #include "engine/trafficcounters.h"
 #include "windowoptions.h"
@@ -19,6 +20,7 @@
 #include <QVector>
 
 #include <memory>
+#include <deque>
 
 class QFile;
 class QTextStream;
@@ -27,7 +29,9 @@ namespace Ui {
 class MainWindow;
 }
 
-constexpr int TX_RING_SLOTS = 64; // holds at most 63 packets
+// Holds at most 1023 packets: a second of 1 ms sending in flight, so that a
+// slow device is not blamed for replies the ring forgot.
+constexpr int TX_RING_SLOTS = 1024;
 // The traffic view keeps at least this many of the newest lines, and drops the
 // oldest ones a chunk at a time once it holds a chunk more. Small enough that the
 // view fills, and its memory levels off, within the first few thousand round trips.
@@ -38,6 +42,12 @@ constexpr int TRAFFIC_TRIM_CHUNK = 2000;
 struct TrafficLine {
     QString text;
     QTextCharFormat format;
+};
+
+// A frame handed to the port that may not have left it yet.
+struct QueuedFrame {
+    qint64 lineBytes;    // as framed on the line
+    quint16 packetBytes; // as counted in cntTxBytes
 };
 
 class MainWindow : public QMainWindow
@@ -82,6 +92,7 @@ private:
     QString openFailureText() const;
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
+    void drainTransmitQueue();
 
     // engine/payload.cpp
     Packet *buildPacket();
@@ -97,6 +108,12 @@ private:
     void sendOneFrame();
     bool writeFrame(const quint8 *bytes, int length);
     void keepOutstanding(Packet *packet);
+    qint64 transmitQueueLimit() const;
+    void trackQueuedFrame(qint64 lineBytes, quint16 packetBytes);
+    void forgetFramesThatLeft();
+    void countUnsentAsErrors();
+    void armReplyTimeout();
+    void onReplyTimeout();
     void restartMeasurement();
     void stopTimedSending();
     void showSendModeCaptions();
@@ -104,9 +121,10 @@ private:
     // engine/receiving.cpp
     void decodeByte(quint8 byte);
     void onRxFrame(quint16 length);
-    bool compareRxFrame(const quint8 *data, quint16 length);
+    bool compareRxFrame(const quint8 *data, quint16 length, double receivedMs);
     void stopOnError();
-    void releaseOutstandingThrough(int slot);
+    void dropOutstandingBefore(int slot);
+    void dropAllOutstanding();
     // engine/statistics.cpp
     void clearCounters();
     void refreshStats();
@@ -114,6 +132,7 @@ private:
     QStringList runTimeParagraphs() const;
     QStringList countParagraphs() const;
     QStringList comparisonParagraphs() const;
+    QString roundTripLine() const;
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
@@ -139,6 +158,7 @@ private:
     void refreshBanner();
 
     double stampNow() const;
+    double clockMs() const;
 
     Ui::MainWindow *ui;
     QString baseTitle;
@@ -162,6 +182,7 @@ private:
     quint64 txFrameLimit = 0; // frames sent before sending stops by itself; 0: no limit
     quint8 txFrameBuf[FRAME_BUF_SIZE];
     quint8 rxFrameBuf[FRAME_BUF_SIZE];
+    DecoderState rxDecoder{};
     int txRingTail = 0;
     int txRingHead = 0;
     Packet *txRing[TX_RING_SLOTS];
@@ -169,6 +190,7 @@ private:
     QFile *captureFile = nullptr;
     QTextStream *captureStream = nullptr;
     TrafficCounters counters;
+    LatencyHistogram roundTrips;
     quint64 stampOrigin = 0;
     quint64 perfFrequency = 1;
 
@@ -179,6 +201,12 @@ private:
     QTimer trafficFlushTimer;
     // Stands in for a settings file that is no regular file.
     std::unique_ptr<QTemporaryDir> scratchSettings;
+    // Answer-driven sending gives up on a reply after replyTimeoutMs (0: never).
+    int replyTimeoutMs = 0;
+    QTimer replyTimer;
+    // Frames written but perhaps still in the port's queue, oldest first.
+    std::deque<QueuedFrame> queuedFrames;
+    qint64 queuedLineBytes = 0;
 
     friend class MainWindowProbe; // tests reach state nothing else shows
     friend class HeadlessRun;     // drives the window from the command line

@@ -11,6 +11,7 @@ constexpr int PACKET_TAG_LENGTH = 2;
 // packets or the comparison. Its content never changes once built.
 struct Packet {
     quint16 length; // valid bytes, tag included
+    double sentMs;  // clock reading when it was handed to the port, for its round trip
     quint8 bytes[PACKET_CAPACITY];
 };
 

@@ -44,7 +44,7 @@ void MainWindow::serial_rx()
 
 void MainWindow::decodeByte(quint8 byte)
 {
-    const int result = ppp_frame_decode(byte, rxFrameBuf, FRAME_BUF_SIZE);
+    const int result = ppp_frame_decode(rxDecoder, byte, rxFrameBuf, FRAME_BUF_SIZE);
     if (result > 0) {
         onRxFrame(quint16(result));
     } else if (result < 0) {
@@ -58,7 +58,7 @@ void MainWindow::onRxFrame(quint16 length)
     const double stampMs = stampNow();
     bool compareFailed = false;
     if (ui->cb_trxCmp->isChecked()) {
-        compareFailed = !compareRxFrame(rxFrameBuf, length);
+        compareFailed = !compareRxFrame(rxFrameBuf, length, clockMs());
         if (compareFailed)
             stopOnError(); // before the answer-driven send below
     }
@@ -69,11 +69,14 @@ void MainWindow::onRxFrame(quint16 length)
 }
 
 // The oldest match wins; the packets before it will never be answered now.
-bool MainWindow::compareRxFrame(const quint8 *data, quint16 length)
+bool MainWindow::compareRxFrame(const quint8 *data, quint16 length, double receivedMs)
 {
     for (int slot = txRingTail; slot != txRingHead; slot = nextRingSlot(slot)) {
         if (replyMatches(*txRing[slot], data, length)) {
-            releaseOutstandingThrough(slot);
+            dropOutstandingBefore(slot);
+            roundTrips.add(receivedMs - txRing[slot]->sentMs);
+            delete txRing[slot];
+            txRingTail = nextRingSlot(slot);
             ++counters.cntCmpOk;
             return true;
         }
@@ -82,11 +85,18 @@ bool MainWindow::compareRxFrame(const quint8 *data, quint16 length)
     return false;
 }
 
-void MainWindow::releaseOutstandingThrough(int slot)
+// Each packet before slot leaves the ring unanswered.
+void MainWindow::dropOutstandingBefore(int slot)
 {
-    const int end = nextRingSlot(slot);
-    for (; txRingTail != end; txRingTail = nextRingSlot(txRingTail))
+    for (; txRingTail != slot; txRingTail = nextRingSlot(txRingTail)) {
         delete txRing[txRingTail];
+        ++counters.cntNoReply;
+    }
+}
+
+void MainWindow::dropAllOutstanding()
+{
+    dropOutstandingBefore(txRingHead);
 }
 
 // With "出错停发" ticked, the first failure ends a running continuous mode

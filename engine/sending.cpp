@@ -4,6 +4,14 @@
 #include "app/perfcounter.h"
 #include "ui_mainwindow.h"
 
+namespace {
+// The port's queue holds about this much line time; beyond it frames are not
+// sent but counted as send errors, so memory stays flat against a device that
+// reads slowly or not at all.
+constexpr qint64 QUEUE_LINE_TIME_MS = 200;
+constexpr qint64 BITS_PER_LINE_BYTE = 10; // start, 8 data, stop
+} // namespace
+
 int MainWindow::nextRingSlot(int slot)
 {
     return (slot + 1) % TX_RING_SLOTS;
@@ -17,12 +25,13 @@ void MainWindow::sendOneFrame()
     Packet *packet = buildPacket();
     if (!packet)
         return;
-    const bool failed = writeFrame(packet->bytes, packet->length);
-    if (failed) {
+    armReplyTimeout();
+    if (!writeFrame(packet->bytes, packet->length)) {
         ++counters.cntTxErrors;
         delete packet;
         return;
     }
+    packet->sentMs = clockMs();
     const double stampMs = stampNow();
     showTraffic(packet->bytes, packet->length, TrafficDirection::Sent, false, stampMs);
     ++counters.cntTxPackets;
@@ -30,22 +39,65 @@ void MainWindow::sendOneFrame()
     keepOutstanding(packet);
 }
 
-// True when the frame did not go out whole: port closed, frame too long for
-// the buffer, or the port took fewer bytes than the frame holds.
+// True when the whole frame went into the port's queue; false when the port
+// is closed, the frame too long for the buffer, the queue full, or the port
+// took fewer bytes than the frame holds.
 bool MainWindow::writeFrame(const quint8 *bytes, int length)
 {
     if (!serialPort.isOpen())
-        return true;
+        return false;
     const int frameLength = ppp_frame_encode(bytes, length, txFrameBuf, FRAME_BUF_SIZE);
-    if (frameLength == 0)
-        return true;
+    if (frameLength == 0 || serialPort.bytesToWrite() + frameLength > transmitQueueLimit())
+        return false;
     const qint64 accepted =
         serialPort.write(reinterpret_cast<const char *>(txFrameBuf), frameLength);
-    return accepted != frameLength;
+    if (accepted != frameLength)
+        return false;
+    trackQueuedFrame(frameLength, quint16(length));
+    return true;
 }
 
-// A full ring silently gives up its oldest packet: a late reply to it then
-// counts as a comparison failure.
+// Never less than one largest frame, so that any frame fits an empty queue.
+qint64 MainWindow::transmitQueueLimit() const
+{
+    const qint64 bytesPerSecond = serialPort.baudRate() / BITS_PER_LINE_BYTE;
+    return qMax<qint64>(bytesPerSecond * QUEUE_LINE_TIME_MS / 1000, FRAME_BUF_SIZE);
+}
+
+void MainWindow::trackQueuedFrame(qint64 lineBytes, quint16 packetBytes)
+{
+    queuedFrames.push_back({lineBytes, packetBytes});
+    queuedLineBytes += lineBytes;
+    forgetFramesThatLeft();
+}
+
+// The queue drains from the front: the oldest frame has left once the bytes
+// still to write fit in the frames after it.
+void MainWindow::forgetFramesThatLeft()
+{
+    const qint64 unwritten = serialPort.bytesToWrite();
+    while (!queuedFrames.empty() && queuedLineBytes - queuedFrames.front().lineBytes >= unwritten) {
+        queuedLineBytes -= queuedFrames.front().lineBytes;
+        queuedFrames.pop_front();
+    }
+}
+
+// Run just before the port closes: frames that could not leave were not sent.
+// Clearing the counters forgets the queue, so every frame here was counted.
+void MainWindow::countUnsentAsErrors()
+{
+    forgetFramesThatLeft();
+    for (const QueuedFrame &frame : queuedFrames) {
+        --counters.cntTxPackets;
+        counters.cntTxBytes -= frame.packetBytes;
+        ++counters.cntTxErrors;
+    }
+    queuedFrames.clear();
+    queuedLineBytes = 0;
+}
+
+// A full ring gives up its oldest packet as unanswered: a late reply to it
+// then counts as a comparison failure.
 void MainWindow::keepOutstanding(Packet *packet)
 {
     if (!ui->cb_trxCmp->isChecked()) {
@@ -53,10 +105,8 @@ void MainWindow::keepOutstanding(Packet *packet)
         return;
     }
     const int next = nextRingSlot(txRingHead);
-    if (next == txRingTail) {
-        delete txRing[txRingTail];
-        txRingTail = nextRingSlot(txRingTail);
-    }
+    if (next == txRingTail)
+        dropOutstandingBefore(nextRingSlot(txRingTail));
     txRing[txRingHead] = packet;
     txRingHead = next;
 }
@@ -74,6 +124,22 @@ void MainWindow::showSendModeCaptions()
     ui->btn_txAuto->setText(ui->btn_txAuto->isChecked() ? tr("停止定时发送") : tr("定时发送"));
 }
 
+// In answer-driven sending each send, and so each good reply, restarts the
+// wait; a failed send is retried when it runs out.
+void MainWindow::armReplyTimeout()
+{
+    if (replyTimeoutMs > 0 && ui->btn_txAck->isChecked())
+        replyTimer.start(replyTimeoutMs);
+}
+
+void MainWindow::onReplyTimeout()
+{
+    if (!ui->btn_txAck->isChecked())
+        return;
+    dropAllOutstanding();
+    sendOneFrame();
+}
+
 void MainWindow::on_btn_txOne_clicked()
 {
     if (!refuseInvalidPayload())
@@ -86,6 +152,7 @@ void MainWindow::on_btn_txAck_clicked()
         ui->btn_txAck->setChecked(false);
     if (!ui->btn_txAck->isChecked()) {
         showSendModeCaptions();
+        replyTimer.stop();
         return;
     }
     ui->btn_txAuto->setChecked(false);

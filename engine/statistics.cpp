@@ -11,6 +11,7 @@ constexpr quint64 BITS_PER_BYTE = 8;
 constexpr quint64 KILO = 1000;
 constexpr quint64 MEGA = 1000000;
 constexpr int RATE_DIGITS = 6;
+constexpr int LATENCY_DECIMALS = 3;
 
 QString counterLine(const QString &label, quint64 value)
 {
@@ -49,6 +50,10 @@ void appendPlainParagraph(QTextEdit *box, const QString &text)
 void MainWindow::clearCounters()
 {
     counters = TrafficCounters{};
+    roundTrips.clear();
+    // Frames queued before now are no longer in the counters to take back.
+    queuedFrames.clear();
+    queuedLineBytes = 0;
 }
 
 void MainWindow::on_btn_cntClear_clicked()
@@ -106,6 +111,19 @@ QStringList MainWindow::comparisonParagraphs() const
 {
     if (!ui->cb_trxCmp->isChecked())
         return {};
-    return {QString(), counterLine(tr("比较成功"), counters.cntCmpOk),
-            counterLine(tr("比较失败"), counters.cntCmpFail)};
+    QStringList paragraphs{QString(), counterLine(tr("比较成功"), counters.cntCmpOk),
+                           counterLine(tr("比较失败"), counters.cntCmpFail)};
+    if (counters.cntNoReply != 0)
+        paragraphs << counterLine(tr("未应答"), counters.cntNoReply);
+    if (roundTrips.count() != 0)
+        paragraphs << roundTripLine();
+    return paragraphs;
+}
+
+QString MainWindow::roundTripLine() const
+{
+    const auto ms = [](double value) { return QString::number(value, 'f', LATENCY_DECIMALS); };
+    return tr("往返时延") +
+           QStringLiteral(" = %1 / %2 / %3 ms")
+               .arg(ms(roundTrips.min()), ms(roundTrips.mean()), ms(roundTrips.max()));
 }

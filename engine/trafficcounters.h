@@ -16,5 +16,6 @@ struct TrafficCounters {
     quint64 cntShortErrors = 0;
     quint64 cntCmpOk = 0;
     quint64 cntCmpFail = 0;
+    quint64 cntNoReply = 0;    // packets that left the ring unanswered
     quint64 cntRunSeconds = 0; // one-second ticks with a continuous send mode on
 };

@@ -4,11 +4,16 @@
 #include "ui_mainwindow.h"
 
 #include <QFile>
+#include <QDeadlineTimer>
 #include <QSignalBlocker>
 
 #include <unistd.h>
 
 namespace {
+
+// Frames still queued at a close get this long to leave, waited for in slices.
+constexpr int DRAIN_MS = 1000;
+constexpr int DRAIN_SLICE_MS = 50;
 
 // Errors after which an open port is of no further use: the device has gone or
 // refuses us. Timeouts, line errors and refused settings leave it working.
@@ -80,6 +85,10 @@ bool MainWindow::openSelectedPort()
     serialPort.setFlowControl(QSerialPort::NoFlowControl);
     if (!serialPort.open(QIODevice::ReadWrite))
         return false;
+    // A new session: nothing from before the open, no half frame from the
+    // last session, may count against this one.
+    serialPort.clear(QSerialPort::Input);
+    rxDecoder = DecoderState{};
 
     portOpen = true;
     ui->btn_ser_conn->setText(tr("关闭串口"));
@@ -89,23 +98,36 @@ bool MainWindow::openSelectedPort()
     return true;
 }
 
+// Sending stops first, so that nothing joins the queue while it drains.
 void MainWindow::closePort()
 {
+    ui->btn_txAuto->setChecked(false);
+    on_btn_txAuto_clicked();
+    ui->btn_txAck->setChecked(false);
+    on_btn_txAck_clicked();
     {
-        // A port that has already failed may report it again while closing;
-        // that must not come back into onPortError.
+        // A port that has already failed may report it again while draining
+        // and closing; that must not come back into onPortError.
         const QSignalBlocker quiet(serialPort);
+        drainTransmitQueue();
+        countUnsentAsErrors();
         serialPort.close();
     }
     portOpen = false;
     ui->btn_ser_conn->setText(tr("打开串口"));
     refreshPortList();
     enablePortChoice(ui, true);
-    ui->btn_txAuto->setChecked(false);
-    on_btn_txAuto_clicked();
-    ui->btn_txAck->setChecked(false);
-    on_btn_txAck_clicked();
     ui->gb_send->setEnabled(false);
+}
+
+void MainWindow::drainTransmitQueue()
+{
+    const QDeadlineTimer deadline(DRAIN_MS);
+    while (serialPort.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        const int slice = int(qMin<qint64>(DRAIN_SLICE_MS, deadline.remainingTime()));
+        if (!serialPort.waitForBytesWritten(slice) && isFatalWhileOpen(serialPort.error()))
+            return; // the device is gone: nothing more will leave
+    }
 }
 
 void MainWindow::onPortError(QSerialPort::SerialPortError error)

@@ -28,6 +28,15 @@ QString readText(const QSettings &settings, const QString &key, const QString &f
     return settings.value(key, fallback).toString();
 }
 
+// Answer-driven sending's wait for a reply in milliseconds; 0, a negative
+// number or no number waits forever.
+int readReplyTimeout(const QSettings &settings)
+{
+    bool number = false;
+    const int milliseconds = settings.value(QStringLiteral("send/reply-timeout")).toInt(&number);
+    return number ? qMax(0, milliseconds) : 0;
+}
+
 void restoreShowBoxes(const QSettings &settings, Ui::MainWindow *ui)
 {
     ui->cb_trxCmp->setChecked(readFlag(settings, QStringLiteral("trxcmp")));
@@ -124,6 +133,7 @@ void MainWindow::loadSettings()
     // reloads the text the editor already shows as invalid.
     if (!txPatternValid && ui->te_txData->toPlainText() != typedBefore)
         warnInvalidPayload();
+    replyTimeoutMs = readReplyTimeout(settings);
     // Ticking a box from code runs no handler, so apply what the handlers would.
     normalizeTxLengths();
     applyRandomDataState();

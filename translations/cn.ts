@@ -204,6 +204,14 @@ p, li { white-space: pre-wrap; }
         <translation>比较失败</translation>
     </message>
     <message>
+        <source>未应答</source>
+        <translation>未应答</translation>
+    </message>
+    <message>
+        <source>往返时延</source>
+        <translation>往返时延</translation>
+    </message>
+    <message>
         <source>数据包内存申请失败</source>
         <translation>数据包内存申请失败</translation>
     </message>

@@ -204,6 +204,14 @@ p, li { white-space: pre-wrap; }
         <translation>Compare failed</translation>
     </message>
     <message>
+        <source>未应答</source>
+        <translation>No reply</translation>
+    </message>
+    <message>
+        <source>往返时延</source>
+        <translation>Round trip</translation>
+    </message>
+    <message>
         <source>数据包内存申请失败</source>
         <translation>Out of memory for the packet</translation>
     </message>

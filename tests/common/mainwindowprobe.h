@@ -17,6 +17,7 @@ public:
     static int &txRingHead(MainWindow &w) { return w.txRingHead; }
     static QTextStream *&captureStream(MainWindow &w) { return w.captureStream; }
     static TrafficCounters &counters(MainWindow &w) { return w.counters; }
+    static LatencyHistogram &roundTrips(MainWindow &w) { return w.roundTrips; }
     static quint64 &stampOrigin(MainWindow &w) { return w.stampOrigin; }
     static WindowOptions &options(MainWindow &w) { return w.options; }
 

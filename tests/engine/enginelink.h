@@ -13,7 +13,8 @@ constexpr int WAIT_MS = 5000, QUIET_MS = 200; // quiet: how long the device list
 inline QByteArray frameOf(const QByteArray &body)
 {
     uint8_t frame[FRAME_BUF_SIZE];
-    const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()), body.size(), frame, sizeof frame);
+    const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()),
+                                        body.size(), frame, sizeof frame);
     return QByteArray(reinterpret_cast<const char *>(frame), length);
 }
 
@@ -25,28 +26,46 @@ inline QByteArray badFcsFrameOf(const QByteArray &body) // its last FCS byte mus
 }
 
 struct EngineLink {
-    bool open() { ui->comb_sers->setCurrentText(device.slavePath()); ui->btn_ser_conn->click(); return Probe::portOpen(window); }
+    bool open()
+    {
+        ui->comb_sers->setCurrentText(device.slavePath());
+        ui->btn_ser_conn->click();
+        return Probe::portOpen(window);
+    }
     TrafficCounters &counters() { return Probe::counters(window); }
-    int outstanding() { return (Probe::txRingHead(window) - Probe::txRingTail(window) + TX_RING_SLOTS) % TX_RING_SLOTS; }
-    void setPayload(const QByteArray &bytes) { ui->te_txData->setPlainText(QString::fromLatin1(bytes.toHex(' '))); }
+    int outstanding()
+    {
+        return (Probe::txRingHead(window) - Probe::txRingTail(window) + TX_RING_SLOTS) %
+               TX_RING_SLOTS;
+    }
+    void setPayload(const QByteArray &bytes)
+    {
+        ui->te_txData->setPlainText(QString::fromLatin1(bytes.toHex(' ')));
+    }
     // Bodies of the frames the window sends, until count have come or waitMs has passed.
     QList<QByteArray> sent(int count = INT_MAX, int waitMs = WAIT_MS)
     {
         QList<QByteArray> bodies;
-        for (int waited = 0; bodies.size() < count && waited < waitMs; waited += 5) // each read takes 5 ms
+        for (int waited = 0; bodies.size() < count && waited < waitMs;
+             waited += 5) // each read takes 5 ms
             for (const char byte : device.readAll(5))
-                if (const int length = ppp_frame_decode(decoder, uint8_t(byte), buffer, FRAME_BUF_SIZE); length > 0)
+                if (const int length =
+                        ppp_frame_decode(decoder, uint8_t(byte), buffer, FRAME_BUF_SIZE);
+                    length > 0)
                     bodies << QByteArray(reinterpret_cast<const char *>(buffer), length);
         return bodies;
     }
     bool deliver(const QByteArray &wire) // as the device, waiting until the window has read it all
     {
         const quint64 expected = counters().cntRxBytes + quint64(wire.size());
-        return device.write(wire) && QTest::qWaitFor([&] { return counters().cntRxBytes >= expected; }, WAIT_MS);
+        return device.write(wire) &&
+               QTest::qWaitFor([&] { return counters().cntRxBytes >= expected; }, WAIT_MS);
     }
-    // The window's decoder outlives every window; a good frame ends what an earlier test left.
-    bool resyncDecoder() { return deliver(frameOf(QByteArray::fromHex("5a5a"))); }
-    QStringList viewLines() { Probe::flushTraffic(window); return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts); }
+    QStringList viewLines()
+    {
+        Probe::flushTraffic(window);
+        return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts);
+    }
 
     TestWorkDir workDir; // first: the window reads its settings from here
     PseudoTerminal device;

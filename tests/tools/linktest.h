@@ -36,5 +36,5 @@ namespace panel { // the statistics panel prints Chinese with no translation
 const QString SENT = "发送包数", SEND_ERRORS = "发送错误", RECEIVED = "接收包数",
               BYTES = "接收字节", ESCAPE_ERRORS = "7D错误", CRC_ERRORS = "CRC错误",
               TOO_LONG = "超长", TOO_SHORT = "超短", COMPARED_OK = "比较成功",
-              COMPARE_FAILED = "比较失败";
+              COMPARE_FAILED = "比较失败", NO_REPLY = "未应答";
 }

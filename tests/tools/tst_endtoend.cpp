@@ -1,4 +1,5 @@
-// The real program, headless, against the simulated device: the window counts what the device put on the wire.
+// The real program, headless, against the simulated device: the window counts what the device put
+// on the wire.
 #include "linktest.h"
 
 #include <QtTest>
@@ -11,7 +12,8 @@ class TestEndToEnd : public QObject
     QTemporaryDir workDir;
 
 private slots:
-    // Timed sending goes on whatever comes back, so every spoiled reply and its knock-on reaches the counters.
+    // Timed sending goes on whatever comes back, so every spoiled reply and its knock-on reaches
+    // the counters.
     void countsMatchThePeer_data()
     {
         QTest::addColumn<QString>("peerOptions");
@@ -26,6 +28,10 @@ private slots:
         QTest::newRow("extra mode: two more bytes compare") << "--mode extra" << timed;
         QTest::newRow("replies 400 ms late, all let in") << "--delay 400" << timed;
         QTest::newRow("capture on a full disk fails the run") << "" << "--send answer --frames 50 --capture /dev/full --duration 5";
+        QTest::newRow("answer, replies dropped: sends on after the reply timeout")
+            << "--fault drop --every 3" << "--send answer --compare --reply-timeout 50 --duration 1";
+        QTest::newRow("answer, replies dropped, not compared: fewer received fails")
+            << "--fault drop --every 3" << "--send answer --reply-timeout 50 --duration 1";
         for (auto fault : {"bad-fcs", "bad-escape", "drop", "duplicate", "corrupt", "short", "oversize", "noise"})
             QTest::addRow("timed, fault %s", fault) << QString("--fault %1 --every 3").arg(fault) << timed;
     }
@@ -35,27 +41,49 @@ private slots:
         QFETCH(QString, peerOptions);
         QFETCH(QString, windowOptions);
         PeerProcess peer(peerOptions.split(' ', Qt::SkipEmptyParts));
-        const Run window = runToEnd(PAKTO_WINDOW_PATH, QStringList{"--port", peer.path, "--open", peer.path}
-                                                           + windowOptions.split(' '), workDir.path());
+        const Run window = runToEnd(PAKTO_WINDOW_PATH,
+                                    QStringList{"--port", peer.path, "--open", peer.path} +
+                                        windowOptions.split(' '),
+                                    workDir.path());
         const Run report = peer.stop();
         using namespace panel;
-        for (const auto &[label, name] : QVector<QPair<QString, QString>>{{SENT, "frames_received"},
-                 {RECEIVED, "wire_good_frames"}, {BYTES, "bytes_sent"}, {TOO_SHORT, "wire_short_errors"},
-                 {TOO_LONG, "wire_long_errors"}, {CRC_ERRORS, "wire_crc_errors"}, {ESCAPE_ERRORS, "wire_7d_errors"}})
-            QVERIFY2(window.count(label) == report.count(name), qPrintable(window.out + report.out));
+        for (const auto &[label, name] :
+             QVector<QPair<QString, QString>>{{SENT, "frames_received"},
+                                              {RECEIVED, "wire_good_frames"},
+                                              {BYTES, "bytes_sent"},
+                                              {TOO_SHORT, "wire_short_errors"},
+                                              {TOO_LONG, "wire_long_errors"},
+                                              {CRC_ERRORS, "wire_crc_errors"},
+                                              {ESCAPE_ERRORS, "wire_7d_errors"}})
+            QVERIFY2(window.count(label) == report.count(name),
+                     qPrintable(window.out + report.out));
         const quint64 frames = window.count(SENT), received = window.count(RECEIVED),
                       failed = window.count(COMPARE_FAILED);
-        const quint64 limit = windowOptions.contains("once")
-            ? 1 : QRegularExpression("--frames (\\d+)").match(windowOptions).captured(1).toULongLong();
+        const quint64 limit = windowOptions.contains("once") ? 1
+                                                             : QRegularExpression("--frames (\\d+)")
+                                                                   .match(windowOptions)
+                                                                   .captured(1)
+                                                                   .toULongLong();
         QVERIFY(limit == 0 ? frames > 0 : frames == limit);
-        const quint64 errors = failed + window.count(SEND_ERRORS) + window.count(CRC_ERRORS)
-            + window.count(ESCAPE_ERRORS) + window.count(TOO_LONG) + window.count(TOO_SHORT);
-        const quint64 faults = report.count("fault_" + peerOptions.section(' ', 1, 1).replace('-', '_'));
-        QVERIFY(peerOptions.startsWith("--fault") ? faults > 0 : received == frames && errors == 0);
-        const bool compared = windowOptions.contains("--compare");
-        QCOMPARE(failed, compared && peerOptions.contains(QRegularExpression("duplicate|corrupt")) ? faults : 0);
+        const quint64 errors = failed + window.count(SEND_ERRORS) + window.count(CRC_ERRORS) +
+                               window.count(NO_REPLY) + window.count(ESCAPE_ERRORS) +
+                               window.count(TOO_LONG) + window.count(TOO_SHORT);
+        const quint64 faults =
+            report.count("fault_" + peerOptions.section(' ', 1, 1).replace('-', '_'));
+        QVERIFY(peerOptions.startsWith("--fault")
+                    ? faults > 1
+                    : received == frames && errors == 0); // answer-driven too: no stall
+        const bool compared = windowOptions.contains("--compare"),
+                   unanswered = !peerOptions.contains(QRegularExpression("duplicate|noise"));
+        QCOMPARE(window.count(NO_REPLY), compared && unanswered ? faults : 0);
+        QCOMPARE(window.out.contains("round trip ms: p50 "), window.count(COMPARED_OK) > 0);
+        QCOMPARE(failed,
+                 compared && peerOptions.contains(QRegularExpression("duplicate|corrupt")) ? faults : 0);
         QCOMPARE(window.count(COMPARED_OK), compared ? received - failed : 0);
-        QVERIFY2(window.exitCode == (errors > 0 || windowOptions.contains("/dev/full") ? 1 : 0), qPrintable(window.err));
+        const bool repliesMissing = windowOptions.contains("answer") && received < frames;
+        QVERIFY2(window.exitCode ==
+                     (errors > 0 || repliesMissing || windowOptions.contains("/dev/full") ? 1 : 0),
+                 qPrintable(window.out + window.err));
         QVERIFY(report.exitCode == 0 && !QFile::exists(workDir.filePath("dv-ppp.ini")));
     }
 
@@ -63,10 +91,13 @@ private slots:
     void lostDeviceEndsTheRun()
     {
         PeerProcess peer({"--mode", "echo", "--frames", "50"});
-        const Run window = runToEnd(PAKTO_WINDOW_PATH, {"--port", peer.path, "--open", peer.path, "--send", "answer",
-                                                        "--compare", "--duration", "60"}, workDir.path());
-        QVERIFY2(peer.stop(0).exitCode == 0 && window.exitCode == 1 && window.err.contains("串口已断开")
-                     && window.count(panel::COMPARED_OK) == 50, qPrintable(window.out + window.err));
+        const Run window = runToEnd(PAKTO_WINDOW_PATH,
+                                    {"--port", peer.path, "--open", peer.path, "--send", "answer",
+                                     "--compare", "--duration", "60"},
+                                    workDir.path());
+        QVERIFY2(peer.stop(0).exitCode == 0 && window.exitCode == 1 &&
+                     window.err.contains("串口已断开") && window.count(panel::COMPARED_OK) == 50,
+                 qPrintable(window.out + window.err));
     }
 
     // A signal mid-run stops sending, lets the replies in, prints the panel; a second one ends it at once.

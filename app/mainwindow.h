@@ -19,8 +19,8 @@
 #include <QTranslator>
 #include <QVector>
 
-#include <memory>
 #include <deque>
+#include <memory>
 
 class QFile;
 class QTextStream;
@@ -112,6 +112,7 @@ private:
     void trackQueuedFrame(qint64 lineBytes, quint16 packetBytes);
     void forgetFramesThatLeft();
     void countUnsentAsErrors();
+    void forgetNewestOutstanding();
     void armReplyTimeout();
     void onReplyTimeout();
     void restartMeasurement();

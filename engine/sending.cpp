@@ -84,6 +84,7 @@ void MainWindow::forgetFramesThatLeft()
 
 // Run just before the port closes: frames that could not leave were not sent.
 // Clearing the counters forgets the queue, so every frame here was counted.
+// Such a frame is a send error only, never also an unanswered one.
 void MainWindow::countUnsentAsErrors()
 {
     forgetFramesThatLeft();
@@ -91,6 +92,7 @@ void MainWindow::countUnsentAsErrors()
         --counters.cntTxPackets;
         counters.cntTxBytes -= frame.packetBytes;
         ++counters.cntTxErrors;
+        forgetNewestOutstanding();
     }
     queuedFrames.clear();
     queuedLineBytes = 0;
@@ -109,6 +111,15 @@ void MainWindow::keepOutstanding(Packet *packet)
         dropOutstandingBefore(nextRingSlot(txRingTail));
     txRing[txRingHead] = packet;
     txRingHead = next;
+}
+
+// The newest frame is the last one kept, when comparison kept it at all.
+void MainWindow::forgetNewestOutstanding()
+{
+    if (!ui->cb_trxCmp->isChecked() || txRingHead == txRingTail)
+        return;
+    txRingHead = (txRingHead + TX_RING_SLOTS - 1) % TX_RING_SLOTS;
+    delete txRing[txRingHead];
 }
 
 void MainWindow::restartMeasurement()

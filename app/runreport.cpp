@@ -98,6 +98,10 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
         {QStringLiteral("mode"), modeName(plan.send)},
         {QStringLiteral("tag"), plan.tag},
         {QStringLiteral("compare"), plan.compare},
+        {QStringLiteral("period_ms"), plan.periodMs > 0 ? plan.periodMs : QJsonValue()},
+        {QStringLiteral("reply_timeout_ms"),
+         plan.replyTimeoutMs >= 0 ? plan.replyTimeoutMs : QJsonValue()},
+        {QStringLiteral("payload"), QJsonValue()}, // the settings file's, once read
         {QStringLiteral("capture"), pathOrNull(plan.capturePath)}};
     setSendingTime(0);
 }

@@ -1,7 +1,13 @@
-// The command line and the settings a headless run uses, read in-process.
+// The command line and the settings a headless run uses, read in-process, and
+// what a run made of them seen on the line and in the view.
 #include "commandline.h"
+#include "mainwindow.h"
+#include "mainwindowprobe.h"
+#include "pseudoterminal.h"
+#include "runreport.h"
 #include "runsettings.h"
 #include "testsupport.h"
+#include "ui_mainwindow.h"
 
 #include <QtTest>
 
@@ -114,7 +120,37 @@ private slots:
         const QString got = (check.problems + warnings).join('|').remove("dv-ppp.ini: ");
         QVERIFY2(findings.isEmpty() ? got.isEmpty() : got.startsWith(findings), qPrintable(got));
     }
+
+    // The line speed as the pseudo-terminal's own termios tell it, mid-run.
+    void runAppliesTheOptions_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("--baud 9600, not shown") << "--baud 9600" << int(B9600) << false;
+        QTest::newRow("--baud 19200 --show") << "--baud 19200 --show" << int(B19200) << true;
+    }
+    void runAppliesTheOptions()
+    {
+        QFETCH(QString, options);
+        QFETCH(int, speed);
+        QFETCH(bool, shown);
+        TestWorkDir dir;
+        PseudoTerminal device;
+        const CommandLine line =
+            readCommandLine(QString("pakto --port %1 --open %1 --send once --duration 0.2 %2")
+                                .arg(device.slavePath(), options)
+                                .split(' '));
+        MainWindow window(nullptr, line.window);
+        RunReport report({}, *line.headless);
+        termios seen{};
+        QTimer::singleShot(100, [&] { seen = device.slaveTermios(); });
+        HeadlessRun(window, *line.headless, {}, report).exec();
+        QCOMPARE(int(cfgetospeed(&seen)), speed);
+        const QString view = MainWindowProbe::ui(window)->txt_data->toPlainText();
+        QVERIFY2(view.contains("[ 发 ") == shown, qPrintable(view));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+QTEST_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

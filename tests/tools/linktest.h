@@ -25,8 +25,8 @@ struct PeerProcess { // pakto-peer --pty running; path: the first line it printe
     QProcess process;
 };
 
-// A run's JSON report read by Python: every key and type checked, then each counter,
-// "exit_code" and "reasons" (space-separated) printed as "name: V"; exit 0 when it holds.
+// A run's JSON report read by Python (scripts/readreport.py): exit 0 when every key and type
+// holds; out: each counter, "exit_code" and "reasons" (space-separated) as "name: V".
 Run readReport(const QByteArray &json);
 
 QByteArray readFile(const QString &path), framesOf(const QVector<QByteArray> &bodies);

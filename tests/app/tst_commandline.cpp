@@ -13,16 +13,16 @@
 
 #include <sys/stat.h>
 
-// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE", or how it ended.
+// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT", or how it ended.
 static QString describe(const CommandLine &line)
 {
     if (!line.headless)
         return QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
     const HeadlessPlan &p = *line.headless;
     QStringList fields{"run"};
-    for (const QVariant &v :
-         QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
-                      int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath})
+    for (const QVariant &v : QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs,
+                                          p.frameLimit, int(p.tag), int(p.compare), int(p.show),
+                                          int(p.reportMemory), p.capturePath, p.reportPath})
         fields << v.toString();
     return fields.join(' ');
 }
@@ -38,9 +38,10 @@ private slots:
         QTest::addColumn<QString>("expected");  // a pattern for the start of describe()
         // clang-format off
         const char *const rows[][3] = {
-            {"plain run", "RUN", "run p 0 1000  0 0 0 0 0 0 $"},
+            {"plain run", "RUN", "run p 0 1000  0 0 0 0 0 0  $"},
+            {"--report without a name", "RUN --report=", "exit 2: pakto: --report needs a file name"},
             {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare "
-             "--show --report-memory --capture c", "run p 1 1500 9600 5 7 1 1 1 1 c$"},
+             "--show --report-memory --capture c --report -", "run p 1 1500 9600 5 7 1 1 1 1 c -$"},
             {"longest duration", "--open p --send once --duration 2147483", "run p 2 2147483000 "},
             {"help names the exit statuses", "--help", "exit 0: Usage: .*\n  2 .*130  "},
             {"unknown option", "--bogus", "exit 2: pakto: Unknown option 'bogus'"},

@@ -28,9 +28,9 @@ private slots:
         QProcess echo;
         echo.start(socat, {"-d", "-d", "pty,raw,echo=0,link=" + device, "PIPE"});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(device), 10000);
+        const QString options = "--send timed --period 2 --tag --compare --duration 1";
         const Run run = runToEnd(PAKTO_WINDOW_PATH,
-                                 {"--port", device, "--open", device, "--send", "timed", "--period",
-                                  "2", "--tag", "--compare", "--duration", "1"},
+                                 QString("--port %1 --open %1 %2").arg(device, options).split(' '),
                                  workDir.path());
         echo.terminate();
         QVERIFY(echo.waitForFinished(10000));
@@ -47,12 +47,10 @@ private slots:
         if (pppdump.isEmpty())
             QSKIP("pppdump is not installed (package ppp; make test installs it)");
         PeerProcess peer({"--record", workDir.filePath("sent.raw")});
-        const Run run =
-            runToEnd(PAKTO_WINDOW_PATH,
-                     QStringList{"--port", peer.path, "--open", peer.path} +
-                         QString("--send answer --compare --tag --capture capture.txt --duration 1")
-                             .split(' '),
-                     workDir.path());
+        const QString options = "--send answer --compare --tag --capture capture.txt --duration 1";
+        const Run run = runToEnd(
+            PAKTO_WINDOW_PATH, QString("--port %1 --open %1 %2").arg(peer.path, options).split(' '),
+            workDir.path());
         QVERIFY2(peer.stop().exitCode == 0 && run.exitCode == 0, qPrintable(run.out + run.err));
         // pppd's record file for pppdump -p: type 1 (sent), a 2-byte big-endian length, the bytes.
         QFile record(workDir.filePath("sent.pppd"));
@@ -62,8 +60,8 @@ private slots:
             record.write(QByteArray("\x01\x00", 2) + char(qMin(rest.size(), 255)) + rest.left(255));
         record.close();
         const Run dump = runToEnd(pppdump, {"-p", record.fileName()});
-        QList<QByteArray>
-            packets; // "sent  7e 01 ..." opens one, 16 bytes a line; anything else (bad FCS) fails
+        // "sent  7e 01 ..." opens a packet, 16 bytes a line; anything else (bad FCS) fails.
+        QList<QByteArray> packets;
         for (const QString &line : dump.out.split('\n', Qt::SkipEmptyParts)) {
             if (line.startsWith("sent  "))
                 packets << QByteArray();

@@ -32,9 +32,9 @@ with --report - the document goes to stdout and the panel to stderr.
 Exit status:
   0    pass: no send error, framing error, comparison failure or unanswered
        frame counted
-  1    fail: any counted, the port went away or the capture file failed
+  1    fail: any counted, the port went away, the capture file failed, or
+       a run that passed could not write its report
   2    usage or setup: bad command line or settings, port that will not open
-       (a report that cannot be written turns a 0 into 1)
   130  interrupted by SIGINT (143: by SIGTERM))");
 
 class CommandLineReader

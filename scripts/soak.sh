@@ -51,7 +51,8 @@ echo "round trip ms       $(reported round_trip_ms)"
 echo "memory              ${memory_first:-?} kB after the first 10000 frames, ${memory_last:-?} kB at the end"
 echo "capture lines       $capture_lines (round trips: $sent)"
 echo "device frames       $peer_frames"
-echo "report reasons      $(reported reasons || true)"
+reasons=$(reported reasons)
+echo "report reasons      ${reasons:-none}"
 
 failures=()
 [[ $status -eq 0 ]] || failures+=("exit status $status: $(grep -v '^memory:' "$work/stderr.txt" | tail -n 3)")

@@ -22,14 +22,18 @@ panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once --duration S
         [--baud N] [--tag] [--compare] [--show] [--capture FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--report-memory]
+        [--report FILE]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
 not write the file back; a setting the run cannot use is named on stderr.
 SIGINT or SIGTERM stops sending, lets the replies in and prints the panel;
-a second signal ends the process at once.
+a second signal ends the process at once. --report writes the run as one
+JSON document, also when it failed or was refused after the command line;
+with --report - the document goes to stdout and the panel to stderr.
 Exit status:
   0    pass: no send error, framing error, comparison failure or unanswered
        frame counted
-  1    fail: any counted, the port went away or the capture file failed
+  1    fail: any counted, the port went away, the capture file failed, or
+       a run that passed could not write its report
   2    usage or setup: bad command line or settings, port that will not open
   130  interrupted by SIGINT (143: by SIGTERM))");
 
@@ -77,6 +81,8 @@ private:
     const QCommandLineOption reportMemory{
         "report-memory",
         "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
+    const QCommandLineOption report{"report", "Run: write the run as JSON to FILE (-: stdout).",
+                                    "FILE"};
 };
 
 CommandLineReader::CommandLineReader()
@@ -85,7 +91,7 @@ CommandLineReader::CommandLineReader()
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period,
-                       frames, replyTimeout, reportMemory});
+                       frames, replyTimeout, reportMemory, report});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -112,8 +118,8 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
 bool CommandLineReader::asksForHeadlessRun() const
 {
     const QList<const QCommandLineOption *> runOptions{
-        &open, &send,    &duration, &baud,   &tag,          &compare,
-        &show, &capture, &period,   &frames, &replyTimeout, &reportMemory};
+        &open,    &send,   &duration, &baud,         &tag,          &compare, &show,
+        &capture, &period, &frames,   &replyTimeout, &reportMemory, &report};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -141,6 +147,7 @@ HeadlessPlan CommandLineReader::readPlan()
     plan.show = parser.isSet(show);
     plan.capturePath = parser.value(capture);
     plan.reportMemory = parser.isSet(reportMemory);
+    plan.reportPath = parser.value(report);
     return plan;
 }
 
@@ -151,8 +158,10 @@ void CommandLineReader::requireRunOptions()
             fail(QStringLiteral("a run needs --open, --send and --duration; --%1 is missing")
                      .arg(option->names().first()));
     }
-    if (parser.isSet(capture) && parser.value(capture).isEmpty())
-        fail(QStringLiteral("--capture needs a file name"));
+    for (const QCommandLineOption *option : {&capture, &report}) {
+        if (parser.isSet(*option) && parser.value(*option).isEmpty())
+            fail(QStringLiteral("--%1 needs a file name").arg(option->names().first()));
+    }
 }
 
 HeadlessSend CommandLineReader::readSendMode()

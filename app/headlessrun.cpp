@@ -1,6 +1,7 @@
 #include "headlessrun.h"
 #include "interruption.h"
 #include "mainwindow.h"
+#include "runreport.h"
 #include "ui_mainwindow.h"
 
 #include <QFile>
@@ -53,8 +54,10 @@ int RunVerdict::exitStatus() const
     return reasons.isEmpty() ? EXIT_CLEAN_RUN : EXIT_ERRORS_COUNTED;
 }
 
-HeadlessRun::HeadlessRun(MainWindow &window, const HeadlessPlan &plan, const QStringList &warnings)
-    : window(window), plan(plan), warnings(warnings), nextMemoryReport(FIRST_MEMORY_REPORT)
+HeadlessRun::HeadlessRun(MainWindow &window, const HeadlessPlan &plan, const QStringList &warnings,
+                         RunReport &report)
+    : window(window), plan(plan), warnings(warnings), report(report),
+      nextMemoryReport(FIRST_MEMORY_REPORT)
 {
 }
 
@@ -63,18 +66,26 @@ int HeadlessRun::exec()
     const Interruption watch;
     interruption = &watch;
     applyChoices();
-    if (!openPort() || !runTest()) {
-        closeWindow();
-        return EXIT_USAGE;
-    }
+    if (!openPort())
+        return refuse("port_open_failed");
+    if (!runTest())
+        return refuse("send_refused");
     settle();
     const RunVerdict verdict = judge();
     printStatistics();
     if (plan.reportMemory)
         reportMemory(
             QStringLiteral("at the end, after %1 frames").arg(window.counters.cntTxPackets));
+    recordRun();
     closeWindow();
-    return verdict.exitStatus();
+    return report.finish(verdict, verdict.exitStatus());
+}
+
+int HeadlessRun::refuse(const char *reason)
+{
+    recordRun();
+    closeWindow();
+    return report.finish({{QString::fromLatin1(reason)}, warnings, 0}, EXIT_USAGE);
 }
 
 // The capture opens only once the port has: a run refused before it starts
@@ -86,7 +97,10 @@ bool HeadlessRun::runTest()
     watchTraffic();
     if (!startSending())
         return false;
+    QElapsedTimer sending;
+    sending.start();
     runUntil(plan.durationMs, [this] { return sendingDone(); });
+    sendingMs = sending.elapsed();
     stopSending();
     sinceLastByte.start();
     runUntil(LONGEST_DRAIN_MS, [this] { return drained(); });
@@ -233,10 +247,11 @@ void HeadlessRun::settle()
 }
 
 // UTF-8 whatever the locale: the panel's labels are Chinese unless translated.
+// A report on stdout keeps stdout for itself.
 void HeadlessRun::printStatistics()
 {
     window.refreshStats();
-    QTextStream out(stdout);
+    QTextStream out(plan.reportPath == QLatin1String("-") ? stderr : stdout);
     out.setCodec("UTF-8");
     out << window.ui->txt_info->toPlainText() << '\n';
     printRoundTrips(out);
@@ -250,6 +265,22 @@ void HeadlessRun::printRoundTrips(QTextStream &out)
     const auto ms = [](double value) { return QString::number(value, 'f', 3); };
     out << "round trip ms: p50 " << ms(trips.percentile(50)) << ", p90 " << ms(trips.percentile(90))
         << ", p99 " << ms(trips.percentile(99)) << ", p99.9 " << ms(trips.percentile(99.9)) << '\n';
+}
+
+// What the window made of the plan and what it counted.
+void HeadlessRun::recordRun()
+{
+    const Ui::MainWindow *ui = window.ui;
+    const bool random = ui->cb_randData->isChecked();
+    report.set("baud", ui->comb_bps->currentText().toLongLong());
+    report.set("period_ms",
+               plan.send == HeadlessSend::Timed ? ui->le_txTm->text().toInt() : QJsonValue());
+    report.set("reply_timeout_ms",
+               plan.send == HeadlessSend::Answer ? window.replyTimeoutMs : QJsonValue());
+    report.set("payload",
+               random ? QStringLiteral("random") : ui->te_txData->toPlainText().simplified());
+    report.setSendingTime(sendingMs);
+    report.setCounts(window.counters, window.txRateBps, window.roundTrips);
 }
 
 void HeadlessRun::reportMemory(const QString &when)
@@ -270,8 +301,8 @@ RunVerdict HeadlessRun::judge() const
     const TrafficCounters &c = window.counters;
     // Without comparison, fewer replies than frames in answer-driven sending
     // is the only sign of a lost one.
-    const bool repliesMissing = !plan.compare && plan.send == HeadlessSend::Answer &&
-                                c.cntRxPackets < c.cntTxPackets;
+    const bool repliesMissing =
+        !plan.compare && plan.send == HeadlessSend::Answer && c.cntRxPackets < c.cntTxPackets;
     const std::pair<const char *, bool> checks[] = {
         {"tx_errors", c.cntTxErrors != 0},
         {"framing_errors",

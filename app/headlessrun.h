@@ -12,6 +12,7 @@
 class MainWindow;
 class Interruption;
 class QTextStream;
+class RunReport;
 
 // Exit codes of a headless run; a signal ends it with 128 + its number.
 constexpr int EXIT_CLEAN_RUN = 0;
@@ -34,12 +35,14 @@ struct HeadlessPlan {
     quint64 frameLimit = 0;  // stop sending after this many frames; 0: no limit
     int replyTimeoutMs = -1; // answer-driven wait for a reply; -1: as the settings say
     bool reportMemory = false;
+    QString reportPath; // the JSON report; "-": stdout; empty: none
 };
 
 // How a run that started ended, decided once at its end.
 struct RunVerdict {
     // One word per reason the run failed: tx_errors, framing_errors,
-    // compare_failed, no_reply, port_lost, capture_failed, interrupted.
+    // compare_failed, no_reply, port_lost, capture_failed, interrupted; or
+    // why it never started: settings_refused, port_open_failed, send_refused.
     QStringList reasons;
     QStringList warnings; // settings the window adjusted before use
     int signalNumber = 0; // the one that interrupted the run, 0 when none
@@ -50,12 +53,15 @@ struct RunVerdict {
 class HeadlessRun
 {
 public:
-    HeadlessRun(MainWindow &window, const HeadlessPlan &plan, const QStringList &warnings);
+    HeadlessRun(MainWindow &window, const HeadlessPlan &plan, const QStringList &warnings,
+                RunReport &report);
 
-    // Runs the plan and closes the window; the result is the exit code.
+    // Runs the plan, closes the window and writes the report; the result is
+    // the exit code.
     int exec();
 
 private:
+    int refuse(const char *reason);
     bool runTest();
     void applyChoices();
     bool startCapture();
@@ -70,6 +76,7 @@ private:
     RunVerdict judge() const;
     void settle();
     void printStatistics();
+    void recordRun();
     void printRoundTrips(QTextStream &out);
     void reportMemory(const QString &when);
     void closeWindow();
@@ -77,9 +84,11 @@ private:
     MainWindow &window;
     const HeadlessPlan plan;
     const QStringList warnings;
+    RunReport &report;
     const Interruption *interruption = nullptr; // while the run goes
     QEventLoop loop;
     QElapsedTimer sinceLastByte;
+    qint64 sendingMs = 0;
     quint64 nextMemoryReport;
     bool portLost = false;
 };

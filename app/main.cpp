@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "headlessrun.h"
 #include "mainwindow.h"
+#include "runreport.h"
 #include "runsettings.h"
 
 #include <QApplication>
@@ -36,14 +37,15 @@ bool settingsUsable(const SettingsCheck &check)
 }
 
 // Looked at before the window is built, which reads the file as it stands.
-int runHeadless(const CommandLine &commandLine)
+int runHeadless(const CommandLine &commandLine, const QStringList &arguments)
 {
     const HeadlessPlan &plan = *commandLine.headless;
+    RunReport report(arguments, plan);
     const SettingsCheck check = checkRunSettings(QStringLiteral("./dv-ppp.ini"), plan);
     if (!settingsUsable(check))
-        return EXIT_USAGE;
+        return report.finish({{QStringLiteral("settings_refused")}, check.warnings, 0}, EXIT_USAGE);
     MainWindow window(nullptr, commandLine.window);
-    return HeadlessRun(window, plan, check.warnings).exec();
+    return HeadlessRun(window, plan, check.warnings, report).exec();
 }
 
 } // namespace
@@ -52,7 +54,8 @@ int main(int argc, char *argv[])
 {
     // Read before the application exists: help, version and usage errors need
     // no display, and a headless run picks its platform first.
-    const CommandLine commandLine = readCommandLine(argumentsOf(argc, argv));
+    const QStringList arguments = argumentsOf(argc, argv);
+    const CommandLine commandLine = readCommandLine(arguments);
     if (commandLine.exitStatus) {
         QTextStream(*commandLine.exitStatus == 0 ? stdout : stderr) << commandLine.message;
         return *commandLine.exitStatus;
@@ -62,7 +65,7 @@ int main(int argc, char *argv[])
     int qtArgumentCount = 1; // the command line is ours alone: Qt reads none of it
     QApplication app(qtArgumentCount, argv);
     if (commandLine.headless)
-        return runHeadless(commandLine);
+        return runHeadless(commandLine, arguments);
     MainWindow window(nullptr, commandLine.window);
     window.show();
     return app.exec();

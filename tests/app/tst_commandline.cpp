@@ -1,22 +1,28 @@
-// The command line and the settings a headless run uses, read in-process.
+// The command line and the settings a headless run uses, read in-process, and
+// what a run made of them seen on the line and in the view.
 #include "commandline.h"
+#include "mainwindow.h"
+#include "mainwindowprobe.h"
+#include "pseudoterminal.h"
+#include "runreport.h"
 #include "runsettings.h"
 #include "testsupport.h"
+#include "ui_mainwindow.h"
 
 #include <QtTest>
 
 #include <sys/stat.h>
 
-// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE", or how it ended.
+// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT", or how it ended.
 static QString describe(const CommandLine &line)
 {
     if (!line.headless)
         return QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
     const HeadlessPlan &p = *line.headless;
     QStringList fields{"run"};
-    for (const QVariant &v :
-         QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
-                      int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath})
+    for (const QVariant &v : QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs,
+                                          p.frameLimit, int(p.tag), int(p.compare), int(p.show),
+                                          int(p.reportMemory), p.capturePath, p.reportPath})
         fields << v.toString();
     return fields.join(' ');
 }
@@ -32,9 +38,10 @@ private slots:
         QTest::addColumn<QString>("expected");  // a pattern for the start of describe()
         // clang-format off
         const char *const rows[][3] = {
-            {"plain run", "RUN", "run p 0 1000  0 0 0 0 0 0 $"},
+            {"plain run", "RUN", "run p 0 1000  0 0 0 0 0 0  $"},
+            {"--report without a name", "RUN --report=", "exit 2: pakto: --report needs a file name"},
             {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare "
-             "--show --report-memory --capture c", "run p 1 1500 9600 5 7 1 1 1 1 c$"},
+             "--show --report-memory --capture c --report -", "run p 1 1500 9600 5 7 1 1 1 1 c -$"},
             {"longest duration", "--open p --send once --duration 2147483", "run p 2 2147483000 "},
             {"help names the exit statuses", "--help", "exit 0: Usage: .*\n  2 .*130  "},
             {"unknown option", "--bogus", "exit 2: pakto: Unknown option 'bogus'"},
@@ -114,7 +121,37 @@ private slots:
         const QString got = (check.problems + warnings).join('|').remove("dv-ppp.ini: ");
         QVERIFY2(findings.isEmpty() ? got.isEmpty() : got.startsWith(findings), qPrintable(got));
     }
+
+    // The line speed as the pseudo-terminal's own termios tell it, mid-run.
+    void runAppliesTheOptions_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("--baud 9600, not shown") << "--baud 9600" << int(B9600) << false;
+        QTest::newRow("--baud 19200 --show") << "--baud 19200 --show" << int(B19200) << true;
+    }
+    void runAppliesTheOptions()
+    {
+        QFETCH(QString, options);
+        QFETCH(int, speed);
+        QFETCH(bool, shown);
+        TestWorkDir dir;
+        PseudoTerminal device;
+        const CommandLine line =
+            readCommandLine(QString("pakto --port %1 --open %1 --send once --duration 0.2 %2")
+                                .arg(device.slavePath(), options)
+                                .split(' '));
+        MainWindow window(nullptr, line.window);
+        RunReport report({}, *line.headless);
+        termios seen{};
+        QTimer::singleShot(100, [&] { seen = device.slaveTermios(); });
+        HeadlessRun(window, *line.headless, {}, report).exec();
+        QCOMPARE(int(cfgetospeed(&seen)), speed);
+        const QString view = MainWindowProbe::ui(window)->txt_data->toPlainText();
+        QVERIFY2(view.contains("[ 发 ") == shown, qPrintable(view));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+QTEST_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

@@ -39,11 +39,19 @@ static QString nameOf(const QByteArray &body, const QVector<QByteArray> &sent)
     return "frame ?";
 }
 
-quint64 Run::count(const QString &name) const
+QString Run::value(const QString &name) const
 {
-    const QRegularExpression line("(?m)^\\s*" + QRegularExpression::escape(name) +
-                                  "(: | = )(\\d+)");
-    return line.match(out).captured(2).toULongLong();
+    const QRegularExpression line("(?m)^\\s*" + QRegularExpression::escape(name) + "(: | = )(.*)$");
+    return line.match(out + err).captured(2);
+}
+
+Run readReport(const QByteArray &json)
+{
+    QProcess python;
+    python.start("python3", {PAKTO_SOURCE_DIR "/scripts/readreport.py"});
+    python.write(json);
+    python.closeWriteChannel();
+    return finish(python, WAIT_MS);
 }
 
 Run runToEnd(const QString &program, const QStringList &arguments, const QString &workDir)

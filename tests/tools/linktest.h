@@ -9,8 +9,9 @@
 struct Run {
     int exitCode = -1; // -1: crashed or never ended
     QString out, err;
-    // N from the line "name: N" (peer) or "name = N" (panel) of out, else 0.
-    quint64 count(const QString &name) const;
+    // V from the line "name: V" (peer, report) or "name = V" (panel) of out or err.
+    QString value(const QString &name) const;
+    quint64 count(const QString &name) const { return value(name).toULongLong(); }
 };
 
 // To its end (2 minutes at most), with no display or platform named.
@@ -23,6 +24,10 @@ struct PeerProcess { // pakto-peer --pty running; path: the first line it printe
     QString path;
     QProcess process;
 };
+
+// A run's JSON report read by Python (scripts/readreport.py): exit 0 when every key and type
+// holds; out: each counter, "exit_code" and "reasons" (space-separated) as "name: V".
+Run readReport(const QByteArray &json);
 
 QByteArray readFile(const QString &path), framesOf(const QVector<QByteArray> &bodies);
 

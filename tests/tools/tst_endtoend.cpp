@@ -1,106 +1,135 @@
 // The real program, headless, against the simulated device: the window counts what the device put
-// on the wire.
+// on the wire, and its JSON report says what its panel says.
 #include "linktest.h"
 
 #include <QtTest>
 
+#include <array>
 #include <sys/stat.h>
+
+using namespace panel;
+// The panel's label, the report's key, the device's count of the same.
+// clang-format off
+const QVector<std::array<QString, 3>> COUNTS = {
+    {SENT, "tx_packets", "frames_received"}, {RECEIVED, "rx_packets", "wire_good_frames"},
+    {BYTES, "rx_bytes", "bytes_sent"}, {COMPARED_OK, "compare_ok", ""}, {COMPARE_FAILED, "compare_failed", ""},
+    {TOO_SHORT, "short_errors", "wire_short_errors"}, {TOO_LONG, "long_errors", "wire_long_errors"},
+    {CRC_ERRORS, "crc_errors", "wire_crc_errors"}, {ESCAPE_ERRORS, "escape_errors", "wire_7d_errors"},
+    {SEND_ERRORS, "tx_errors", ""}, {NO_REPLY, "no_reply", ""}};
+// clang-format on
 
 class TestEndToEnd : public QObject
 {
     Q_OBJECT
     QTemporaryDir workDir;
 
+    Run runWindow(const QString &device, const QString &options)
+    {
+        return runToEnd(PAKTO_WINDOW_PATH, arguments(device, options), workDir.path());
+    }
+    QStringList arguments(const QString &device, const QString &options)
+    {
+        QFile::remove(workDir.filePath("r.json"));
+        return QString("--port %1 --open %1 %2").arg(device, options).split(' ');
+    }
+    Run report() { return readReport(readFile(workDir.filePath("r.json"))); }
+
 private slots:
     // Timed sending goes on whatever comes back, so every spoiled reply and its knock-on reaches
-    // the counters.
+    // the counters. The report goes to r.json unless a row says where.
     void countsMatchThePeer_data()
     {
         QTest::addColumn<QString>("peerOptions");
         QTest::addColumn<QString>("windowOptions");
-        const QString timed = "--send timed --period 10 --compare --tag --duration 1";
-        QTest::newRow("answer: show, capture") << "" << "--send answer --compare --tag --show --capture c --duration 1";
-        QTest::newRow("answer-driven up to --frames") << "" << "--send answer --compare --frames 300 --duration 30";
-        QTest::newRow("answer-driven up to --frames, every reply twice") << "--fault duplicate --every 1"
-                                                                        << "--send answer --frames 300 --duration 30";
-        QTest::newRow("timed at 9600 baud, not compared") << "" << "--send timed --period 5 --baud 9600 --duration 1";
-        QTest::newRow("once") << "" << "--send once --compare --duration 0.5";
-        QTest::newRow("extra mode: two more bytes compare") << "--mode extra" << timed;
-        QTest::newRow("replies 400 ms late, all let in") << "--delay 400" << timed;
-        QTest::newRow("capture on a full disk fails the run") << "" << "--send answer --frames 50 --capture /dev/full --duration 5";
-        QTest::newRow("answer, replies dropped: sends on after the reply timeout")
-            << "--fault drop --every 3" << "--send answer --compare --reply-timeout 50 --duration 1";
-        QTest::newRow("answer, replies dropped, not compared: fewer received fails")
-            << "--fault drop --every 3" << "--send answer --reply-timeout 50 --duration 1";
-        for (auto fault : {"bad-fcs", "bad-escape", "drop", "duplicate", "corrupt", "short", "oversize", "noise"})
-            QTest::addRow("timed, fault %s", fault) << QString("--fault %1 --every 3").arg(fault) << timed;
+        // Each key=N, =sent (tx_packets), =faults or =2faults (the device's count of its fault).
+        QTest::addColumn<QString>("expected");
+        const QString timed = "--send timed --period 10 --compare --tag --duration 1",
+                      answer = "--send answer --compare --duration 1",
+                      clean = "exit=0 errors=0 rx_packets=sent compare_ok=sent";
+        // clang-format off
+        QTest::newRow("answer: show, capture") << "" << answer + " --tag --show --capture c" << clean;
+        QTest::newRow("answer-driven up to --frames, report on stdout") << "" << answer + " --frames 300 --report -" << clean + " tx_packets=300";
+        QTest::newRow("answer-driven up to --frames, every reply twice") << "--fault duplicate --every 1" << "--send answer --frames 300 --duration 30" << "exit=0 errors=0 tx_packets=300 rx_packets=600";
+        QTest::newRow("timed at 9600 baud, not compared") << "" << "--send timed --period 5 --baud 9600 --duration 1" << "exit=0 errors=0 rx_packets=sent compare_ok=0";
+        QTest::newRow("once") << "" << "--send once --compare --duration 0.5" << clean + " tx_packets=1";
+        QTest::newRow("report on a full disk fails the run") << "" << "--send once --compare --duration 0.5 --report /dev/full" << "exit=1 errors=0 compare_ok=1";
+        QTest::newRow("extra mode: two more bytes compare") << "--mode extra" << timed << clean;
+        QTest::newRow("replies 400 ms late, all let in") << "--delay 400" << timed << clean;
+        QTest::newRow("capture on a full disk fails the run") << "" << "--send answer --frames 50 --capture /dev/full --duration 5" << "exit=1 errors=0 rx_packets=50";
+        QTest::newRow("answer, replies dropped: sends on after the reply timeout") << "--fault drop --every 3" << answer + " --reply-timeout 50" << "exit=1 errors=faults no_reply=faults";
+        QTest::newRow("answer, replies dropped, not compared: fewer received fails") << "--fault drop --every 3" << "--send answer --reply-timeout 50 --duration 1" << "exit=1 errors=0";
+        for (const char *flags : {"shared", "idle"}) {
+            QTest::addRow("timed, replies with %s flags", flags) << QString("--flags ") + flags << timed << clean;
+            QTest::addRow("answer-driven, %s flags", flags) << QString("--flags ") + flags << answer << clean;
+        }
+        const QString lost = "exit=1 no_reply=faults errors=2faults ";
+        const QVector<std::array<QString, 2>> faults = {{"bad-fcs", lost + "crc_errors=faults"}, {"bad-escape", lost + "escape_errors=faults"},
+            {"drop", "exit=1 errors=faults no_reply=faults"}, {"duplicate", "exit=1 errors=faults compare_failed=faults"},
+            {"corrupt", lost + "compare_failed=faults"}, {"short", lost + "short_errors=faults"},
+            {"oversize", lost + "long_errors=faults"}, {"noise", "exit=1 errors=faults no_reply=0"}};
+        // clang-format on
+        for (const auto &[fault, expected] : faults)
+            QTest::addRow("timed, fault %s", qPrintable(fault))
+                << "--fault " + fault + " --every 3" << timed << expected;
     }
 
     void countsMatchThePeer()
     {
         QFETCH(QString, peerOptions);
         QFETCH(QString, windowOptions);
+        QFETCH(QString, expected);
         PeerProcess peer(peerOptions.split(' ', Qt::SkipEmptyParts));
-        const Run window = runToEnd(PAKTO_WINDOW_PATH,
-                                    QStringList{"--port", peer.path, "--open", peer.path} +
-                                        windowOptions.split(' '),
-                                    workDir.path());
-        const Run report = peer.stop();
-        using namespace panel;
-        for (const auto &[label, name] :
-             QVector<QPair<QString, QString>>{{SENT, "frames_received"},
-                                              {RECEIVED, "wire_good_frames"},
-                                              {BYTES, "bytes_sent"},
-                                              {TOO_SHORT, "wire_short_errors"},
-                                              {TOO_LONG, "wire_long_errors"},
-                                              {CRC_ERRORS, "wire_crc_errors"},
-                                              {ESCAPE_ERRORS, "wire_7d_errors"}})
-            QVERIFY2(window.count(label) == report.count(name),
-                     qPrintable(window.out + report.out));
-        const quint64 frames = window.count(SENT), received = window.count(RECEIVED),
-                      failed = window.count(COMPARE_FAILED);
-        const quint64 limit = windowOptions.contains("once") ? 1
-                                                             : QRegularExpression("--frames (\\d+)")
-                                                                   .match(windowOptions)
-                                                                   .captured(1)
-                                                                   .toULongLong();
-        QVERIFY(limit == 0 ? frames > 0 : frames == limit);
-        const quint64 errors = failed + window.count(SEND_ERRORS) + window.count(CRC_ERRORS) +
-                               window.count(NO_REPLY) + window.count(ESCAPE_ERRORS) +
-                               window.count(TOO_LONG) + window.count(TOO_SHORT);
+        const bool toStdout = windowOptions.contains("--report -"),
+                   toFullDisk = windowOptions.contains("--report /dev");
+        const Run window = runWindow(peer.path, windowOptions.contains("--report")
+                                                    ? windowOptions
+                                                    : windowOptions + " --report r.json");
+        const Run device = peer.stop(),
+                  json = toStdout ? readReport(window.out.toUtf8()) : report();
+        QVERIFY2((json.exitCode == 0) != toFullDisk, qPrintable(json.err + window.err));
+        // The panel's counts by the report's keys, checked against the device and the report.
+        QMap<QString, quint64> got{{"exit", quint64(window.exitCode)}};
+        for (int i = 0; i < COUNTS.size(); ++i) {
+            const auto &[label, key, tally] = COUNTS[i];
+            got[key] = window.count(label);
+            got["errors"] += i >= 4 ? got[key] : 0; // comparison failures on
+            QVERIFY2(tally.isEmpty() || got[key] == device.count(tally),
+                     qPrintable(label + window.out + device.out));
+            QVERIFY2(toFullDisk || json.count(key) == got[key],
+                     qPrintable(key + window.out + json.out));
+        }
+        QVERIFY2(toFullDisk || json.count("exit_code") == got["exit"], qPrintable(json.out));
         const quint64 faults =
-            report.count("fault_" + peerOptions.section(' ', 1, 1).replace('-', '_'));
-        QVERIFY(peerOptions.startsWith("--fault")
-                    ? faults > 1
-                    : received == frames && errors == 0); // answer-driven too: no stall
-        const bool compared = windowOptions.contains("--compare"),
-                   unanswered = !peerOptions.contains(QRegularExpression("duplicate|noise"));
-        QCOMPARE(window.count(NO_REPLY), compared && unanswered ? faults : 0);
-        QCOMPARE(window.out.contains("round trip ms: p50 "), window.count(COMPARED_OK) > 0);
-        QCOMPARE(failed,
-                 compared && peerOptions.contains(QRegularExpression("duplicate|corrupt")) ? faults : 0);
-        QCOMPARE(window.count(COMPARED_OK), compared ? received - failed : 0);
-        const bool repliesMissing = windowOptions.contains("answer") && received < frames;
-        QVERIFY2(window.exitCode ==
-                     (errors > 0 || repliesMissing || windowOptions.contains("/dev/full") ? 1 : 0),
-                 qPrintable(window.out + window.err));
-        QVERIFY(report.exitCode == 0 && !QFile::exists(workDir.filePath("dv-ppp.ini")));
+            device.count("fault_" + peerOptions.section(' ', 1, 1).replace('-', '_'));
+        QVERIFY(got["tx_packets"] > 0 && peerOptions.contains("--fault") == (faults > 1));
+        QCOMPARE(device.exitCode, 0);
+        for (const QString &fact : expected.split(' ', Qt::SkipEmptyParts)) {
+            const QString value = fact.section('=', 1);
+            const quint64 wanted = value == "sent" ? got["tx_packets"]
+                                   : value.endsWith("faults")
+                                       ? faults * qMax(1, value.chopped(6).toInt())
+                                       : value.toULongLong();
+            QVERIFY2(
+                got[fact.section('=', 0, 0)] == wanted,
+                qPrintable(fact + QString(" (faults %1)\n").arg(faults) + window.out + window.err));
+        }
+        QVERIFY(!QFile::exists(workDir.filePath("dv-ppp.ini")));
     }
 
     // The peer leaves after 50 frames: the run ends there with 1, not in a minute.
     void lostDeviceEndsTheRun()
     {
         PeerProcess peer({"--mode", "echo", "--frames", "50"});
-        const Run window = runToEnd(PAKTO_WINDOW_PATH,
-                                    {"--port", peer.path, "--open", peer.path, "--send", "answer",
-                                     "--compare", "--duration", "60"},
-                                    workDir.path());
+        const Run window =
+            runWindow(peer.path, "--send answer --compare --duration 60 --report r.json");
         QVERIFY2(peer.stop(0).exitCode == 0 && window.exitCode == 1 &&
-                     window.err.contains("串口已断开") && window.count(panel::COMPARED_OK) == 50,
+                     window.err.contains("串口已断开") && window.count(panel::COMPARED_OK) == 50 &&
+                     report().value("reasons").contains("port_lost"),
                  qPrintable(window.out + window.err));
     }
 
-    // A signal mid-run stops sending, lets the replies in, prints the panel; a second one ends it at once.
+    // A signal mid-run stops sending, lets the replies in, prints the panel; a second one ends it
+    // at once.
     void interruptedRun_data()
     {
         QTest::addColumn<QVector<int>>("signalNumbers");
@@ -116,46 +145,61 @@ private slots:
         PeerProcess peer({});
         QProcess window;
         window.setWorkingDirectory(workDir.path());
-        const QString capture = workDir.filePath(QTest::currentDataTag());
-        window.start(PAKTO_WINDOW_PATH, {"--port", peer.path, "--open", peer.path, "--send", "answer", "--compare",
-                                         "--capture", capture, "--duration", "60"});
-        QVERIFY(window.waitForStarted() && window.processId() > 0);
+        const QString capture = workDir.filePath("c");
+        QFile::remove(capture);
+        window.start(
+            PAKTO_WINDOW_PATH,
+            arguments(peer.path, "--send answer --compare --duration 60 --report - --capture c"));
         QTRY_VERIFY(readFile(capture).count('\n') > 100);
         for (const int signalNumber : signalNumbers)
             ::kill(pid_t(window.processId()), signalNumber);
-        const Run run{window.waitForFinished(10000) ? window.exitCode() : -1, window.readAllStandardOutput(), {}};
-        const quint64 sent = run.count(panel::SENT), lines = readFile(capture).count('\n');
-        QVERIFY2(run.exitCode == exitCode && (signalNumbers.size() > 1 ? run.out.isEmpty()
-                     : sent > 50 && run.count(panel::COMPARED_OK) == sent && lines == 2 * sent), qPrintable(run.out));
+        QVERIFY(window.waitForFinished(10000));
+        const Run run{window.exitCode(), window.readAllStandardOutput(),
+                      window.readAllStandardError()};
+        const quint64 sent = run.count(panel::SENT), once = signalNumbers.size() == 1;
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(readReport(run.out.toUtf8()).value("reasons"), once ? "interrupted" : "");
+        QVERIFY2(!once || (sent > 50 && run.count(panel::COMPARED_OK) == sent &&
+                           readFile(capture).count('\n') == int(2 * sent)),
+                 qPrintable(run.err));
     }
 
-    // Usage errors, ports and files that will not open: exit code 2, why on stderr.
+    // Refused at the start: exit code 2, why on stderr, a report once past the command line.
     void refusedInvocations_data()
     {
         QTest::addColumn<QString>("invocation");
         QTest::addColumn<QString>("complaint");
-        const QString open = PAKTO_WINDOW_PATH " --port /dev/nowhere --open /dev/nowhere --send answer --duration 1"
-                                               " --capture c";
-        QTest::newRow("peer: unknown option") << PAKTO_PEER_PATH " --pty --bogus" << "bogus";
-        QTest::newRow("peer: port that will not open") << PAKTO_PEER_PATH " --port /dev/nowhere" << "/dev/nowhere";
-        QTest::newRow("window: no --open") << PAKTO_WINDOW_PATH " --send answer --duration 1" << "--open is missing";
-        QTest::newRow("window: port that will not open, capture kept") << open << "串口打开失败";
-        QTest::newRow("window: settings file a FIFO") << open << "dv-ppp.ini: not a regular file";
+        QTest::addColumn<QString>("reason"); // the report's; empty: no report
+        const QString open = PAKTO_WINDOW_PATH " --port /dev/nowhere --open /dev/nowhere --send "
+                                               "answer --duration 1 --capture c --report";
+        // clang-format off
+        QTest::newRow("peer: unknown option") << PAKTO_PEER_PATH " --pty --bogus" << "bogus" << "";
+        QTest::newRow("peer: port that will not open") << PAKTO_PEER_PATH " --port /dev/nowhere" << "/dev/nowhere" << "";
+        QTest::newRow("window: no --open") << PAKTO_WINDOW_PATH " --send answer --duration 1 --report r.json" << "--open is missing" << "";
+        QTest::newRow("window: port that will not open, capture kept") << open + " r.json" << "串口打开失败" << "port_open_failed";
+        QTest::newRow("window: settings file a FIFO") << open + " r.json" << "dv-ppp.ini: not a regular file" << "settings_refused";
+        QTest::newRow("window: report to a FIFO, not waited for") << open + " dv-ppp.ini" << "cannot write the report to dv-ppp.ini" << "";
+        // clang-format on
     }
-
     void refusedInvocations()
     {
         QFETCH(QString, invocation);
         QFETCH(QString, complaint);
+        QFETCH(QString, reason);
         const QString settings = workDir.filePath("dv-ppp.ini"), capture = workDir.filePath("c");
         QFile yesterday(capture);
         QVERIFY(yesterday.open(QIODevice::WriteOnly) && yesterday.write("kept\n") == 5);
         yesterday.close();
-        QVERIFY(!QString(QTest::currentDataTag()).contains("FIFO") || mkfifo(qPrintable(settings), 0600) == 0);
-        const Run run = runToEnd(invocation.section(' ', 0, 0), invocation.section(' ', 1).split(' '), workDir.path());
+        QVERIFY(!QString(QTest::currentDataTag()).contains("FIFO") ||
+                mkfifo(qPrintable(settings), 0600) == 0);
+        QFile::remove(workDir.filePath("r.json"));
+        const Run run = runToEnd(invocation.section(' ', 0, 0),
+                                 invocation.section(' ', 1).split(' '), workDir.path());
         QFile::remove(settings);
-        QVERIFY2(run.exitCode == 2 && run.out.isEmpty() && run.err.contains(complaint), qPrintable(run.out + run.err));
+        QVERIFY2(run.exitCode == 2 && run.out.isEmpty() && run.err.contains(complaint),
+                 qPrintable(run.out + run.err));
         QCOMPARE(readFile(capture), QByteArray("kept\n"));
+        QCOMPARE(report().value("reasons"), reason);
     }
 };
 

@@ -30,8 +30,8 @@ public:
                             bool compareFailed, double stampMs)
     {
         w.showTraffic(reinterpret_cast<const quint8 *>(bytes.constData()), quint16(bytes.size()),
-                      received ? TrafficDirection::Received : TrafficDirection::Sent,
-                      compareFailed, stampMs);
+                      received ? TrafficDirection::Received : TrafficDirection::Sent, compareFailed,
+                      stampMs);
     }
     static void flushTraffic(MainWindow &w) { w.flushTraffic(); }
 };

@@ -21,7 +21,7 @@ inline QByteArray frameOf(const QByteArray &body)
 inline QByteArray badFcsFrameOf(const QByteArray &body) // its last FCS byte must need no escape
 {
     QByteArray frame = frameOf(body);
-    frame.data()[frame.size() - 2] ^= 0x01;
+    frame[frame.size() - 2] = char(frame[frame.size() - 2] ^ 0x01);
     return frame;
 }
 
@@ -33,11 +33,6 @@ struct EngineLink {
         return Probe::portOpen(window);
     }
     TrafficCounters &counters() { return Probe::counters(window); }
-    int outstanding()
-    {
-        return (Probe::txRingHead(window) - Probe::txRingTail(window) + TX_RING_SLOTS) %
-               TX_RING_SLOTS;
-    }
     void setPayload(const QByteArray &bytes)
     {
         ui->te_txData->setPlainText(QString::fromLatin1(bytes.toHex(' ')));
@@ -46,13 +41,11 @@ struct EngineLink {
     QList<QByteArray> sent(int count = INT_MAX, int waitMs = WAIT_MS)
     {
         QList<QByteArray> bodies;
-        for (int waited = 0; bodies.size() < count && waited < waitMs;
-             waited += 5) // each read takes 5 ms
+        for (const QDeadlineTimer end(waitMs); bodies.size() < count && !end.hasExpired();)
             for (const char byte : device.readAll(5))
-                if (const int length =
-                        ppp_frame_decode(decoder, uint8_t(byte), buffer, FRAME_BUF_SIZE);
-                    length > 0)
-                    bodies << QByteArray(reinterpret_cast<const char *>(buffer), length);
+                if (const int n = ppp_frame_decode(decoder, uint8_t(byte), body, sizeof body);
+                    n > 0)
+                    bodies << QByteArray(reinterpret_cast<const char *>(body), n);
         return bodies;
     }
     bool deliver(const QByteArray &wire) // as the device, waiting until the window has read it all
@@ -72,5 +65,5 @@ struct EngineLink {
     MainWindow window{nullptr, WindowOptions{{device.slavePath()}, false}};
     Ui::MainWindow *ui = Probe::ui(window);
     DecoderState decoder{}; // the device's own
-    uint8_t buffer[FRAME_BUF_SIZE];
+    uint8_t body[FRAME_BUF_SIZE];
 };

@@ -51,11 +51,12 @@ private slots:
         QVERIFY(device.setSlaveTermios(line));
         // Each open as {port, baud, the one warning by the time it is closed}.
         // A fourth item: another program holds the port meanwhile.
-        const QStringList attempts[] = {{"no-such-tty", "115200", failed + "No such file or directory"},
-                                        {slave, "abc", failed + "Invalid baud rate value"},
-                                        {slave, "9600", failed + "Permission error while locking the device", "held"},
-                                        {slave, "9600", ""},
-                                        {slave, "115200", deviceGoes ? "错误: 串口已断开" : ""}};
+        const QStringList attempts[] = {
+            {"no-such-tty", "115200", failed + "No such file or directory"},
+            {slave, "abc", failed + "Invalid baud rate value"},
+            {slave, "9600", failed + "Permission error while locking the device", "held"},
+            {slave, "9600", ""},
+            {slave, "115200", deviceGoes ? "错误: 串口已断开" : ""}};
         for (const QStringList &attempt : attempts) {
             const bool last = &attempt == &attempts[4];
             QSerialPort holder(attempt.value(3).isEmpty() ? QString() : slave);

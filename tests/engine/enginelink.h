@@ -59,6 +59,14 @@ struct EngineLink {
         Probe::flushTraffic(window);
         return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts);
     }
+    QString viewLabels() { return labels(viewLines()); }
+    static QString labels(const QStringList &lines) // "[ 发 ...", "[ 收 ..." give "发收"
+    {
+        QString found;
+        for (const QString &line : lines)
+            found += line.mid(2, 1);
+        return found;
+    }
 
     TestWorkDir workDir; // first: the window reads its settings from here
     PseudoTerminal device;

@@ -61,33 +61,24 @@ private slots:
         QVERIFY(link.deliver(reply));
         QCOMPARE(link.sent(INT_MAX, timed ? 500 : QUIET_MS).size(),
                  view.count("发") - (timed ? 2 : 1));
-        QCOMPARE(
-            link.viewLines().replaceInStrings(QRegularExpression("^\\[ (.).*"), "\\1").join(""),
-            view);
+        QCOMPARE(link.viewLabels(), view);
         checkModes(link, autoStop ? "" : timed ? "btn_txAuto" : "btn_txAck");
     }
 
     void switchingModes_data()
     {
-        QTest::addColumn<QString>(
-            "pressed"); // while answer-driven runs if it is btn_txAuto, else timed
+        QTest::addColumn<QString>("pressed"); // while answer-driven runs if btn_txAuto, else timed
         QTest::addColumn<QString>("period");
         QTest::addColumn<QString>("running"); // afterwards
-        QTest::newRow("timed stops answer-driven") << "btn_txAuto"
-                                                   << "10000"
-                                                   << "btn_txAuto";
-        QTest::newRow("answer-driven stops timed") << "btn_txAck"
-                                                   << "10000"
-                                                   << "btn_txAck";
-        QTest::newRow("closing the port stops timed") << "btn_ser_conn"
-                                                      << "10000"
-                                                      << "";
-        QTest::newRow("period 0: warning, both off") << "btn_txAuto"
-                                                     << "0"
-                                                     << "";
-        QTest::newRow("period -5: warning, both off") << "btn_txAuto"
-                                                      << "-5"
-                                                      << "";
+        const auto row = [](const char *name, const char *pressed, const char *period,
+                            const char *running) {
+            QTest::newRow(name) << pressed << period << running;
+        };
+        row("timed stops answer-driven", "btn_txAuto", "10000", "btn_txAuto");
+        row("answer-driven stops timed", "btn_txAck", "10000", "btn_txAck");
+        row("closing the port stops timed", "btn_ser_conn", "10000", "");
+        row("period 0: warning, both off", "btn_txAuto", "0", "");
+        row("period -5: warning, both off", "btn_txAuto", "-5", "");
     }
     void switchingModes()
     {

@@ -28,14 +28,6 @@ struct TrafficWindow : EngineLink {
     }
 };
 
-QString labels(const QString &text) // "[ 发 ...\n[ 收 ..." gives "发收"
-{
-    QString found;
-    for (const QString &line : text.split('\n', Qt::SkipEmptyParts))
-        found += line.mid(2, 1);
-    return found;
-}
-
 class TestTrafficView : public QObject
 {
     Q_OBJECT
@@ -45,16 +37,6 @@ private slots:
     // shown and queued lines, not the capture; wrapping follows its box.
     void lineTexts()
     {
-        const QString failed = "<span style=\"background:#a40000;color:#ffffff;\">";
-        const struct {
-            const char *hex;
-            double ms;
-            QString body, html;
-        } lines[] = {{"5a0112ab", 1234.5, "[ 发 1234.500ms , 4字节 ]  5A 01 12 AB", "<span>"},
-                     {"000fa0ff", 0.25, "[ 收 0.250ms , 4字节 ]  00 0F A0 FF",
-                      "<span style=\"background:#97c4f0;\">"},
-                     {"0102", 7.0, "[ 收 7.000ms , 2字节 ]  01 02", failed},
-                     {"7d", 16777217.4996, "[ 发 16777217.500ms , 1字节 ]  7D", "<span>"}};
         TrafficWindow w(true, true);
         QVERIFY(w.capture("capture.txt"));
         w.show("ee", false, false, 0);
@@ -64,12 +46,19 @@ private slots:
         QString file = QStringLiteral("[ 发 0.000ms , 1字节 ]  EE\n[ 收 0.500ms , 1字节 ]  DD\n");
         QTextBrowser appended; // one QTextEdit::append per paragraph
         appended.document()->setDefaultFont(w.ui->txt_data->document()->defaultFont());
-        for (const auto &line : lines) {
-            const bool marked = line.html == failed;
-            w.show(line.hex, line.body.contains("收"), marked, line.ms);
-            file += line.body + '\n';
-            appended.append(line.html + line.body + (marked ? " [ 比较失败 ]" : "") + "</span>");
-        }
+        const auto line = [&](const char *hex, double ms, const QString &body,
+                              const QString &span) {
+            const bool failed = span.contains("#a40000");
+            w.show(hex, body.contains("收"), failed, ms);
+            file += body + '\n';
+            appended.append(span + body + (failed ? " [ 比较失败 ]" : "") + "</span>");
+        };
+        line("5a0112ab", 1234.5, "[ 发 1234.500ms , 4字节 ]  5A 01 12 AB", "<span>");
+        line("000fa0ff", 0.25, "[ 收 0.250ms , 4字节 ]  00 0F A0 FF",
+             "<span style=\"background:#97c4f0;\">");
+        line("0102", 7, "[ 收 7.000ms , 2字节 ]  01 02",
+             "<span style=\"background:#a40000;color:#ffffff;\">");
+        line("7d", 16777217.4996, "[ 发 16777217.500ms , 1字节 ]  7D", "<span>");
         QCOMPARE(w.file(), file); // each line written through as it is shown
         QTRY_COMPARE(w.ui->txt_data->document()->blockCount(), 4); // flushed on the window's timer
         QCOMPARE(w.ui->txt_data->toHtml(), appended.toHtml());
@@ -130,8 +119,8 @@ private slots:
             w.show("01", false);
             w.show("02", true);
         }
-        QCOMPARE(labels(w.viewLines().join('\n')), shown.repeated(2));
-        QCOMPARE(labels(w.file()), capturing ? "发收发收" : "");
+        QCOMPARE(w.viewLabels(), shown.repeated(2));
+        QCOMPARE(w.labels(w.file().split('\n', Qt::SkipEmptyParts)), capturing ? "发收发收" : "");
         QCOMPARE(catcher.describe().join(""), warning);
         QCOMPARE(w.ui->cb_rx2file->isChecked(), capturing);
         QCOMPARE(Probe::capturing(w.window), capturing);

@@ -2,7 +2,6 @@
 // that answer the modal boxes and file dialogs the window opens.
 #pragma once
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -39,8 +38,7 @@ private:
 
 // While alive, hands every visible modal dialog of type T to answer, polling on
 // a timer that also runs inside the nested event loop of the dialog's exec().
-template<typename T>
-class ModalAnswerer
+template <typename T> class ModalAnswerer
 {
 public:
     explicit ModalAnswerer(std::function<void(T *)> answer)
@@ -58,7 +56,8 @@ private:
         if (auto *active = qobject_cast<T *>(QApplication::activeModalWidget()))
             return active->isVisible() ? active : nullptr;
         for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *found = qobject_cast<T *>(top); found && found->isVisible() && found->isModal())
+            if (auto *found = qobject_cast<T *>(top);
+                found && found->isVisible() && found->isModal())
                 return found;
         return nullptr;
     }
@@ -77,14 +76,11 @@ public:
 private:
     void close(QMessageBox *box)
     {
-        const bool closeOnly = box->icon() == QMessageBox::Warning &&
-                               box->standardButtons() == QMessageBox::Close;
+        const bool closeOnly =
+            box->icon() == QMessageBox::Warning && box->standardButtons() == QMessageBox::Close;
         seen << (closeOnly ? QString() : QStringLiteral("(not a Close-only warning) ")) +
                     box->windowTitle() + QStringLiteral(": ") + box->text();
-        if (QAbstractButton *button = box->button(QMessageBox::Close))
-            button->click();
-        else
-            box->reject();
+        box->done(QMessageBox::Close);
     }
     QStringList seen;
     ModalAnswerer<QMessageBox> hand{[this](QMessageBox *box) { close(box); }}; // last: stops first

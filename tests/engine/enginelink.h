@@ -10,19 +10,14 @@
 using Probe = MainWindowProbe;
 constexpr int WAIT_MS = 5000, QUIET_MS = 200; // quiet: how long the device listens for nothing
 
-inline QByteArray frameOf(const QByteArray &body)
+// A bad FCS flips a bit of the last FCS byte, which must then need no escape.
+inline QByteArray frameOf(const QByteArray &body, bool badFcs = false)
 {
     uint8_t frame[FRAME_BUF_SIZE];
     const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()),
                                         body.size(), frame, sizeof frame);
+    frame[length - 2] ^= uint8_t(badFcs);
     return QByteArray(reinterpret_cast<const char *>(frame), length);
-}
-
-inline QByteArray badFcsFrameOf(const QByteArray &body) // its last FCS byte must need no escape
-{
-    QByteArray frame = frameOf(body);
-    frame[frame.size() - 2] = char(frame[frame.size() - 2] ^ 0x01);
-    return frame;
 }
 
 struct EngineLink {

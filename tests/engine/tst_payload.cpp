@@ -81,21 +81,15 @@ private slots:
         QTest::addColumn<QString>("range");
         QTest::addColumn<QString>("normalized");
         QTest::addColumn<QString>("drawn"); // shortest and longest payload in 400 draws
-        QTest::newRow("maximum below minimum") << false << "10 5"
-                                               << "10 10"
-                                               << "10 10";
-        QTest::newRow("out of range both ways") << false << "-3 9000"
-                                                << "0 4096"
-                                                << "";
-        QTest::newRow("up to capacity, no tag") << false << "4093 4096"
-                                                << "4093 4096"
-                                                << "4093 4096";
-        QTest::newRow("tag: drawn within what fits") << true << "4090 4096"
-                                                     << "4090 4096"
-                                                     << "4090 4094";
-        QTest::newRow("tag: minimum above capacity") << true << "9000 100"
-                                                     << "9000 9000"
-                                                     << "4094 4094";
+        const auto row = [](const char *name, bool tag, const char *range, const char *normalized,
+                            const char *drawn) {
+            QTest::newRow(name) << tag << range << normalized << drawn;
+        };
+        row("maximum below minimum", false, "10 5", "10 10", "10 10");
+        row("out of range both ways", false, "-3 9000", "0 4096", "");
+        row("up to capacity, no tag", false, "4093 4096", "4093 4096", "4093 4096");
+        row("tag: drawn within what fits", true, "4090 4096", "4090 4096", "4090 4094");
+        row("tag: minimum above capacity", true, "9000 100", "9000 9000", "4094 4094");
     }
     void randomLengths()
     {

@@ -10,7 +10,7 @@ QByteArrayList words(const QString &list, bool reads)
         const QByteArray hex = QByteArray::fromHex(word.mid(1).toLatin1());
         const QChar kind = reads ? word[0] : ' ';
         bytes << (kind == '='   ? frameOf(hex)
-                  : kind == '!' ? badFcsFrameOf(hex)
+                  : kind == '!' ? frameOf(hex, true)
                   : kind == 'r' ? "reopen"
                                 : QByteArray::fromHex(word.toLatin1()));
     }

@@ -37,8 +37,8 @@ private slots:
         row("good reply failing the comparison, answered", false, false, other, "发收发");
         row("two replies in one read, each answered", false, false, echo + other, "发收发收发");
         row("bad FCS unanswered, the echo after it answered", false, false,
-            badFcsFrameOf(PAYLOAD) + echo, "发收发");
-        row("auto-stop: a framing error stops", false, true, badFcsFrameOf(PAYLOAD) + echo, "发收");
+            frameOf(PAYLOAD, true) + echo, "发收发");
+        row("auto-stop: a framing error stops", false, true, frameOf(PAYLOAD, true) + echo, "发收");
         row("timed, auto-stop: a comparison failure stops", true, true, other, "发发收");
     }
     void replies()

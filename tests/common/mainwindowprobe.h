@@ -12,7 +12,6 @@ public:
     static int &timerBanner(MainWindow &w) { return w.timerBanner; }
     static int &timerSend(MainWindow &w) { return w.timerSend; }
     static bool &portOpen(MainWindow &w) { return w.portOpen; }
-    static quint64 &txRateBps(MainWindow &w) { return w.txRateBps; }
     static int outstanding(MainWindow &w)
     {
         return (w.txRingHead - w.txRingTail + TX_RING_SLOTS) % TX_RING_SLOTS;

@@ -1,8 +1,6 @@
-// A pseudo-terminal for serial tests: the window opens the slave by its path,
-// the test plays the device on the master side. A slave descriptor stays open
-// all along: without one the master reads EIO and the line drops data, and the
-// port's exclusive lock refuses any later open, so line settings are read
-// through it. The line starts raw; every wait keeps the Qt event loop running.
+// A pseudo-terminal: the window opens the slave by its path, the test plays the device on
+// the master side. A slave descriptor stays open (without one the master reads EIO), and line
+// settings are read through it. The line starts raw; every wait runs the Qt event loop.
 #pragma once
 
 #include <QByteArray>
@@ -16,6 +14,7 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 class PseudoTerminal
 {
@@ -75,11 +74,7 @@ public:
         }
         return received;
     }
-    void closeMaster() // the device goes away: the window's side hangs up
-    {
-        ::close(master);
-        master = -1;
-    }
+    void closeMaster() { ::close(std::exchange(master, -1)); } // the device goes away
 
 private:
     bool waitForMaster(short events, int timeoutMs)

@@ -25,12 +25,11 @@ public:
     // The packet builder and the traffic formatter, called as the send and
     // receive paths call them; the queued view lines are flushed on demand.
     static Packet *buildPacket(MainWindow &w) { return w.buildPacket(); }
-    static void showTraffic(MainWindow &w, const QByteArray &bytes, bool received,
+    static void showTraffic(MainWindow &w, const QByteArray &bytes, TrafficDirection direction,
                             bool compareFailed, double stampMs)
     {
         w.showTraffic(reinterpret_cast<const quint8 *>(bytes.constData()), quint16(bytes.size()),
-                      received ? TrafficDirection::Received : TrafficDirection::Sent, compareFailed,
-                      stampMs);
+                      direction, compareFailed, stampMs);
     }
     static void flushTraffic(MainWindow &w) { w.flushTraffic(); }
 };

@@ -12,7 +12,8 @@ struct TrafficWindow : EngineLink {
     }
     void show(const char *hex, bool received, bool failed = false, double stampMs = 1)
     {
-        Probe::showTraffic(window, QByteArray::fromHex(hex), received, failed, stampMs);
+        const auto direction = received ? TrafficDirection::Received : TrafficDirection::Sent;
+        Probe::showTraffic(window, QByteArray::fromHex(hex), direction, failed, stampMs);
     }
     bool capture(const QString &path) // "": the dialog is cancelled
     {

@@ -7,6 +7,7 @@
 #include "engine/trafficcounters.h"
 #include "windowoptions.h"
 
+#include <QFile>
 #include <QList>
 #include <QMainWindow>
 #include <QSerialPort>
@@ -15,6 +16,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextCharFormat>
+#include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
 #include <QVector>
@@ -188,8 +190,8 @@ private:
     int txRingHead = 0;
     Packet *txRing[TX_RING_SLOTS];
     QString capturePath;
-    QFile *captureFile = nullptr;
-    QTextStream *captureStream = nullptr;
+    std::unique_ptr<QFile> captureFile; // declared first: the stream on it goes first
+    std::unique_ptr<QTextStream> captureStream;
     TrafficCounters counters;
     LatencyHistogram roundTrips;
     quint64 stampOrigin = 0;

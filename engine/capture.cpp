@@ -38,8 +38,8 @@ bool MainWindow::openCapture(const QString &path)
         slotWarningMessage(tr("错误"), tr("无法打开文件"));
         return false;
     }
-    captureFile = file.release();
-    captureStream = new QTextStream(captureFile);
+    captureFile = std::move(file);
+    captureStream = std::make_unique<QTextStream>(captureFile.get());
     return true;
 }
 
@@ -49,10 +49,8 @@ void MainWindow::stopCapture()
         return;
     captureStream->flush();
     captureFile->close();
-    delete captureStream;
-    delete captureFile;
-    captureStream = nullptr;
-    captureFile = nullptr;
+    captureStream.reset();
+    captureFile.reset();
 }
 
 // The capture is closed before the warning: frames keep arriving while the

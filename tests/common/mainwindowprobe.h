@@ -12,18 +12,15 @@ public:
     static int &timerBanner(MainWindow &w) { return w.timerBanner; }
     static int &timerSend(MainWindow &w) { return w.timerSend; }
     static bool &portOpen(MainWindow &w) { return w.portOpen; }
-    static quint64 &txRateBps(MainWindow &w) { return w.txRateBps; }
-    static int &txRingTail(MainWindow &w) { return w.txRingTail; }
-    static int &txRingHead(MainWindow &w) { return w.txRingHead; }
-    static QTextStream *&captureStream(MainWindow &w) { return w.captureStream; }
+    static int outstanding(MainWindow &w)
+    {
+        return (w.txRingHead - w.txRingTail + TX_RING_SLOTS) % TX_RING_SLOTS;
+    }
+    static bool capturing(MainWindow &w) { return w.captureStream != nullptr; }
     static TrafficCounters &counters(MainWindow &w) { return w.counters; }
     static LatencyHistogram &roundTrips(MainWindow &w) { return w.roundTrips; }
     static quint64 &stampOrigin(MainWindow &w) { return w.stampOrigin; }
     static WindowOptions &options(MainWindow &w) { return w.options; }
-
-    // The timer handlers, run at once instead of waiting for their ticks.
-    static void refreshStats(MainWindow &w) { w.refreshStats(); }
-    static void onSecondTick(MainWindow &w) { w.onSecondTick(); }
 
     // The packet builder and the traffic formatter, called as the send and
     // receive paths call them; the queued view lines are flushed on demand.

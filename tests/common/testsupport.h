@@ -2,39 +2,30 @@
 // that answer the modal boxes and file dialogs the window opens.
 #pragma once
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWidget>
+
+#include <functional>
 
 // The window reads and writes its files relative to the working directory, so
-// every test gets an empty one of its own; the previous one comes back when
-// this goes away.
+// every test gets an empty one of its own until this goes away.
 class TestWorkDir
 {
 public:
-    TestWorkDir() : previous(QDir::currentPath())
-    {
-        if (dir.isValid())
-            entered = QDir::setCurrent(dir.path());
-    }
+    TestWorkDir() : previous(QDir::currentPath()) { entered = QDir::setCurrent(dir.path()); }
     ~TestWorkDir() { QDir::setCurrent(previous); }
     TestWorkDir(const TestWorkDir &) = delete;
     TestWorkDir &operator=(const TestWorkDir &) = delete;
 
-    // False when the directory could not be made or entered.
-    bool isValid() const { return entered; }
+    bool isValid() const { return dir.isValid() && entered; }
     QString path() const { return dir.path(); }
     QString filePath(const QString &name) const { return dir.filePath(name); }
-    // Names in the directory, hidden ones included.
-    QStringList entries() const
+    QStringList entries() const // hidden ones included
     {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
@@ -45,109 +36,75 @@ private:
     bool entered = false;
 };
 
-namespace testsupport {
-
-// The modal dialog of type T that is waiting for the user, if any. A dialog run
-// by exec() is the active modal widget; the scan of the top-level widgets also
-// finds one that is modal but not yet active.
-template<typename T>
-T *openModal()
+// While alive, hands every visible modal dialog of type T to answer, polling on
+// a timer that also runs inside the nested event loop of the dialog's exec().
+template <typename T> class ModalAnswerer
 {
-    if (auto *active = qobject_cast<T *>(QApplication::activeModalWidget()))
-        return active->isVisible() ? active : nullptr;
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    for (QWidget *top : tops) {
-        auto *candidate = qobject_cast<T *>(top);
-        if (candidate && candidate->isVisible() && candidate->isModal())
-            return candidate;
+public:
+    explicit ModalAnswerer(std::function<void(T *)> answer)
+    {
+        QObject::connect(&poll, &QTimer::timeout, [answer] {
+            if (T *dialog = openModal())
+                answer(dialog);
+        });
+        poll.start(10);
     }
-    return nullptr;
-}
 
-constexpr int POLL_MS = 10;
+private:
+    static T *openModal() // the active modal widget, or one that is modal but not yet active
+    {
+        if (auto *active = qobject_cast<T *>(QApplication::activeModalWidget()))
+            return active->isVisible() ? active : nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *found = qobject_cast<T *>(top);
+                found && found->isVisible() && found->isModal())
+                return found;
+        return nullptr;
+    }
+    QTimer poll;
+};
 
-} // namespace testsupport
-
-// While alive, closes every modal message box it finds, as a user pressing its
-// Close button would, and remembers what the box said. The polling timer also
-// runs inside the nested event loop of QMessageBox::exec(), which is where the
-// window's warnings wait.
+// Closes every modal message box as a user pressing Close would, and keeps each
+// as "title: text", marked when it is not a warning with a lone Close button.
 class WarningCatcher
 {
 public:
-    WarningCatcher()
-    {
-        QObject::connect(&poll, &QTimer::timeout, [this] { closeOpenBox(); });
-        poll.start(testsupport::POLL_MS);
-    }
-    WarningCatcher(const WarningCatcher &) = delete;
-    WarningCatcher &operator=(const WarningCatcher &) = delete;
-
     int count() const { return seen.size(); }
     void clear() { seen.clear(); }
-    // Each box as "title: text"; only warnings with a lone Close button count
-    // as the window's own.
     QStringList describe() const { return seen; }
 
 private:
-    void closeOpenBox()
+    void close(QMessageBox *box)
     {
-        QMessageBox *box = testsupport::openModal<QMessageBox>();
-        if (!box)
-            return;
-        const bool windowWarning = box->icon() == QMessageBox::Warning
-                                   && box->standardButtons() == QMessageBox::Close;
-        seen << (windowWarning ? QString() : QStringLiteral("(not a Close-only warning) "))
-                    + box->windowTitle() + QStringLiteral(": ") + box->text();
-        if (QAbstractButton *close = box->button(QMessageBox::Close))
-            close->click();
-        else
-            box->reject();
+        const bool closeOnly =
+            box->icon() == QMessageBox::Warning && box->standardButtons() == QMessageBox::Close;
+        seen << (closeOnly ? QString() : QStringLiteral("(not a Close-only warning) ")) +
+                    box->windowTitle() + QStringLiteral(": ") + box->text();
+        box->done(QMessageBox::Close);
     }
-
     QStringList seen;
-    QTimer poll; // last: stops before the list it fills goes away
+    ModalAnswerer<QMessageBox> hand{[this](QMessageBox *box) { close(box); }}; // last: stops first
 };
 
-// While alive, answers every modal file dialog: with a path it selects that file
-// and accepts (an existing file is overwritten without the confirmation box),
-// without one it cancels.
+// Answers every file dialog: selects path and accepts (overwriting without asking),
+// or cancels when path is empty or the dialog will not take it (a folder, say).
 class SaveDialogFiller
 {
 public:
-    // An empty path means: press Cancel.
-    explicit SaveDialogFiller(const QString &path = QString()) : answer(path)
-    {
-        QObject::connect(&poll, &QTimer::timeout, [this] { answerOpenDialog(); });
-        poll.start(testsupport::POLL_MS);
-    }
-    SaveDialogFiller(const SaveDialogFiller &) = delete;
-    SaveDialogFiller &operator=(const SaveDialogFiller &) = delete;
-
+    explicit SaveDialogFiller(const QString &path = QString()) : answer(path) {}
 
 private:
-    void answerOpenDialog()
+    void fill(QFileDialog *dialog)
     {
-        QFileDialog *dialog = testsupport::openModal<QFileDialog>();
-        if (!dialog)
-            return;
-        if (answer.isEmpty()) {
-            dialog->reject();
-            return;
+        if (!answer.isEmpty()) {
+            dialog->setOption(QFileDialog::DontConfirmOverwrite);
+            // selectFile() leaves the focused name field alone: type it in as a user would.
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(answer);
+            static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
         }
-        dialog->setOption(QFileDialog::DontConfirmOverwrite);
-        dialog->selectFile(answer);
-        // selectFile() leaves the name field alone while it has the focus, as
-        // it has in a save dialog that is up; type the answer in as a user would.
-        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            name->setText(answer);
-        static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
-        // accept() keeps the dialog open when it cannot take the answer (say,
-        // a folder); cancel then rather than answering the same dialog forever.
         if (dialog->isVisible())
             dialog->reject();
     }
-
     QString answer;
-    QTimer poll; // last: stops before what it reads goes away
+    ModalAnswerer<QFileDialog> hand{[this](QFileDialog *dialog) { fill(dialog); }};
 };

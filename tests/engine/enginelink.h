@@ -10,19 +10,14 @@
 using Probe = MainWindowProbe;
 constexpr int WAIT_MS = 5000, QUIET_MS = 200; // quiet: how long the device listens for nothing
 
-inline QByteArray frameOf(const QByteArray &body)
+// A bad FCS flips a bit of the last FCS byte, which must then need no escape.
+inline QByteArray frameOf(const QByteArray &body, bool badFcs = false)
 {
     uint8_t frame[FRAME_BUF_SIZE];
     const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()),
                                         body.size(), frame, sizeof frame);
+    frame[length - 2] ^= uint8_t(badFcs);
     return QByteArray(reinterpret_cast<const char *>(frame), length);
-}
-
-inline QByteArray badFcsFrameOf(const QByteArray &body) // its last FCS byte must need no escape
-{
-    QByteArray frame = frameOf(body);
-    frame.data()[frame.size() - 2] ^= 0x01;
-    return frame;
 }
 
 struct EngineLink {
@@ -33,11 +28,6 @@ struct EngineLink {
         return Probe::portOpen(window);
     }
     TrafficCounters &counters() { return Probe::counters(window); }
-    int outstanding()
-    {
-        return (Probe::txRingHead(window) - Probe::txRingTail(window) + TX_RING_SLOTS) %
-               TX_RING_SLOTS;
-    }
     void setPayload(const QByteArray &bytes)
     {
         ui->te_txData->setPlainText(QString::fromLatin1(bytes.toHex(' ')));
@@ -46,13 +36,11 @@ struct EngineLink {
     QList<QByteArray> sent(int count = INT_MAX, int waitMs = WAIT_MS)
     {
         QList<QByteArray> bodies;
-        for (int waited = 0; bodies.size() < count && waited < waitMs;
-             waited += 5) // each read takes 5 ms
+        for (const QDeadlineTimer end(waitMs); bodies.size() < count && !end.hasExpired();)
             for (const char byte : device.readAll(5))
-                if (const int length =
-                        ppp_frame_decode(decoder, uint8_t(byte), buffer, FRAME_BUF_SIZE);
-                    length > 0)
-                    bodies << QByteArray(reinterpret_cast<const char *>(buffer), length);
+                if (const int n = ppp_frame_decode(decoder, uint8_t(byte), body, sizeof body);
+                    n > 0)
+                    bodies << QByteArray(reinterpret_cast<const char *>(body), n);
         return bodies;
     }
     bool deliver(const QByteArray &wire) // as the device, waiting until the window has read it all
@@ -66,11 +54,19 @@ struct EngineLink {
         Probe::flushTraffic(window);
         return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts);
     }
+    QString viewLabels() { return labels(viewLines()); }
+    static QString labels(const QStringList &lines) // "[ 发 ...", "[ 收 ..." give "发收"
+    {
+        QString found;
+        for (const QString &line : lines)
+            found += line.mid(2, 1);
+        return found;
+    }
 
     TestWorkDir workDir; // first: the window reads its settings from here
     PseudoTerminal device;
     MainWindow window{nullptr, WindowOptions{{device.slavePath()}, false}};
     Ui::MainWindow *ui = Probe::ui(window);
     DecoderState decoder{}; // the device's own
-    uint8_t buffer[FRAME_BUF_SIZE];
+    uint8_t body[FRAME_BUF_SIZE];
 };

@@ -12,8 +12,7 @@ class TestLatencyHistogram : public QObject
 private slots:
     void percentiles_data()
     {
-        // count samples, each e to the power of a normal draw of this spread (0: all e)
-        QTest::addColumn<double>("spread");
+        QTest::addColumn<double>("spread"); // samples e to the power of a normal draw (0: all e)
         QTest::addColumn<int>("count");
         QTest::newRow("one sample") << 1.0 << 1;
         QTest::newRow("all equal") << 0.0 << 500;
@@ -27,11 +26,9 @@ private slots:
         std::mt19937 random(7);
         std::lognormal_distribution<> draw(1, spread);
         LatencyHistogram histogram;
-        std::vector<double> samples;
-        for (int i = 0; i < count; ++i) {
-            samples.push_back(spread > 0 ? draw(random) : M_E);
-            histogram.add(samples.back());
-        }
+        std::vector<double> samples(size_t(count), M_E);
+        for (double &sample : samples)
+            histogram.add(sample = spread > 0 ? draw(random) : M_E);
         std::sort(samples.begin(), samples.end());
         for (const double p : {0.0, 50.0, 90.0, 99.0, 99.9, 100.0}) {
             const double exact = samples[size_t(qMax(1.0, std::ceil(p * count / 100)) - 1)];

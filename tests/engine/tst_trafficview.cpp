@@ -1,27 +1,32 @@
-// The traffic view and the capture file: line texts and colours, show boxes, the view's bound, failing captures.
-#include "mainwindowprobe.h"
-#include "testsupport.h"
+// The traffic view and the capture file: line texts and colours, show boxes, the view's
+// bound, failing captures.
+#include "enginelink.h"
 
-#include <QFile>
-#include <QRegularExpression>
-#include <QTest>
 #include <QTextBrowser>
 
-QString labels(QStringList lines) { return lines.replaceInStrings(QRegularExpression("^\\[ (.).*"), "\\1").join(""); } // "[ 发 ..."
-
-struct TrafficWindow {
-    explicit TrafficWindow(bool sent = true, bool received = true) { ui->cb_txShow->setChecked(sent); ui->cb_rxShow->setChecked(received); }
-    void show(const QByteArray &bytes, bool received, bool failed, double stampMs)
+struct TrafficWindow : EngineLink {
+    TrafficWindow(bool sent, bool received)
     {
-        MainWindowProbe::showTraffic(window, bytes, received ? TrafficDirection::Received : TrafficDirection::Sent, failed, stampMs);
+        ui->cb_txShow->setChecked(sent);
+        ui->cb_rxShow->setChecked(received);
     }
-    bool tickCapture(const QString &path) { SaveDialogFiller filler(path); ui->cb_rx2file->click(); return MainWindowProbe::captureStream(window); }
-    QString file() const { QFile file(capturePath); return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString(); }
-    QStringList viewLines() const { return ui->txt_data->toPlainText().split('\n', Qt::SkipEmptyParts); }
-    TestWorkDir workDir;
-    const QString capturePath = workDir.filePath(QStringLiteral("capture.txt"));
-    MainWindow window;
-    Ui::MainWindow *ui = MainWindowProbe::ui(window);
+    void show(const char *hex, bool received, bool failed = false, double stampMs = 1)
+    {
+        const auto direction = received ? TrafficDirection::Received : TrafficDirection::Sent;
+        Probe::showTraffic(window, QByteArray::fromHex(hex), direction, failed, stampMs);
+    }
+    bool capture(const QString &path) // "": the dialog is cancelled
+    {
+        SaveDialogFiller filler(path.isEmpty() ? path
+                                               : QDir(workDir.path()).absoluteFilePath(path));
+        ui->cb_rx2file->click();
+        return Probe::capturing(window);
+    }
+    QString file() const
+    {
+        QFile file(workDir.filePath(QStringLiteral("capture.txt")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
 };
 
 class TestTrafficView : public QObject
@@ -29,40 +34,41 @@ class TestTrafficView : public QObject
     Q_OBJECT
 
 private slots:
-    // Each line's exact text in file and view (time stamps beyond single precision), batched on a timer into the document
-    // of an append per paragraph. Clearing drops shown and queued lines, not the capture. Wrap follows its box.
-    void linesInViewAndFile()
+    // Each line's exact text in view and file (stamps beyond single precision); clearing drops
+    // shown and queued lines, not the capture; wrapping follows its box.
+    void lineTexts()
     {
-        const struct { QByteArray bytes; double stampMs; QString body, html; } lines[] = {
-            {QByteArray::fromHex("5a0112ab"), 1234.5, "[ 发 1234.500ms , 4字节 ]  5A 01 12 AB", "<span>[ 发 1234.500ms , 4字节 ]  5A 01 12 AB</span>"},
-            {QByteArray::fromHex("000fa0ff"), 0.25, "[ 收 0.250ms , 4字节 ]  00 0F A0 FF",
-             "<span style=\"background:#97c4f0;\">[ 收 0.250ms , 4字节 ]  00 0F A0 FF</span>"},
-            {QByteArray::fromHex("0102"), 7.0, "[ 收 7.000ms , 2字节 ]  01 02",
-             "<span style=\"background:#a40000;color:#ffffff;\">[ 收 7.000ms , 2字节 ]  01 02 [ 比较失败 ]</span>"},
-            {QByteArray::fromHex("7d"), 16777217.4996, "[ 发 16777217.500ms , 1字节 ]  7D", "<span>[ 发 16777217.500ms , 1字节 ]  7D</span>"}};
-        TrafficWindow w;
-        QVERIFY(w.tickCapture(w.capturePath));
-        w.show(QByteArray::fromHex("ee"), false, false, 0.0);
-        MainWindowProbe::flushTraffic(w.window);
-        w.show(QByteArray::fromHex("dd"), true, false, 0.5); // still queued
+        TrafficWindow w(true, true);
+        QVERIFY(w.capture("capture.txt"));
+        w.show("ee", false, false, 0);
+        w.viewLines();
+        w.show("dd", true, false, 0.5); // still queued
         w.ui->btn_showClear->click();
         QString file = QStringLiteral("[ 发 0.000ms , 1字节 ]  EE\n[ 收 0.500ms , 1字节 ]  DD\n");
         QTextBrowser appended; // one QTextEdit::append per paragraph
         appended.document()->setDefaultFont(w.ui->txt_data->document()->defaultFont());
-        for (const auto &line : lines) {
-            w.show(line.bytes, line.body.contains("收"), line.html.contains("比较失败"), line.stampMs);
-            file += line.body + '\n';
-            appended.append(line.html);
-        }
+        const auto line = [&](const char *hex, double ms, const QString &body,
+                              const QString &span) {
+            const bool failed = span.contains("#a40000");
+            w.show(hex, body.contains("收"), failed, ms);
+            file += body + '\n';
+            appended.append(span + body + (failed ? " [ 比较失败 ]" : "") + "</span>");
+        };
+        line("5a0112ab", 1234.5, "[ 发 1234.500ms , 4字节 ]  5A 01 12 AB", "<span>");
+        line("000fa0ff", 0.25, "[ 收 0.250ms , 4字节 ]  00 0F A0 FF",
+             "<span style=\"background:#97c4f0;\">");
+        line("0102", 7, "[ 收 7.000ms , 2字节 ]  01 02",
+             "<span style=\"background:#a40000;color:#ffffff;\">");
+        line("7d", 16777217.4996, "[ 发 16777217.500ms , 1字节 ]  7D", "<span>");
         QCOMPARE(w.file(), file); // each line written through as it is shown
-        QTRY_COMPARE(w.viewLines().size(), 4);
+        QTRY_COMPARE(w.ui->txt_data->document()->blockCount(), 4); // flushed on the window's timer
         QCOMPARE(w.ui->txt_data->toHtml(), appended.toHtml());
         w.ui->cb_rx2file->click(); // stopped: later frames stay out of the file
-        w.show(QByteArray::fromHex("01"), true, false, 99.0);
+        w.show("01", true);
         QCOMPARE(w.file(), file);
-        for (int click = 0; click < 2; ++click) {
+        for (const auto wrap : {QTextEdit::WidgetWidth, QTextEdit::NoWrap}) {
             w.ui->cb_wrap->click();
-            QCOMPARE(w.ui->txt_data->lineWrapMode(), w.ui->cb_wrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+            QCOMPARE(w.ui->txt_data->lineWrapMode(), wrap); // from unticked
         }
     }
 
@@ -70,49 +76,55 @@ private slots:
     {
         TrafficWindow w(true, false);
         const int total = TRAFFIC_VIEW_LINES + TRAFFIC_TRIM_CHUNK + 1500;
-        for (int shown = 0; shown < total;) {
-            for (const int end = shown + 500; shown < end; ++shown)
-                w.show(QByteArray::fromHex("01"), false, false, shown);
-            MainWindowProbe::flushTraffic(w.window);
-            QVERIFY(w.ui->txt_data->document()->blockCount() <= TRAFFIC_VIEW_LINES + TRAFFIC_TRIM_CHUNK);
+        for (int shown = 0; shown < total; ++shown) {
+            w.show("01", false, false, shown);
+            if (shown % 500 == 0)
+                QVERIFY(w.viewLines().size() <= TRAFFIC_VIEW_LINES + TRAFFIC_TRIM_CHUNK);
         }
         const QStringList lines = w.viewLines();
-        QVERIFY(lines.size() >= TRAFFIC_VIEW_LINES && lines.first().startsWith(QStringLiteral("[ 发 %1.000ms").arg(total - lines.size())));
+        QVERIFY(lines.size() >= TRAFFIC_VIEW_LINES);
+        QVERIFY(
+            lines.first().startsWith(QStringLiteral("[ 发 %1.000ms").arg(total - lines.size())));
         QVERIFY(lines.last().startsWith(QStringLiteral("[ 发 %1.000ms").arg(total - 1)));
     }
 
     void showAndCapture_data()
     {
         QTest::addColumn<QString>("shown"); // the boxes ticked, and the labels in the view
-        QTest::addColumn<QString>("path");  // the save dialog's answer ("": Cancel; "-": box not ticked)
-        QTest::addColumn<QStringList>("warnings");
-        QTest::newRow("sent only") << "发" << "-" << QStringList();
-        QTest::newRow("received only, capture open") << "收" << "capture.txt" << QStringList();
-        QTest::newRow("neither, no capture") << "" << "-" << QStringList();
-        QTest::newRow("neither, capture open") << "" << "capture.txt" << QStringList();
-        QTest::newRow("dialog cancelled") << "发收" << "" << QStringList();
-        QTest::newRow("folder does not exist") << "发收" << "no-such-folder/capture.txt" << QStringList{"错误: 无法打开文件"};
-        QTest::newRow("disk full: one warning, capture stopped") << "发收" << "/dev/full" << QStringList{"错误: 无法写入文件，已停止保存"};
+        QTest::addColumn<QString>("path"); // the save dialog's answer ("": Cancel; "-": not ticked)
+        QTest::addColumn<QString>("warning");
+        const auto row = [](const char *name, const char *shown, const char *path,
+                            const char *warning) {
+            QTest::newRow(name) << shown << path << warning;
+        };
+        row("sent only", "发", "-", "");
+        row("received only, capture open", "收", "capture.txt", "");
+        row("neither, no capture", "", "-", "");
+        row("neither, capture open", "", "capture.txt", "");
+        row("dialog cancelled", "发收", "", "");
+        row("folder does not exist", "发收", "no-such-folder/capture.txt", "错误: 无法打开文件");
+        row("disk full: one warning, capture stopped", "发收", "/dev/full",
+            "错误: 无法写入文件，已停止保存");
     }
     void showAndCapture()
     {
         QFETCH(QString, shown);
         QFETCH(QString, path);
-        QFETCH(QStringList, warnings);
+        QFETCH(QString, warning);
         const bool capturing = path == "capture.txt"; // the file has every frame
         TrafficWindow w(shown.contains("发"), shown.contains("收"));
         WarningCatcher catcher;
         if (path != "-")
-            w.tickCapture(path.isEmpty() ? path : QDir(w.workDir.path()).absoluteFilePath(path));
+            w.capture(path);
         for (int i = 0; i < 2; ++i) {
-            w.show(QByteArray::fromHex("01"), false, false, 1.0);
-            w.show(QByteArray::fromHex("02"), true, false, 2.0);
+            w.show("01", false);
+            w.show("02", true);
         }
-        MainWindowProbe::flushTraffic(w.window);
-        QCOMPARE(labels(w.viewLines()), shown.repeated(2));
-        QCOMPARE(labels(w.file().split('\n', Qt::SkipEmptyParts)), capturing ? "发收发收" : "");
-        QCOMPARE(catcher.describe(), warnings);
-        QVERIFY(w.ui->cb_rx2file->isChecked() == capturing && (MainWindowProbe::captureStream(w.window) != nullptr) == capturing);
+        QCOMPARE(w.viewLabels(), shown.repeated(2));
+        QCOMPARE(w.labels(w.file().split('\n', Qt::SkipEmptyParts)), capturing ? "发收发收" : "");
+        QCOMPARE(catcher.describe().join(""), warning);
+        QCOMPARE(w.ui->cb_rx2file->isChecked(), capturing);
+        QCOMPARE(Probe::capturing(w.window), capturing);
         QVERIFY(!QFile::exists(w.workDir.filePath(QStringLiteral("no-such-folder"))));
     }
 };

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 // A first start as {label, widget, its user property}; no widget: whether the title is English.
+// clang-format off
 static const char *const FIELDS[][3] = {
     {"control/ser-baudrate", "comb_bps", "115200"}, {"payload shown", "te_txData", "true"},
     {"control/sid-max", "le_sid_max", "2"}, {"control/sid-min", "le_sid_min", "1"},
@@ -16,6 +17,7 @@ static const char *const FIELDS[][3] = {
     {"send/tx-rand-data", "cb_randData", "false"}, {"send/tx-time", "le_txTm", "100"},
     {"show/auto-stop", "cb_autoStop", "false"}, {"show/english", "", "false"},
     {"show/linewrap", "cb_wrap", "false"}, {"show/trxcmp", "cb_trxCmp", "false"}};
+// clang-format on
 
 static QStringList storedLines() // sorted by key
 {
@@ -48,7 +50,8 @@ private slots:
             << QByteArray("[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\n"
                           "auto-stop=TRUE\n[control]\ntag-enable=FALSE\n")
             << QString("send/tx-len-min=0;send/tx-len-max=4096;show/english=true;show/trxcmp=true;"
-                       "show/auto-stop=true;control/tag-enable=false") << QStringList();
+                       "show/auto-stop=true;control/tag-enable=false")
+            << QStringList();
         QTest::newRow("unclosed group header: a FormatError, yet rewritten without a warning")
             << QByteArray("[show\nlinewrap=true\n") << QString() << QStringList();
     }
@@ -70,8 +73,10 @@ private slots:
             const QString label = QString(field[0]) + '=';
             const auto *widget = *field[1] ? window.findChild<QWidget *>(field[1]) : nullptr;
             shown << label + (!widget ? QVariant(window.windowTitle().startsWith("Dravo Pakto "))
-                              : !label.contains('/') ? QVariant(!widget->isHidden())
-                              : widget->metaObject()->userProperty().read(widget)).toString();
+                              : !label.contains('/')
+                                  ? QVariant(!widget->isHidden())
+                                  : widget->metaObject()->userProperty().read(widget))
+                                 .toString();
             expected << changed.filter(QRegularExpression('^' + label)).value(0, label + field[2]);
         }
         window.close();
@@ -80,13 +85,15 @@ private slots:
         QCOMPARE(storedLines(), expected.filter("/"));
     }
     // No regular file is neither read nor written: the defaults, one warning, a language switch
-    // that works. A link to a regular file is followed and stays a link. (The node: never /dev/null.)
+    // that works. A link to a regular file is followed and stays a link. (The node: never
+    // /dev/null.)
     void onlyRegularFileUsed_data()
     {
         QTest::addColumn<QString>("make");
         QTest::newRow("directory") << "mkdir dv-ppp.ini";
         QTest::newRow("FIFO") << "mkfifo dv-ppp.ini";
-        QTest::newRow("link to a device") << "{ mknod node c 1 3 || ln -s /dev/null node; } && ln -s node dv-ppp.ini";
+        QTest::newRow("link to a device")
+            << "{ mknod node c 1 3 || ln -s /dev/null node; } && ln -s node dv-ppp.ini";
         QTest::newRow("link to a file") << "ln -s real.ini dv-ppp.ini";
     }
     void onlyRegularFileUsed()
@@ -105,7 +112,8 @@ private slots:
         QCOMPARE(warnings.describe(), regular ? QStringList() : QStringList("错误: 无法读取设置"));
         const QFileInfo after("dv-ppp.ini"); // followed: a replaced node would now be a file
         QVERIFY(after.isFile() == regular && after.isSymLink() == make.contains("ln -s"));
-        QCOMPARE(QSettings("real.ini", QSettings::IniFormat).value("show/english").toBool(), regular);
+        QCOMPARE(QSettings("real.ini", QSettings::IniFormat).value("show/english").toBool(),
+                 regular);
     }
 };
 

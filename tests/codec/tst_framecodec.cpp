@@ -1,5 +1,5 @@
-// Frame decoder: its state table, stream edge cases, seeded round trips against an
-// independent model, split feeding.
+// The frame codec: FCS-16, exact frames and every refusal, the decoder's results and the
+// state it leaves, seeded round trips against an independent model, split feeding.
 #include "codec/ppp_frame.h"
 #include "referencedecoder.h"
 
@@ -8,6 +8,15 @@
 #include <random>
 
 const QByteArray GUARD(16, char(0xA5)); // past the capacity: must survive every byte
+
+const uint8_t *in(const QByteArray &bytes)
+{
+    return reinterpret_cast<const uint8_t *>(bytes.data());
+}
+uint8_t *out(QByteArray &bytes)
+{
+    return reinterpret_cast<uint8_t *>(bytes.data());
+}
 
 // A good body in hex, else the error.
 QString entry(int result, const void *body)
@@ -26,27 +35,75 @@ struct Receiver {
 
     void feed(const QByteArray &bytes)
     {
-        auto *b = reinterpret_cast<uint8_t *>(buf.data());
         for (char c : bytes)
-            if (const int r = programState ? ppp_frame_decode(uint8_t(c), b, capacity)
-                                           : ppp_frame_decode(state, uint8_t(c), b, capacity))
+            if (const int r = programState
+                                  ? ppp_frame_decode(uint8_t(c), out(buf), capacity)
+                                  : ppp_frame_decode(state, uint8_t(c), out(buf), capacity))
                 log << entry(r, buf.data());
     }
     bool guardIntact() const { return buf.mid(capacity) == GUARD; }
 };
 
-class TstFrameDecode : public QObject
+class TstFrameCodec : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void fcs16()
+    {
+        QCOMPARE(uint16_t(~ppp_fcs16(in("123456789"), 9)), uint16_t(0x906E)); // the check value
+        QCOMPARE(ppp_fcs16(in("123456789\x6E\x90"), 11), uint16_t(0xF0B8));   // the good residue
+    }
+
+    void encode_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<QByteArray>("frame"); // empty: refused
+        const auto row = [](const char *name, auto body, int cap, auto frame) {
+            QTest::newRow(name) << QByteArray::fromHex(body) << cap << QByteArray::fromHex(frame);
+        };
+        row("flag in body", "017E02", 100, "7E017D5E02D6D57E");
+        row("low FCS byte stuffed", "60", 100, "7E607D5E937E");
+        row("high FCS byte stuffed", "19", 100, "7E19387D5D7E");
+        row("escapes and flags only", "7D7E7D7E", 100, "7E7D5D7D5E7D5D7D5E92677E");
+        row("control bytes and 5D 5E unescaped", "1113001F205D5E", 100, "7E1113001F205D5EB6427E");
+        row("empty body refused", "", 100, "");
+        row("capacity 1", "60", 1, "");
+        row("full inside an escape pair", "017E02", 3, "");
+        row("full inside a stuffed FCS byte", "60", 3, "");
+        const QByteArray flags = QByteArray("7E").repeated(4096);
+        const QByteArray stuffed = "7E" + QByteArray("7D5E").repeated(4096);
+        row("4096 flags, the longest frame: 8196 bytes", flags, FRAME_BUF_SIZE, stuffed + "DEE47E");
+        row("4096 flags and 00, 8197 bytes: refused", flags + "00", FRAME_BUF_SIZE, "");
+        row("the same, a byte to spare", flags + "00", FRAME_BUF_SIZE + 1, stuffed + "006FCF7E");
+    }
+    void encode()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, capacity);
+        QFETCH(QByteArray, frame);
+        QByteArray buf = QByteArray(capacity, '\0') + GUARD;
+        QCOMPARE(ppp_frame_encode(in(body), body.size(), out(buf), capacity), frame.size());
+        QCOMPARE(buf.left(frame.size()), frame);
+        QCOMPARE(buf.mid(capacity), GUARD);
+    }
+
+    void encodeRefusesWithoutWriting()
+    {
+        QByteArray buf = GUARD;
+        QCOMPARE(ppp_frame_encode(in(buf), -1, out(buf), 100), 0);
+        QCOMPARE(ppp_frame_encode(in(buf), 1, out(buf), -5), 0);
+        QCOMPARE(ppp_frame_encode(in(buf), 1, nullptr, FRAME_BUF_SIZE), 0);
+        QCOMPARE(buf, GUARD);
+    }
+
     // A new decoder's results, then "/", the state left (hunt, frame, escaped) and bytes held.
     void decode_data()
     {
         QTest::addColumn<QByteArray>("stream");
         QTest::addColumn<int>("capacity");
         QTest::addColumn<QString>("log");
-
         const auto row = [](const char *name, const char *stream, const char *log, int cap = 64) {
             QTest::newRow(name) << QByteArray::fromHex(stream) << cap << QString(log);
         };
@@ -71,13 +128,12 @@ private slots:
         QFETCH(QByteArray, stream);
         QFETCH(int, capacity);
         QFETCH(QString, log);
-
         Receiver rx{capacity};
         rx.feed(stream);
-        rx.log << "/"
-               << (!rx.state.inFrame        ? "hunt"
-                   : rx.state.escapePending ? "escaped"
-                                            : "frame")
+        const char *state = !rx.state.inFrame        ? "hunt"
+                            : rx.state.escapePending ? "escaped"
+                                                     : "frame";
+        rx.log << "/" << state
                << rx.buf.left(rx.state.inFrame ? rx.state.count : 0).toHex().toUpper();
         QCOMPARE(rx.log.join(' ').trimmed(), log);
         QVERIFY(rx.guardIntact());
@@ -95,9 +151,8 @@ private slots:
             for (char &c : body)
                 c = char(i < 2 ? 0x7D + i : rng() % 2 ? 0x7D + rng() % 2 : rng());
             bodies << body.toHex().toUpper();
-            const QByteArray framed = frame.left(
-                ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.data()), body.size(),
-                                 reinterpret_cast<uint8_t *>(frame.data()), FRAME_BUF_SIZE));
+            const QByteArray framed =
+                frame.left(ppp_frame_encode(in(body), body.size(), out(frame), FRAME_BUF_SIZE));
             // Its own flags, the previous frame's closing flag shared, or an idle flag first.
             stream += i % 3 == 0 ? framed : i % 3 == 1 ? framed.mid(1) : '\x7E' + framed;
         }
@@ -107,7 +162,8 @@ private slots:
         for (int i = 0; i < 300; ++i)
             stream[int(rng() % uint(stream.size()))] = char(rng());
         once.feed(stream); // the damaged stream in one pass: the reference
-        QVERIFY(once.log.contains("-2") && once.log.contains("-3") && once.log.contains("-4"));
+        for (const char *error : {"-2", "-3", "-4"})
+            QVERIFY2(once.log.contains(error), error);
         ReferenceDecoder reference(600);
         QStringList expected;
         for (char c : stream)
@@ -121,9 +177,12 @@ private slots:
         }
         QCOMPARE(program.log, once.log);
         QCOMPARE(own.log, once.log);
-        QVERIFY(once.guardIntact() && program.guardIntact() && own.guardIntact());
+        QVERIFY(whole.guardIntact());
+        QVERIFY(once.guardIntact());
+        QVERIFY(program.guardIntact());
+        QVERIFY(own.guardIntact());
     }
 };
 
-QTEST_APPLESS_MAIN(TstFrameDecode)
-#include "tst_framedecode.moc"
+QTEST_APPLESS_MAIN(TstFrameCodec)
+#include "tst_framecodec.moc"

@@ -1,21 +1,10 @@
-// The main window: its life, what a user can type into its fields, the form's texts.
+// The main window: its life and what a user can type into its fields.
 #include "mainwindowprobe.h"
 #include "testsupport.h"
 
 #include <QtTest>
 
 #include <optional>
-
-// Answers every lookup with the source text marked "T:", noting the contexts asked in.
-struct MarkingTranslator : QTranslator {
-    bool isEmpty() const override { return false; }
-    mutable QSet<QString> contexts;
-    QString translate(const char *context, const char *source, const char *, int) const override
-    {
-        contexts << QString::fromUtf8(context);
-        return QStringLiteral("T:") + QString::fromUtf8(source);
-    }
-};
 
 class TestMainWindow : public QObject
 {
@@ -74,27 +63,6 @@ private slots:
         edit->clear();
         QTest::keyClicks(edit, typed);
         QCOMPARE(edit->text(), shown);
-    }
-
-    // A bare form, before start-up: its texts, then each looked up in the context "MainWindow".
-    void formTexts()
-    {
-        QMainWindow w;
-        Ui::MainWindow ui;
-        ui.setupUi(&w);
-        const QTextCharFormat f = QTextCursor(ui.txt_info->document()).charFormat();
-        QCOMPARE(f.fontFamily() + ' ' + QString::number(f.fontPointSize()), QString("SimSun 9"));
-        const auto texts = [&] {
-            return QStringList{w.windowTitle(), ui.cb_randData->text(), ui.txt_info->toPlainText()};
-        };
-        QCOMPARE(texts(), (QStringList{"v2024.0808", "发送随机数  长度：", ""}));
-
-        MarkingTranslator translator;
-        QVERIFY(QCoreApplication::installTranslator(&translator));
-        translator.contexts.clear(); // installing it asked for the layout direction
-        ui.retranslateUi(&w);
-        QCOMPARE(translator.contexts, QSet<QString>{"MainWindow"});
-        QCOMPARE(texts().filter(QRegularExpression("^T:")).size(), 3);
     }
 };
 

@@ -1,5 +1,5 @@
-// The advert strip: the picture at start-up and at each ten-second tick, where a click leads,
-// and its background as one band.
+// The advert strip: the picture at start-up and at each ten-second tick, and where a click
+// leads.
 #include "mainwindowprobe.h"
 #include "testsupport.h"
 
@@ -59,29 +59,6 @@ private slots:
         const QUrl page(pictures.endsWith("_en") ? "https://en.example.com/pakto"
                                                  : "https://www.example.com/pakto");
         QCOMPARE(std::exchange(opened, {}), QList<QUrl>{page});
-    }
-
-    // Screenshots at two sizes: beside the advert and out to the window's edge, one band.
-    void stripIsOneBand()
-    {
-        TestWorkDir dir;
-        QVERIFY(dir.isValid() && QDir().mkdir("dravo"));
-        for (const QString name : {"banner-bk.png", "0.jpg"})
-            QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/dravo/" + name, "dravo/" + name));
-        MainWindow window;
-        Ui::MainWindow *ui = MainWindowProbe::ui(window);
-        for (const QSize size : {QSize(926, 736), QSize(1600, 1000)}) {
-            window.resize(size);
-            const QImage strip = ui->widget_banner->grab().toImage();
-            const int edge = ui->btn_adv->geometry().right();
-            for (const QPoint band :
-                 {QPoint(edge + 2, 1), QPoint(edge + 2, 56), QPoint(strip.width() - 2, 100)}) {
-                const QColor a = strip.pixelColor(edge - 1, band.y()), b = strip.pixelColor(band);
-                const int apart = qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) +
-                                  qAbs(a.blue() - b.blue());
-                QVERIFY2(apart <= 24, qPrintable(b.name() + " beside " + a.name()));
-            }
-        }
     }
 };
 

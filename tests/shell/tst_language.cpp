@@ -1,14 +1,15 @@
-// The interface language: window title, widget texts and the language button.
+// The interface language: window title, widget texts, the language button, and an English
+// translation for every text the program looks up.
 #include "mainwindowprobe.h"
 #include "pseudoterminal.h"
 #include "testsupport.h"
 
-#include <QSettings>
 #include <QtTest>
 
-static const QString SITE = "https://www.example.com/pakto";
-static const QString CN_TITLE = "德瑞 Pakto 调试助手 v2024.0808" + QString(30, ' ') + SITE;
-static const QString EN_TITLE = "Dravo Pakto Debugger v2024.0808" + QString(27, ' ') + SITE;
+static const QString CN_TITLE =
+    "德瑞 Pakto 调试助手 v2024.0808" + QString(30, ' ') + "https://www.example.com/pakto";
+static const QString EN_TITLE =
+    "Dravo Pakto Debugger v2024.0808" + QString(27, ' ') + "https://www.example.com/pakto";
 // clang-format off
 static const char *const EDITED[][3] = { // {widget, property, text}, reset by the text routine
     {"le_sid_min", "text", "2"}, {"le_sid_max", "text", "1"}, {"le_txLenMin", "text", "16"},
@@ -19,25 +20,27 @@ static const char *const EDITED[][3] = { // {widget, property, text}, reset by t
 class LanguageTest : public QObject
 {
     Q_OBJECT
+    QTranslator english;
 
 private slots:
     // Open the port (and start a send mode), edit every field, press the language button: the
-    // title, a text, the captions telling the state, Qt's own Close, the fields, the flag stored.
+    // title, the captions telling the state, Qt's own Close, a text, the fields kept.
     void switchesKeepEditedFields_data()
     {
         QTest::addColumn<bool>("englishFile");
         QTest::addColumn<int>("presses");
         QTest::addColumn<QString>("running");  // a send mode's button, "open" or none
-        QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close
+        QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close, a text
         const auto row = [](const char *name, bool en, int presses, const char *running,
                             const char *captions) {
             QTest::newRow(name) << en << presses << QString(running) << QString(captions);
         };
-        row("first start", true, 0, "", "打开串口|应答式发送|定时发送|关闭");
-        row("one switch", true, 1, "btn_txAck", "Close port|Stop send on reply|Timed send|Close");
-        row("two switches", true, 2, "btn_txAuto", "关闭串口|应答式发送|停止定时发送|关闭");
-        row("switch without en.qm: texts stay, title turns", false, 1, "open",
-            "关闭串口|应答式发送|定时发送|Close");
+        // clang-format off
+        row("first start", true, 0, "", "打开串口|应答式发送|定时发送|关闭|发送操作");
+        row("one switch", true, 1, "btn_txAck", "Close port|Stop send on reply|Timed send|Close|Send");
+        row("two switches", true, 2, "btn_txAuto", "关闭串口|应答式发送|停止定时发送|关闭|发送操作");
+        row("switch without en.qm: texts stay, title turns", false, 1, "open", "关闭串口|应答式发送|定时发送|Close|发送操作");
+        // clang-format on
     }
     void switchesKeepEditedFields()
     {
@@ -61,20 +64,57 @@ private slots:
             QVERIFY(window.findChild<QObject *>(field[0])->setProperty(field[1], field[2]));
         for (int press = 0; press < presses; ++press)
             ui->btn_language->click();
-        const bool english = presses % 2;
         QCOMPARE(warnings.count(), 0);
-        QCOMPARE(window.windowTitle(), english ? EN_TITLE : CN_TITLE);
-        QCOMPARE(
-            QStringList({ui->btn_ser_conn->text(), ui->btn_txAck->text(), ui->btn_txAuto->text(),
-                         QCoreApplication::translate("QPlatformTheme", "Close")})
-                .join('|'),
-            captions);
-        QCOMPARE(ui->gb_send->title(), QString(englishFile && english ? "Send" : "发送操作"));
+        QCOMPARE(window.windowTitle(), presses % 2 ? EN_TITLE : CN_TITLE);
+        const QStringList shown{
+            ui->btn_ser_conn->text(), ui->btn_txAck->text(), ui->btn_txAuto->text(),
+            QCoreApplication::translate("QPlatformTheme", "Close"), ui->gb_send->title()};
+        QCOMPARE(shown.join('|'), captions);
         // A switch saves the fields before the text routine resets them.
         for (const auto &field : EDITED)
             QCOMPARE(window.findChild<QObject *>(field[0])->property(field[1]), QVariant(field[2]));
-        QCOMPARE(QSettings("dv-ppp.ini", QSettings::IniFormat).value("show/english").toBool(),
-                 english);
+    }
+
+    // lupdate lists what the sources and the form look up; en.qm must answer each of them.
+    void everyLookedUpTextIsTranslated_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTemporaryDir scratch;
+        const QString root = PAKTO_SOURCE_DIR, extracted = scratch.filePath("extracted.ts");
+        QCOMPARE(
+            QProcess::execute(PAKTO_LUPDATE, {"-silent", "-locations", "none", "-I", root,
+                                              root + "/app", root + "/engine", root + "/serial",
+                                              root + "/shell", "-ts", extracted}),
+            0);
+        QVERIFY(english.load(PAKTO_RUNTIME_DIR "/en.qm"));
+        QFile file(extracted);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QString context;
+        int rows = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == "name")
+                context = xml.readElementText();
+            else if (xml.name() == "source" && ++rows) {
+                const QString source = xml.readElementText();
+                QTest::newRow(qPrintable(source.left(40))) << context << source;
+            }
+        }
+        QVERIFY2(!xml.hasError() && rows > 40, "fewer texts than the form alone looks up");
+    }
+
+    void everyLookedUpTextIsTranslated()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        const QString translation = english.translate(qPrintable(context), source.toUtf8());
+        QVERIFY2(!translation.isEmpty(), "no translation in en.qm for this context");
+        const QRegularExpression han("\\p{Han}");
+        QVERIFY2(!source.contains(han) || !translation.contains(han),
+                 qPrintable("still Chinese: " + translation));
     }
 };
 

@@ -35,30 +35,20 @@ private slots:
         QCOMPARE(workDir->entries(), QStringList()); // settings are written on close only
     }
 
-    void typingLimits_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("tag number: one digit") << "le_sid_max"
-                                               << "x312"
-                                               << "3";
-        QTest::newRow("length: four digits") << "le_txLenMin"
-                                             << "4x0975"
-                                             << "4097";
-        QTest::newRow("period: 64 characters") << "le_txTm" << QString(70, '9') << QString(64, '9');
-    }
+    // What a user can type into the fields that take numbers, and into the period.
     void typingLimits()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
         MainWindow window;
-        MainWindowProbe::ui(window)->gb_send->setEnabled(true); // as an open port leaves it
-        auto *edit = window.findChild<QLineEdit *>(field);
-        edit->clear();
-        QTest::keyClicks(edit, typed);
-        QCOMPARE(edit->text(), shown);
+        Ui::MainWindow *ui = MainWindowProbe::ui(window);
+        ui->gb_send->setEnabled(true); // as an open port leaves it
+        const auto typed = [](QLineEdit *edit, const QString &keys) {
+            edit->clear();
+            QTest::keyClicks(edit, keys);
+            return edit->text();
+        };
+        QCOMPARE(typed(ui->le_sid_max, "x312"), "3");                     // one digit
+        QCOMPARE(typed(ui->le_txLenMin, "4x0975"), "4097");               // four digits
+        QCOMPARE(typed(ui->le_txTm, QString(70, '9')), QString(64, '9')); // 64 characters
     }
 };
 

@@ -1,5 +1,4 @@
-// The frame codec: FCS-16, exact frames and every refusal, the decoder's results and the
-// state it leaves, on its own state and on the program's.
+// The frame codec: FCS-16, exact frames and refusals, the decoder's results and state left.
 #include "codec/ppp_frame.h"
 
 #include <QtTest>

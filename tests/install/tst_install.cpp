@@ -1,5 +1,4 @@
-// The installed program: an install into a temporary DESTDIR, its icons drawn at their sizes,
-// and the program run headless from an unrelated folder, finding its translations and pictures.
+// The program installed into a temporary DESTDIR: its icons, and headless runs from elsewhere.
 #include "testsupport.h"
 
 #include <QImage>

@@ -1,5 +1,4 @@
-// The advert strip: the picture at start-up and at each ten-second tick, and where a click
-// leads.
+// The advert strip: the picture at start-up and at each ten-second tick, where a click leads.
 #include "mainwindowprobe.h"
 #include "testsupport.h"
 

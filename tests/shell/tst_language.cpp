@@ -1,5 +1,4 @@
-// The interface language: window title, widget texts, the language button, and an English
-// translation for every text the program looks up.
+// The interface language: its switch, and an English translation for every text looked up.
 #include "mainwindowprobe.h"
 #include "pseudoterminal.h"
 #include "testsupport.h"
@@ -30,15 +29,11 @@ private slots:
         QTest::addColumn<int>("presses");
         QTest::addColumn<QString>("running");  // a send mode's button, "open" or none
         QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close, a text
-        const auto row = [](const char *name, bool en, int presses, const char *running,
-                            const char *captions) {
-            QTest::newRow(name) << en << presses << QString(running) << QString(captions);
-        };
         // clang-format off
-        row("first start", true, 0, "", "打开串口|应答式发送|定时发送|关闭|发送操作");
-        row("one switch", true, 1, "btn_txAck", "Close port|Stop send on reply|Timed send|Close|Send");
-        row("two switches", true, 2, "btn_txAuto", "关闭串口|应答式发送|停止定时发送|关闭|发送操作");
-        row("switch without en.qm: texts stay, title turns", false, 1, "open", "关闭串口|应答式发送|定时发送|Close|发送操作");
+        QTest::newRow("first start") << true << 0 << "" << "打开串口|应答式发送|定时发送|关闭|发送操作";
+        QTest::newRow("one switch") << true << 1 << "btn_txAck" << "Close port|Stop send on reply|Timed send|Close|Send";
+        QTest::newRow("two switches") << true << 2 << "btn_txAuto" << "关闭串口|应答式发送|停止定时发送|关闭|发送操作";
+        QTest::newRow("switch without en.qm: texts stay, title turns") << false << 1 << "open" << "关闭串口|应答式发送|定时发送|Close|发送操作";
         // clang-format on
     }
     void switchesKeepEditedFields()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark the build produced, one after the other, from the
-# runtime folder so that the windows they build find their pictures.
+# runtime folder. The windows they build run in scratch folders of their own
+# and find their pictures beside the benchmarks.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 cd "$build/runtime"

@@ -24,7 +24,8 @@ void MainWindow::readBannerConfig()
     QSettings config(findDataFile(QStringLiteral("dravo/dravo.ini")), QSettings::IniFormat);
     config.beginGroup(QStringLiteral("system"));
     // Text that is not a number reads as 0: picture 0 on every refresh.
-    maxAdvIndex = config.value(QStringLiteral("max-adv-index"), QStringLiteral("5")).toInt();
+    const QString shipped = QString::number(vendor::MAX_ADVERT_INDEX);
+    maxAdvIndex = config.value(QStringLiteral("max-adv-index"), shipped).toInt();
 }
 
 void MainWindow::refreshBanner()

@@ -1,18 +1,20 @@
-// The interface language: window title, widget texts and the language button.
+// The interface language: its switch, and an English translation for every text looked up.
 #include "mainwindowprobe.h"
 #include "pseudoterminal.h"
 #include "testsupport.h"
 
-#include <QSettings>
 #include <QtTest>
 
-static const QString SITE = "https://www.example.com/pakto";
-static const QString CN_TITLE = "德瑞 Pakto 调试助手 v2024.0808" + QString(30, ' ') + SITE;
-static const QString EN_TITLE = "Dravo Pakto Debugger v2024.0808" + QString(27, ' ') + SITE;
+static const QString CN_TITLE =
+    "德瑞 Pakto 调试助手 v2024.0808" + QString(30, ' ') + "https://www.example.com/pakto";
+static const QString EN_TITLE =
+    "Dravo Pakto Debugger v2024.0808" + QString(27, ' ') + "https://www.example.com/pakto";
+// clang-format off
 static const char *const EDITED[][3] = { // {widget, property, text}, reset by the text routine
     {"le_sid_min", "text", "2"}, {"le_sid_max", "text", "1"}, {"le_txLenMin", "text", "16"},
     {"le_txLenMax", "text", "32"}, {"le_txTm", "text", "250"},
     {"comb_bps", "currentText", "250000"}, {"te_txData", "plainText", "AA BB CC"}};
+// clang-format on
 
 class LanguageTest : public QObject
 {
@@ -20,31 +22,31 @@ class LanguageTest : public QObject
 
 private slots:
     // Open the port (and start a send mode), edit every field, press the language button: the
-    // title, a text, the captions telling the state, Qt's own Close, the fields, the flag stored.
+    // title, the captions telling the state, Qt's own Close, a text, the fields kept.
     void switchesKeepEditedFields_data()
     {
         QTest::addColumn<bool>("englishFile");
         QTest::addColumn<int>("presses");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("running"); // a send mode's button, "open" or none
-        QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close
-        QTest::newRow("first start") << true << 0 << CN_TITLE << "" << "打开串口|应答式发送|定时发送|关闭";
-        QTest::newRow("one switch") << true << 1 << EN_TITLE << "btn_txAck" << "Close port|Stop send on reply|Timed send|Close";
-        QTest::newRow("two switches") << true << 2 << CN_TITLE << "btn_txAuto" << "关闭串口|应答式发送|停止定时发送|关闭";
-        QTest::newRow("switch without en.qm: texts stay, title turns") << false << 1 << EN_TITLE << "open" << "关闭串口|应答式发送|定时发送|Close";
+        QTest::addColumn<QString>("running");  // a send mode's button, "open" or none
+        QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close, a text
+        // clang-format off
+        QTest::newRow("first start") << true << 0 << "" << "打开串口|应答式发送|定时发送|关闭|发送操作";
+        QTest::newRow("one switch") << true << 1 << "btn_txAck" << "Close port|Stop send on reply|Timed send|Close|Send";
+        QTest::newRow("two switches") << true << 2 << "btn_txAuto" << "关闭串口|应答式发送|停止定时发送|关闭|发送操作";
+        QTest::newRow("switch without en.qm: texts stay, title turns") << false << 1 << "open" << "关闭串口|应答式发送|定时发送|Close|发送操作";
+        // clang-format on
     }
     void switchesKeepEditedFields()
     {
         QFETCH(bool, englishFile);
         QFETCH(int, presses);
-        QFETCH(QString, title);
         QFETCH(QString, running);
         QFETCH(QString, captions);
         TestWorkDir dir;
         PseudoTerminal device;
-        QVERIFY(dir.isValid() && QFile::copy(PAKTO_RUNTIME_DIR "/cn.qm", "cn.qm"));
+        QVERIFY(dir.isValid());
+        QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/cn.qm", "cn.qm"));
         QVERIFY(!englishFile || QFile::copy(PAKTO_RUNTIME_DIR "/en.qm", "en.qm"));
-        WarningCatcher warnings;
         MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         if (!running.isEmpty())
@@ -54,17 +56,51 @@ private slots:
         for (const auto &field : EDITED)
             QVERIFY(window.findChild<QObject *>(field[0])->setProperty(field[1], field[2]));
         for (int press = 0; press < presses; ++press)
-            MainWindowProbe::ui(window)->btn_language->click();
-        QCOMPARE(warnings.count(), 0);
-        QCOMPARE(window.windowTitle(), title);
-        QCOMPARE(QStringList({ui->btn_ser_conn->text(), ui->btn_txAck->text(), ui->btn_txAuto->text(),
-                              QCoreApplication::translate("QPlatformTheme", "Close")}).join('|'), captions);
-        QCOMPARE(MainWindowProbe::ui(window)->gb_send->title(),
-                 QString(englishFile && title == EN_TITLE ? "Send" : "发送操作"));
-        for (const auto &field : EDITED) // a switch saves them before the text routine resets them
+            ui->btn_language->click();
+        QCOMPARE(window.windowTitle(), presses % 2 ? EN_TITLE : CN_TITLE);
+        const QStringList shown{
+            ui->btn_ser_conn->text(), ui->btn_txAck->text(), ui->btn_txAuto->text(),
+            QCoreApplication::translate("QPlatformTheme", "Close"), ui->gb_send->title()};
+        QCOMPARE(shown.join('|'), captions);
+        // A switch saves the fields before the text routine resets them.
+        for (const auto &field : EDITED)
             QCOMPARE(window.findChild<QObject *>(field[0])->property(field[1]), QVariant(field[2]));
-        QCOMPARE(QSettings("dv-ppp.ini", QSettings::IniFormat).value("show/english").toBool(),
-                 title == EN_TITLE);
+    }
+
+    // lupdate lists what the sources and the form look up; en.qm must answer each of them, and
+    // not in Chinese.
+    void everyLookedUpTextIsTranslated()
+    {
+        QTemporaryDir scratch;
+        const QString root = PAKTO_SOURCE_DIR, extracted = scratch.filePath("extracted.ts");
+        QStringList arguments{"-silent", "-locations", "none", "-I", root, "-ts", extracted};
+        for (const char *folder : {"/app", "/engine", "/serial", "/shell"})
+            arguments.prepend(root + folder);
+        QCOMPARE(QProcess::execute(PAKTO_LUPDATE, arguments), 0);
+        QTranslator english;
+        QVERIFY(english.load(PAKTO_RUNTIME_DIR "/en.qm"));
+        QFile file(extracted);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        const QRegularExpression han("\\p{Han}");
+        QStringList untranslated;
+        QString context;
+        int texts = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == "name")
+                context = xml.readElementText();
+            else if (xml.name() == "source" && ++texts) {
+                const QString source = xml.readElementText();
+                const QString translation = english.translate(qPrintable(context), source.toUtf8());
+                if (translation.isEmpty() || (source.contains(han) && translation.contains(han)))
+                    untranslated << context + ": " + source;
+            }
+        }
+        QVERIFY(!xml.hasError());
+        QVERIFY2(texts > 40, "fewer texts than the form alone looks up");
+        QVERIFY2(untranslated.isEmpty(), qPrintable("untranslated: " + untranslated.join(", ")));
     }
 };
 

@@ -1,10 +1,12 @@
 // Pictures the tool ships, drawn by Qt so that the repository holds their source.
 #pragma once
 
+#include "shell/vendor.h"
+
 #include <QImage>
 
-// Adverts 0 to ADVERT_COUNT - 1 rotate in the banner strip.
-constexpr int ADVERT_COUNT = 6;
+// One picture per advert the banner strip rotates through.
+constexpr int ADVERT_COUNT = vendor::MAX_ADVERT_INDEX + 1;
 
 constexpr int ICON_DESIGN_SIZE = 128;
 // The application icon, size x size pixels.

@@ -19,8 +19,6 @@ public:
     static bool capturing(MainWindow &w) { return w.captureStream != nullptr; }
     static TrafficCounters &counters(MainWindow &w) { return w.counters; }
     static LatencyHistogram &roundTrips(MainWindow &w) { return w.roundTrips; }
-    static quint64 &stampOrigin(MainWindow &w) { return w.stampOrigin; }
-    static WindowOptions &options(MainWindow &w) { return w.options; }
 
     // The packet builder and the traffic formatter, called as the send and
     // receive paths call them; the queued view lines are flushed on demand.

@@ -20,8 +20,7 @@ public:
     static TrafficCounters &counters(MainWindow &w) { return w.counters; }
     static LatencyHistogram &roundTrips(MainWindow &w) { return w.roundTrips; }
 
-    // The packet builder and the traffic formatter, called as the send and
-    // receive paths call them; the queued view lines are flushed on demand.
+    // The packet builder and the traffic formatter as the send and receive paths call them.
     static Packet *buildPacket(MainWindow &w) { return w.buildPacket(); }
     static void showTraffic(MainWindow &w, const QByteArray &bytes, TrafficDirection direction,
                             bool compareFailed, double stampMs)

@@ -21,7 +21,6 @@ public:
     {
         if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
             return;
-        path = QString::fromLocal8Bit(ttyname(slave));
         fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
         termios raw = slaveTermios();
         cfmakeraw(&raw);
@@ -35,7 +34,7 @@ public:
     PseudoTerminal(const PseudoTerminal &) = delete;
     PseudoTerminal &operator=(const PseudoTerminal &) = delete;
 
-    QString slavePath() const { return path; }
+    QString slavePath() const { return QString::fromLocal8Bit(ttyname(slave)); }
     termios slaveTermios() const // the line settings as the window left them
     {
         termios settings{};
@@ -66,5 +65,4 @@ public:
 
 private:
     int master = -1, slave = -1;
-    QString path;
 };

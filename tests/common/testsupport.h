@@ -12,8 +12,7 @@
 
 #include <functional>
 
-// The window reads and writes its files relative to the working directory, so
-// every test gets an empty one of its own until this goes away.
+// The window's files live in the working directory: each test gets an empty one of its own.
 class TestWorkDir
 {
 public:
@@ -62,7 +61,6 @@ class WarningCatcher
 {
 public:
     int count() const { return seen.size(); }
-    void clear() { seen.clear(); }
     QStringList describe() const { return seen; }
 
 private:

@@ -1,8 +1,27 @@
-// The exchange with the device: answer-driven and timed sending, the modes' exclusion,
-// "出错停发", what a close leaves; replies compared with the packets outstanding.
+// The exchange with the device: the payload as built, the send modes, "出错停发", what a close
+// leaves; replies compared with the packets outstanding.
 #include "enginelink.h"
 
 const QByteArray PAYLOAD = QByteArray::fromHex("1122334455");
+const QByteArray MANY = QByteArray("0123456789").repeated(500); // 5000 bytes, no two shifts alike
+
+struct PayloadWindow : EngineLink {
+    explicit PayloadWindow(bool tag)
+    {
+        open();
+        ui->cb_tag->setChecked(tag);
+    }
+    void set(QLineEdit *low, QLineEdit *high, const QString &range)
+    {
+        low->setText(range.section(' ', 0, 0));
+        high->setText(range.section(' ', 1));
+    }
+    QString packet() // as hex, "none" when refused
+    {
+        const QScopedPointer<Packet> p(Probe::buildPacket(window));
+        return p ? QByteArray(reinterpret_cast<const char *>(p->bytes), p->length).toHex() : "none";
+    }
+};
 
 // The one mode running ("btn_txAck", "btn_txAuto" or none), with its captions and timer.
 void checkModes(EngineLink &link, const QString &running)
@@ -18,22 +37,68 @@ class TestExchange : public QObject
     Q_OBJECT
 
 private slots:
-    // Answer-driven with comparison on: what the view shows, in order, once the reply has come
-    // (a received frame before the frame it triggers).
+    void packets_data()
+    {
+        QTest::addColumn<QString>("sids"); // "min max" with the tag on; empty: tag off
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("packets");
+        const QString many = MANY.toHex(' '), cut = "5a07" + MANY.left(PACKET_CAPACITY - 2).toHex();
+        // clang-format off
+        QTest::newRow("SID 1 to 2 alternates") << "1 2" << "" << "5a01 5a02 5a01 5a02 5a01";
+        QTest::newRow("SID 7 to 7, payload cut to fit after the tag") << "7 7" << many << cut + ' ' + cut;
+        QTest::newRow("past 255 back to the minimum") << "253 255" << "" << "5afd 5afe 5aff 5afd";
+        QTest::newRow("single spaces, padding, either case") << "" << "  01 aB 1F  " << "01ab1f";
+        QTest::newRow("double space in the middle") << "" << "01  02" << "none";
+        QTest::newRow("invalid part in the middle") << "" << "01 XY 03" << "none";
+        QTest::newRow("5000 parts: 4096 kept") << "" << many << QString(MANY.left(PACKET_CAPACITY).toHex());
+        // clang-format on
+    }
+    void packets()
+    {
+        QFETCH(QString, sids);
+        QFETCH(QString, typed);
+        QFETCH(QString, packets);
+        PayloadWindow w(!sids.isEmpty());
+        w.set(w.ui->le_sid_min, w.ui->le_sid_max, QStringLiteral("0 0"));
+        w.packet(); // the SID counter lives for the whole process: back to 0
+        w.set(w.ui->le_sid_min, w.ui->le_sid_max, sids);
+        WarningCatcher warnings;
+        w.ui->te_txData->setPlainText(typed);
+        QStringList built;
+        while (built.size() <= packets.count(' '))
+            built << w.packet();
+        QCOMPARE(built.join(' '), packets);
+        const bool refused = packets == "none"; // told in place; each send refused with a warning
+        QCOMPARE(w.ui->te_txData->toolTip(),
+                 refused ? "数据输入错误，请输入合法的十六进制数据" : "");
+        for (QPushButton *send : {w.ui->btn_txOne, w.ui->btn_txAck, w.ui->btn_txAuto})
+            if (refused)
+                send->click();
+        QCOMPARE(warnings.count(), refused ? 3 : 0);
+        QCOMPARE(w.sent(1, QUIET_MS), QList<QByteArray>());
+    }
+
+    // Random lengths beyond what fits after the tag are drawn as long as fits.
+    void randomLengthsFit()
+    {
+        PayloadWindow w(true);
+        w.set(w.ui->le_txLenMin, w.ui->le_txLenMax, QStringLiteral("9000 100"));
+        w.ui->cb_randData->click();
+        QCOMPARE(w.ui->le_txLenMin->text() + ' ' + w.ui->le_txLenMax->text(), "9000 9000");
+        QCOMPARE(w.packet().size() / 2, PACKET_CAPACITY);
+    }
+    // Answer-driven with comparison on: what the view shows, in order, once a bad and a good
+    // reply have come (a received frame before the frame it triggers).
     void replies_data()
     {
         QTest::addColumn<bool>("autoStop");
-        QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("view");
-        const QByteArray badFcs = frameOf(PAYLOAD, true) + frameOf(PAYLOAD);
-        QTest::newRow("failing the comparison, answered") << false << frameOf("\xaa") << "发收发";
-        QTest::newRow("bad FCS unanswered, the echo after it") << false << badFcs << "发收发";
-        QTest::newRow("auto-stop: a framing error stops") << true << badFcs << "发收";
+        QTest::newRow("bad FCS unanswered, the echo after it answered") << false << "发收发";
+        QTest::newRow("auto-stop: a framing error stops") << true << "发收";
     }
     void replies()
     {
         QFETCH(bool, autoStop);
-        QFETCH(QByteArray, reply);
         QFETCH(QString, view);
         EngineLink link;
         QVERIFY(link.open());
@@ -43,14 +108,14 @@ private slots:
         link.ui->cb_autoStop->setChecked(autoStop);
         link.ui->btn_txAck->click();
         QCOMPARE(link.sent(1), QList<QByteArray>{PAYLOAD});
-        QVERIFY(link.deliver(reply));
+        QVERIFY(link.deliver(frameOf(PAYLOAD, true) + frameOf(PAYLOAD)));
         QCOMPARE(link.sent(INT_MAX, QUIET_MS).size(), view.count("发") - 1);
         QCOMPARE(link.viewLabels(), view);
         checkModes(link, autoStop ? "" : "btn_txAck");
     }
 
-    // Each mode stops the other, and restarts the counts; a period of 0 is refused and stops
-    // both.
+    // Each mode stops the other, and restarts the counts; closing the port stops timed sending;
+    // a period of 0 is refused and stops both.
     void switchingModes()
     {
         WarningCatcher warnings;
@@ -62,10 +127,13 @@ private slots:
         link.ui->btn_txAuto->click();
         checkModes(link, "btn_txAuto");
         QCOMPARE(link.counters().cntRxBytes, 0u);
-        QVERIFY(link.deliver(frameOf(PAYLOAD)));
         link.ui->btn_txAck->click();
         checkModes(link, "btn_txAck");
-        QCOMPARE(link.counters().cntRxBytes, 0u);
+        link.ui->btn_txAuto->click();
+        link.ui->btn_ser_conn->click(); // closing the port stops it too
+        checkModes(link, "");
+        QVERIFY(link.open());
+        link.ui->btn_txAck->click();
         link.ui->le_txTm->setText(QStringLiteral("0"));
         link.ui->btn_txAuto->click();
         QCOMPARE(warnings.describe(), QStringList{"输入错误: 请输入正确的定时周期"});
@@ -99,22 +167,20 @@ private slots:
         QTest::addColumn<QString>("reads");
         QTest::addColumn<QString>("counts"); // frames, framing errors, matched, failed (marked),
                                              // unanswered, outstanding
-        const auto row = [](const char *name, const char *sent, const QString &reads,
-                            const QString &counts) {
-            QTest::newRow(name) << sent << reads << counts;
-        };
-        row("reopened on a part frame: a clean start", "", "7e1122 reopen =1122", "1 0 0 1 0 0");
-        row("two extra bytes match", "112233", "=112233eeff", "1 0 1 0 0 0");
-        row("one extra byte fails", "112233", "=112233ee", "1 0 0 1 0 1");
-        row("three extra bytes fail", "112233", "=112233eeff01", "1 0 0 1 0 1");
-        row("one byte changed fails", "112233", "=112234", "1 0 0 1 0 1");
-        row("reply to the second of three frees two", "1122 3344 1122", "=3344", "1 0 1 0 1 1");
-        row("oldest of equal packets wins", "1122 1122", "=1122", "1 0 1 0 0 1");
+        // clang-format off
+        QTest::newRow("reopened on a part frame: a clean start") << "" << "7e1122 reopen =1122" << "1 0 0 1 0 0";
+        QTest::newRow("two extra bytes match") << "112233" << "=112233eeff" << "1 0 1 0 0 0";
+        QTest::newRow("one extra byte fails") << "112233" << "=112233ee" << "1 0 0 1 0 1";
+        QTest::newRow("three extra bytes fail") << "112233" << "=112233eeff01" << "1 0 0 1 0 1";
+        QTest::newRow("one byte changed fails") << "112233" << "=112234" << "1 0 0 1 0 1";
+        QTest::newRow("reply to the second of three frees two") << "1122 3344 1122" << "=3344" << "1 0 1 0 1 1";
+        QTest::newRow("oldest of equal packets wins") << "1122 1122" << "=1122" << "1 0 1 0 0 1";
+        // clang-format on
         QString ring;
         for (int i = 0; i < TX_RING_SLOTS; ++i)
             ring += QString(" aa%1").arg(i, 4, 16, QChar('0'));
-        row("a full ring drops the oldest, whose reply then fails", qPrintable(ring),
-            "=aa0000 =aa0001", QString("2 0 1 1 1 %1").arg(TX_RING_SLOTS - 2));
+        QTest::newRow("a full ring drops the oldest, whose reply then fails")
+            << ring << "=aa0000 =aa0001" << QString("2 0 1 1 1 %1").arg(TX_RING_SLOTS - 2);
     }
     void receive()
     {

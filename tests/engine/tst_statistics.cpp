@@ -1,8 +1,6 @@
 // The statistics panel as the window's own timers leave it: the text on the 300 ms refresh,
-// the run time and the send rate on the one-second tick; round-trip percentiles.
+// the run time and the send rate on the one-second tick.
 #include "enginelink.h"
-
-#include <random>
 
 Q_DECLARE_METATYPE(TrafficCounters)
 
@@ -60,33 +58,6 @@ private slots:
         if (auto *button = link.window.findChild<QAbstractButton *>(action))
             button->isCheckable() ? button->setChecked(true) : button->click();
         QTRY_COMPARE(link.ui->txt_info->toPlainText(), expected);
-    }
-
-    // Percentiles of the round-trip histogram against the exact ones of the sorted samples.
-    void percentiles_data()
-    {
-        QTest::addColumn<double>("spread"); // samples e to the power of a normal draw
-        QTest::addColumn<int>("count");
-        QTest::newRow("one sample") << 1.0 << 1;
-        QTest::newRow("around 1 ms") << 0.5 << 10000;
-        QTest::newRow("microseconds to seconds") << 2.0 << 3001;
-    }
-    void percentiles()
-    {
-        QFETCH(double, spread);
-        QFETCH(int, count);
-        std::mt19937 random(7);
-        std::lognormal_distribution<> draw(1, spread);
-        LatencyHistogram histogram;
-        std::vector<double> samples(static_cast<size_t>(count));
-        for (double &sample : samples)
-            histogram.add(sample = draw(random));
-        std::sort(samples.begin(), samples.end());
-        for (const double p : {0.0, 50.0, 90.0, 99.0, 99.9, 100.0}) {
-            const double exact = samples[size_t(qMax(1.0, std::ceil(p * count / 100)) - 1)];
-            QVERIFY2(std::abs(histogram.percentile(p) - exact) <= 0.01 * exact,
-                     qPrintable(QString::number(p)));
-        }
     }
 };
 

@@ -12,6 +12,7 @@ public:
     static int &timerBanner(MainWindow &w) { return w.timerBanner; }
     static int &timerSend(MainWindow &w) { return w.timerSend; }
     static bool &portOpen(MainWindow &w) { return w.portOpen; }
+    static QSerialPort &serialPort(MainWindow &w) { return w.serialPort; }
     static int outstanding(MainWindow &w)
     {
         return (w.txRingHead - w.txRingTail + TX_RING_SLOTS) % TX_RING_SLOTS;

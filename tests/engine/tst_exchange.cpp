@@ -87,6 +87,7 @@ private slots:
         QCOMPARE(w.ui->le_txLenMin->text() + ' ' + w.ui->le_txLenMax->text(), "9000 9000");
         QCOMPARE(w.packet().size() / 2, PACKET_CAPACITY);
     }
+
     // Answer-driven with comparison on: what the view shows, in order, once a bad and a good
     // reply have come (a received frame before the frame it triggers).
     void replies_data()
@@ -114,8 +115,8 @@ private slots:
         checkModes(link, autoStop ? "" : "btn_txAck");
     }
 
-    // Each mode stops the other, and restarts the counts; closing the port stops timed sending;
-    // a period of 0 is refused and stops both.
+    // Each mode stops the other, and timed sending restarts the counts; closing the port stops
+    // timed sending; a period of 0 is refused and stops both.
     void switchingModes()
     {
         WarningCatcher warnings;

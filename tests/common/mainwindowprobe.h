@@ -12,6 +12,7 @@ public:
     static int &timerBanner(MainWindow &w) { return w.timerBanner; }
     static int &timerSend(MainWindow &w) { return w.timerSend; }
     static bool &portOpen(MainWindow &w) { return w.portOpen; }
+    static QSerialPort &serialPort(MainWindow &w) { return w.serialPort; }
     static int outstanding(MainWindow &w)
     {
         return (w.txRingHead - w.txRingTail + TX_RING_SLOTS) % TX_RING_SLOTS;
@@ -19,11 +20,8 @@ public:
     static bool capturing(MainWindow &w) { return w.captureStream != nullptr; }
     static TrafficCounters &counters(MainWindow &w) { return w.counters; }
     static LatencyHistogram &roundTrips(MainWindow &w) { return w.roundTrips; }
-    static quint64 &stampOrigin(MainWindow &w) { return w.stampOrigin; }
-    static WindowOptions &options(MainWindow &w) { return w.options; }
 
-    // The packet builder and the traffic formatter, called as the send and
-    // receive paths call them; the queued view lines are flushed on demand.
+    // The packet builder and the traffic formatter as the send and receive paths call them.
     static Packet *buildPacket(MainWindow &w) { return w.buildPacket(); }
     static void showTraffic(MainWindow &w, const QByteArray &bytes, TrafficDirection direction,
                             bool compareFailed, double stampMs)

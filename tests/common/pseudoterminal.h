@@ -8,9 +8,7 @@
 #include <QDeadlineTimer>
 #include <QString>
 
-#include <cerrno>
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -23,7 +21,6 @@ public:
     {
         if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
             return;
-        path = QString::fromLocal8Bit(ttyname(slave));
         fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
         termios raw = slaveTermios();
         cfmakeraw(&raw);
@@ -37,8 +34,7 @@ public:
     PseudoTerminal(const PseudoTerminal &) = delete;
     PseudoTerminal &operator=(const PseudoTerminal &) = delete;
 
-    bool isValid() const { return master >= 0 && !path.isEmpty(); }
-    QString slavePath() const { return path; }
+    QString slavePath() const { return QString::fromLocal8Bit(ttyname(slave)); }
     termios slaveTermios() const // the line settings as the window left them
     {
         termios settings{};
@@ -46,43 +42,27 @@ public:
         return settings;
     }
     bool setSlaveTermios(const termios &line) { return tcsetattr(slave, TCSANOW, &line) == 0; }
-    bool write(QByteArray bytes) // as the device
+    bool write(const QByteArray &bytes) // as the device
     {
-        while (!bytes.isEmpty()) {
-            const ssize_t n = ::write(master, bytes.constData(), size_t(bytes.size()));
-            if (n < 0 && (errno != EAGAIN || !waitForMaster(POLLOUT, 1000)))
-                return false;
-            bytes.remove(0, int(qMax<ssize_t>(n, 0)));
-        }
-        return true;
+        return ::write(master, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
-    // What the window sends within timeoutMs: all of it, or up to count bytes.
-    QByteArray readAll(int timeoutMs) { return readExactly(INT_MAX, timeoutMs); }
-    QByteArray readExactly(int count, int timeoutMs)
+    QByteArray readAll(int timeoutMs) // what the window sends within timeoutMs
     {
         QByteArray received;
         char chunk[4096];
-        for (const QDeadlineTimer end(timeoutMs); received.size() < count && master >= 0;) {
+        for (const QDeadlineTimer end(timeoutMs); master >= 0;) {
             QCoreApplication::processEvents();
-            const size_t room = size_t(qMin<qint64>(sizeof chunk, count - received.size()));
-            if (const ssize_t got = ::read(master, chunk, room); got > 0)
+            if (const ssize_t got = ::read(master, chunk, sizeof chunk); got > 0)
                 received.append(chunk, int(got));
             else if (end.hasExpired())
                 break;
             else
-                waitForMaster(POLLIN, 5);
+                usleep(1000);
         }
         return received;
     }
     void closeMaster() { ::close(std::exchange(master, -1)); } // the device goes away
 
 private:
-    bool waitForMaster(short events, int timeoutMs)
-    {
-        pollfd watched{master, events, 0};
-        return poll(&watched, 1, timeoutMs) > 0;
-    }
-
     int master = -1, slave = -1;
-    QString path;
 };

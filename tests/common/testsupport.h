@@ -12,8 +12,7 @@
 
 #include <functional>
 
-// The window reads and writes its files relative to the working directory, so
-// every test gets an empty one of its own until this goes away.
+// The window's files live in the working directory: each test gets an empty one of its own.
 class TestWorkDir
 {
 public:
@@ -44,23 +43,15 @@ public:
     explicit ModalAnswerer(std::function<void(T *)> answer)
     {
         QObject::connect(&poll, &QTimer::timeout, [answer] {
-            if (T *dialog = openModal())
-                answer(dialog);
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<T *>(top);
+                    dialog && dialog->isVisible() && dialog->isModal())
+                    return answer(dialog);
         });
         poll.start(10);
     }
 
 private:
-    static T *openModal() // the active modal widget, or one that is modal but not yet active
-    {
-        if (auto *active = qobject_cast<T *>(QApplication::activeModalWidget()))
-            return active->isVisible() ? active : nullptr;
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *found = qobject_cast<T *>(top);
-                found && found->isVisible() && found->isModal())
-                return found;
-        return nullptr;
-    }
     QTimer poll;
 };
 
@@ -70,7 +61,6 @@ class WarningCatcher
 {
 public:
     int count() const { return seen.size(); }
-    void clear() { seen.clear(); }
     QStringList describe() const { return seen; }
 
 private:
@@ -86,25 +76,20 @@ private:
     ModalAnswerer<QMessageBox> hand{[this](QMessageBox *box) { close(box); }}; // last: stops first
 };
 
-// Answers every file dialog: selects path and accepts (overwriting without asking),
-// or cancels when path is empty or the dialog will not take it (a folder, say).
+// Answers every file dialog as a user typing path and pressing Save, overwriting without asking.
 class SaveDialogFiller
 {
 public:
-    explicit SaveDialogFiller(const QString &path = QString()) : answer(path) {}
+    explicit SaveDialogFiller(const QString &path)
+        : hand([path](QFileDialog *dialog) {
+              dialog->setOption(QFileDialog::DontConfirmOverwrite);
+              // selectFile() leaves the focused name field alone: type it in as a user would.
+              dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+              static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
+          })
+    {
+    }
 
 private:
-    void fill(QFileDialog *dialog)
-    {
-        if (!answer.isEmpty()) {
-            dialog->setOption(QFileDialog::DontConfirmOverwrite);
-            // selectFile() leaves the focused name field alone: type it in as a user would.
-            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(answer);
-            static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
-        }
-        if (dialog->isVisible())
-            dialog->reject();
-    }
-    QString answer;
-    ModalAnswerer<QFileDialog> hand{[this](QFileDialog *dialog) { fill(dialog); }};
+    ModalAnswerer<QFileDialog> hand;
 };

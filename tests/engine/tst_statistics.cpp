@@ -15,7 +15,7 @@ private slots:
     {
         QTest::addColumn<TrafficCounters>("counters");
         QTest::addColumn<QString>("action");   // a send mode held on, or a button clicked
-        QTest::addColumn<QString>("expected"); // comparison on if it shows; "%1": a capture there
+        QTest::addColumn<QString>("expected"); // comparison on if it shows
         const auto row = [](const char *name, TrafficCounters c, const char *action,
                             const QString &expected) {
             QTest::newRow(name) << c << action << expected;
@@ -26,24 +26,17 @@ private slots:
             .cntCrcErrors = 5, .cntLongErrors = 6, .cntShortErrors = 7, .cntCmpOk = 10,
             .cntCmpFail = 11, .cntNoReply = 13, .cntRunSeconds = 12};
         // clang-format on
-        row("all zero: six paragraphs", {}, "", ZERO);
         row("every counter, comparison on, round trips", all, "",
             "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n"
             "  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n发送速率 = 0 bps\n发送字节 = 8\n"
             "接收字节 = 18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n未应答 = 13\n"
             "往返时延 = 0.512 / 1.064 / 2.004 ms");
-        row("one error line alone", {.cntShortErrors = 1}, "",
-            QString(ZERO).replace("= 0\n\n", "= 0\n  超短 = 1\n\n"));
         row("cleared: counters and round trips", all, "btn_cntClear",
             ZERO + "\n\n比较成功 = 0\n比较失败 = 0");
-        row("capture path shown as typed", {}, "", ZERO + "\n\n保存至文件: %1");
-        row("answer-driven on: the tick counts the run time", {}, "btn_txAck",
-            "计时 = 1 秒\n\n" + ZERO);
         row("timed on: the tick counts the run time", {}, "btn_txAuto", "计时 = 1 秒\n\n" + ZERO);
         // The rate: packet bits sent since the tick before.
         for (const auto &[bytes, rate] : {std::pair<quint64, const char *>{124, "992 bps"},
                                           {125, "1 Kbps"},
-                                          {1200, "9.6 Kbps"},
                                           {124999, "999.992 Kbps"},
                                           {125000, "1 Mbps"},
                                           {187500, "1.5 Mbps"}})
@@ -64,14 +57,7 @@ private slots:
         link.ui->cb_trxCmp->setChecked(expected.contains("比较成功"));
         if (auto *button = link.window.findChild<QAbstractButton *>(action))
             button->isCheckable() ? button->setChecked(true) : button->click();
-        const QString path = link.workDir.filePath("cap  <b>x.txt");
-        SaveDialogFiller dialog(path);
-        link.ui->cb_rx2file->setChecked(!expected.contains("%1"));
-        link.ui->cb_rx2file->click(); // starts a capture, or stops none
-        QTRY_COMPARE(link.ui->txt_info->toPlainText(), expected.arg(path));
-        link.ui->cb_rx2file->setChecked(true);
-        link.ui->cb_rx2file->click(); // a stopped capture leaves the panel
-        QTRY_VERIFY(!link.ui->txt_info->toPlainText().contains("保存至文件"));
+        QTRY_COMPARE(link.ui->txt_info->toPlainText(), expected);
     }
 };
 

@@ -24,35 +24,23 @@ private slots:
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("report");
-        const auto row = [](const char *name, const QString &options, const QString &events,
-                            const QString &report = "") {
-            QTest::newRow(name) << options << events << report;
-        };
-        row("echo", "", "echo 1, echo 2, echo 3");
-        row("raw: every byte as it came", "--mode raw", "skip, echo 1, 7d, echo 2, echo 3",
-            "replies_sent: 0");
-        row("bad-escape: 7d, rest skipped", "--fault bad-escape --every 2",
-            "echo 1, 7d, skip, echo 3");
-        row("drop", "--fault drop --every 2", "echo 1, echo 3", "replies_sent: 2");
-        row("corrupt: one byte of the body, good fcs (mode extra)",
-            "--mode extra --fault corrupt --every 2", "extra 1, extra 2 corrupt, extra 3");
-        row("short", "--fault short --every 2", "echo 1, short, echo 3");
-        row("oversize: long, rest skipped", "--fault oversize --every 2",
-            "echo 1, long, skip, echo 3");
-        row("noise: a frame of its own between two flags", "--fault noise --every 2",
-            "echo 1, crc, echo 2, echo 3");
-        row("shared flags, a duplicate's frames too: 3 flags fewer",
-            "--flags shared --fault duplicate --every 2", "echo 1, echo 2, echo 2, echo 3",
-            "replies_sent: 4, bytes_sent: 70");
-        row("idle flags: 3 more", "--flags idle --fault bad-fcs --every 2", "echo 1, crc, echo 3",
-            "bytes_sent: 52");
-        row("delay keeps every reply and the order", "--delay 30", "echo 1, echo 2, echo 3");
-        row("--frames 2 of 3: ends by itself", "--frames 2", "echo 1, echo 2",
-            "frames_received: 2, replies_sent: 2");
-        row("--rate: seed 7 spoils the second", "--fault bad-fcs --rate 0.5 --seed 7",
-            "echo 1, crc, echo 3");
-        row("--rate: seed 8 spoils none", "--fault bad-fcs --rate 0.5 --seed 8",
-            "echo 1, echo 2, echo 3", "fault_bad_fcs: 0");
+        // clang-format off
+        const char *const rows[][4] = {
+            {"raw: every byte as it came", "--mode raw", "skip, echo 1, 7d, echo 2, echo 3", "replies_sent: 0"},
+            {"bad-escape: 7d, rest skipped", "--fault bad-escape --every 2", "echo 1, 7d, skip, echo 3", ""},
+            {"drop, the rest 30 ms late and in order", "--fault drop --every 2 --delay 30", "echo 1, echo 3", "replies_sent: 2"},
+            {"corrupt: one byte of the body, good fcs (mode extra)", "--mode extra --fault corrupt --every 2", "extra 1, extra 2 corrupt, extra 3", ""},
+            {"short", "--fault short --every 2", "echo 1, short, echo 3", ""},
+            {"oversize: long, rest skipped", "--fault oversize --every 2", "echo 1, long, skip, echo 3", ""},
+            {"noise: a frame of its own between two flags", "--fault noise --every 2", "echo 1, crc, echo 2, echo 3", ""},
+            {"shared flags, a duplicate's frames too: 3 flags fewer", "--flags shared --fault duplicate --every 2", "echo 1, echo 2, echo 2, echo 3", "replies_sent: 4, bytes_sent: 70"},
+            {"idle flags: 3 more", "--flags idle --fault bad-fcs --every 2", "echo 1, crc, echo 3", "bytes_sent: 52"},
+            {"--frames 2 of 3: ends by itself", "--frames 2", "echo 1, echo 2", "frames_received: 2, replies_sent: 2"},
+            {"--rate: seed 7 spoils the second", "--fault bad-fcs --rate 0.5 --seed 7", "echo 1, crc, echo 3", ""},
+            {"--rate: seed 8 spoils none", "--fault bad-fcs --rate 0.5 --seed 8", "echo 1, echo 2, echo 3", "fault_bad_fcs: 0"}};
+        // clang-format on
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[1] << row[2] << row[3];
     }
 
     void repliesAndReport()

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include <numeric>
 #include <utility>
 
 static constexpr int WAIT_MS = 10000;
@@ -24,18 +23,9 @@ static Run finish(QProcess &process, int waitMs)
 
 static QString nameOf(const QByteArray &body, const QVector<QByteArray> &sent)
 {
-    for (int k = 0; k < sent.size(); ++k) {
-        const int extra = body.size() - sent[k].size(),
-                  differing = extra != 0 && extra != 2
-                                  ? 2
-                                  : std::inner_product(sent[k].begin(), sent[k].end(), body.begin(),
-                                                       0, std::plus<>(), std::not_equal_to<>());
-        if (differing <= 1)
-            return QString("%1 %2%3")
-                .arg(extra ? "extra" : "echo")
-                .arg(k + 1)
-                .arg(differing ? " corrupt" : "");
-    }
+    for (int k = 0; k < sent.size(); ++k)
+        if (body == sent[k] || body == sent[k] + "\x55\xAA")
+            return QString(body == sent[k] ? "echo %1" : "extra %1").arg(k + 1);
     return "frame ?";
 }
 
@@ -54,13 +44,16 @@ Run readReport(const QByteArray &json)
     return finish(python, WAIT_MS);
 }
 
-Run runToEnd(const QString &program, const QStringList &arguments, const QString &workDir)
+Run runToEnd(const QString &program, const QStringList &arguments, const QString &workDir,
+             const std::function<void(QProcess &)> &whileRunning)
 {
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         qunsetenv(name);
     QProcess process;
     process.setWorkingDirectory(workDir);
     process.start(program, arguments);
+    if (whileRunning)
+        whileRunning(process);
     return finish(process, 12 * WAIT_MS);
 }
 

@@ -5,6 +5,7 @@
 #include <QSerialPort>
 #include <QVector>
 #include <csignal>
+#include <functional>
 
 struct Run {
     int exitCode = -1; // -1: crashed or never ended
@@ -14,9 +15,10 @@ struct Run {
     quint64 count(const QString &name) const { return value(name).toULongLong(); }
 };
 
-// To its end (2 minutes at most), with no display or platform named.
+// To its end (2 minutes at most), with no display or platform named; whileRunning has it first.
 Run runToEnd(const QString &program, const QStringList &arguments,
-             const QString &workDir = QString());
+             const QString &workDir = QString(),
+             const std::function<void(QProcess &)> &whileRunning = {});
 
 struct PeerProcess { // pakto-peer --pty running; path: the first line it printed
     explicit PeerProcess(const QStringList &arguments);
@@ -32,14 +34,7 @@ Run readReport(const QByteArray &json);
 QByteArray readFile(const QString &path), framesOf(const QVector<QByteArray> &bodies);
 
 // What reaches the tool (into received) until count events, or 10 s of silence, decoded
-// apart from the codec: "echo 2" (bodies[1]), "extra 2" (two more bytes), "echo 2 corrupt"
-// (one byte changed), "frame ?", "short", "long", "crc", "7d", "skip" (bytes hunted over).
+// apart from the codec: "echo 2" (bodies[1]), "extra 2" (and 55 AA), "frame ?" (a good frame but
+// none of those), "short", "long", "crc", "7d", "skip" (bytes hunted over).
 QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count,
                        QByteArray &received);
-
-namespace panel { // the statistics panel prints Chinese with no translation
-const QString SENT = "发送包数", SEND_ERRORS = "发送错误", RECEIVED = "接收包数",
-              BYTES = "接收字节", ESCAPE_ERRORS = "7D错误", CRC_ERRORS = "CRC错误",
-              TOO_LONG = "超长", TOO_SHORT = "超短", COMPARED_OK = "比较成功",
-              COMPARE_FAILED = "比较失败", NO_REPLY = "未应答";
-}

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QSerialPort>
-#include <QVector>
 #include <csignal>
 #include <functional>
 
@@ -31,10 +29,4 @@ struct PeerProcess { // pakto-peer --pty running; path: the first line it printe
 // holds; out: each counter, "exit_code" and "reasons" (space-separated) as "name: V".
 Run readReport(const QByteArray &json);
 
-QByteArray readFile(const QString &path), framesOf(const QVector<QByteArray> &bodies);
-
-// What reaches the tool (into received) until count events, or 10 s of silence, decoded
-// apart from the codec: "echo 2" (bodies[1]), "extra 2" (and 55 AA), "frame ?" (a good frame but
-// none of those), "short", "long", "crc", "7d", "skip" (bytes hunted over).
-QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count,
-                       QByteArray &received);
+QByteArray readFile(const QString &path);

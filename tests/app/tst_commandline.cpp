@@ -30,79 +30,60 @@ class TestCommandLine : public QObject
     Q_OBJECT
 
 private slots:
-    void readsTheLine_data()
+    void readsTheRun_data()
     {
         QTest::addColumn<QString>("arguments"); // RUN: a valid run to add to
-        QTest::addColumn<QString>("expected");  // a pattern for the start of describe()
+        QTest::addColumn<QString>("ini");       // RAND: random payloads on; none: no file
+        // A pattern for the start of describe(), then, with settings, what they came to
+        QTest::addColumn<QString>("expected");
         // clang-format off
-        const char *const rows[][3] = {
-            {"plain run", "RUN", "run p 0 1000  0 0 0 0 0 0  $"},
+        const char *const rows[][4] = {
+            {"plain run", "RUN", "", "run p 0 1000  0 0 0 0 0 0  $"},
             {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare "
-             "--show --report-memory --capture c --report -", "run p 1 1500 9600 5 7 1 1 1 1 c -$"},
-            {"help names the exit statuses", "--help", "exit 0: Usage: .*\n  2 .*130  "},
-            {"unknown option", "--bogus", "exit 2: pakto: Unknown option 'bogus'"},
-            {"no --open", "--send answer --duration 1", "exit 2: .*; --open is missing"},
-            {"bad --send", "--open p --send often --duration 1", "exit 2: .*mode 'often'"},
-            {"--duration above its bound", "--open p --send once --duration 2147484", "exit 2: .*--duration needs"},
-            {"--period without --send timed", "RUN --period 5", "exit 2: .*--period goes with"},
-            {"--frames 0", "RUN --frames 0", "exit 2: .*--frames needs a whole number"}};
+             "--show --report-memory --capture c --report -", "", "run p 1 1500 9600 5 7 1 1 1 1 c -$"},
+            {"help names the exit statuses", "--help", "", "exit 0: Usage: .*\n  2 .*130  "},
+            {"unknown option", "--bogus", "", "exit 2: pakto: Unknown option 'bogus'"},
+            {"no --open", "--send answer --duration 1", "", "exit 2: .*; --open is missing"},
+            {"bad --send", "--open p --send often --duration 1", "", "exit 2: .*mode 'often'"},
+            {"--duration above its bound", "--open p --send once --duration 2147484", "", "exit 2: .*--duration needs"},
+            {"--period without --send timed", "RUN --period 5", "", "exit 2: .*--period goes with"},
+            {"--frames 0", "RUN --frames 0", "", "exit 2: .*--frames needs a whole number"},
+            {"settings: unused values go unchecked", "RUN --baud 9600", "[control]\nsid-min=300\nser-baudrate=x\n[send]\ntx-time=0", "run .* problems:  warnings: $"},
+            {"settings: SID outside a byte", "RUN --tag", "[control]\nsid-min=300\nsid-max=-1", "run .* problems: sid-min = 300 is outside 0..255 / sid-max = -1 is"},
+            {"settings: baud rate no number", "RUN", "[control]\nser-baudrate=fast", "run .* problems: ser-baudrate = fast is not a number"},
+            {"settings: payload padded", "RUN", "[send]\ntx-data=\" 00 01  \"", "run .* problems:  warnings: $"},
+            {"settings: empty payload, no tag", "RUN", "[send]\ntx-data=\" \"", "run .* problems: tx-data =   is empty"},
+            {"settings: lengths give empty packets", "RUN", "RAND\ntx-len-min=0", "run .* problems: tx-len-min = 0 and the tag"},
+            {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
         // clang-format on
         for (const auto &row : rows)
             QTest::newRow(row[0]) << QString(row[1]).replace("RUN",
                                                              "--open p --send answer --duration 1")
-                                  << row[2];
+                                  << QString(row[2])
+                                         .replace("RAND", "[send]\ntx-rand-data=true")
+                                         .replace("BIG", QString("00 ").repeated(4095))
+                                  << row[3];
     }
-    void readsTheLine()
+    void readsTheRun()
     {
         QFETCH(QString, arguments);
+        QFETCH(QString, ini);
         QFETCH(QString, expected);
-        const QString got = describe(readCommandLine(("pakto " + arguments).split(' ')));
+        TestWorkDir dir;
+        QFile file(dir.filePath("dv-ppp.ini"));
+        QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0));
+        file.close();
+        const CommandLine line = readCommandLine(("pakto " + arguments).split(' '));
+        QString got = describe(line);
+        if (!ini.isEmpty() && line.headless) {
+            const SettingsCheck check = checkRunSettings(file.fileName(), *line.headless);
+            got += " problems: " + check.problems.join(" / ") +
+                   " warnings: " + check.warnings.join(" / ");
+        }
+        got.remove(QRegularExpression("dv-ppp.ini: \\[\\w+\\] "));
         const QRegularExpression pattern("^" + expected,
                                          QRegularExpression::DotMatchesEverythingOption);
         QVERIFY2(pattern.match(got).hasMatch(), qPrintable(got));
-    }
-
-    void checksTheSettings_data()
-    {
-        QTest::addColumn<QString>("ini");      // RAND: random payloads on
-        QTest::addColumn<QString>("options");  // besides --open, --send answer and --duration
-        QTest::addColumn<QString>("findings"); // starts problems, then "warn", warnings
-        // clang-format off
-        const char *const rows[][4] = {
-            {"unused values go unchecked", "[control]\nsid-min=300\nser-baudrate=x\n[send]\ntx-time=0", "--baud 9600", ""},
-            {"SID outside a byte", "[control]\nsid-min=300\nsid-max=-1", "--tag",
-             "[control] sid-min = 300 is outside 0..255|[control] sid-max = -1 is"},
-            {"baud rate no number", "[control]\nser-baudrate=fast", "", "[control] ser-baudrate = fast is not a number"},
-            {"payload padded", "[send]\ntx-data=\" 00 01  \"", "", ""},
-            {"empty payload, no tag", "[send]\ntx-data=\" \"", "", "[send] tx-data =   is empty"},
-            {"lengths give empty packets", "RAND\ntx-len-min=0", "", "[send] tx-len-min = 0 and the tag"},
-            {"payload cut for the tag", "[send]\ntx-data=BIG", "--tag",
-             "warn|[send] tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
-        // clang-format on
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString(row[1])
-                                         .replace("RAND", "[send]\ntx-rand-data=true")
-                                         .replace("BIG", QString("00 ").repeated(4095))
-                                  << row[2] << row[3];
-    }
-    void checksTheSettings()
-    {
-        QFETCH(QString, ini);
-        QFETCH(QString, options);
-        QFETCH(QString, findings);
-        TestWorkDir dir;
-        QFile file(dir.filePath("dv-ppp.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0);
-        file.close();
-        const CommandLine line =
-            readCommandLine(("pakto --open p --send answer --duration 1 " + options)
-                                .split(' ', Qt::SkipEmptyParts));
-        QVERIFY(line.headless);
-        const SettingsCheck check = checkRunSettings(file.fileName(), *line.headless);
-        const QStringList warnings =
-            check.warnings.isEmpty() ? QStringList() : QStringList("warn") + check.warnings;
-        const QString got = (check.problems + warnings).join('|').remove("dv-ppp.ini: ");
-        QVERIFY2(findings.isEmpty() ? got.isEmpty() : got.startsWith(findings), qPrintable(got));
     }
 
     // The line speed as the pseudo-terminal's own termios tell it, mid-run, and the sent frame in

@@ -24,20 +24,22 @@ class TestEndToEnd : public QObject
     Q_OBJECT
     QTemporaryDir workDir;
 
-    QStringList arguments(const QString &device, const QString &options)
+    // The report goes to r.json unless the options say where.
+    QStringList arguments(const QString &device, QString options)
     {
         QFile::remove(workDir.filePath("r.json"));
+        options += options.contains("--report") ? "" : " --report r.json";
         return QString("--port %1 --open %1 %2").arg(device, options).split(' ');
     }
     Run report() { return readReport(readFile(workDir.filePath("r.json"))); }
 
 private slots:
     // Timed sending goes on whatever comes back, so every spoiled reply and its knock-on reaches
-    // the counters. The report goes to r.json unless a row says where.
+    // the counters.
     void countsMatchThePeer_data()
     {
         QTest::addColumn<QString>("peerOptions");
-        QTest::addColumn<QString>("windowOptions");
+        QTest::addColumn<QString>("options"); // the window's
         // Facts the panel shows, by the report's keys, and errors, the report's reasons=R+S: a
         // count, or sent (tx_packets), faults or 2faults (the device's count of its fault).
         QTest::addColumn<QString>("expected");
@@ -70,11 +72,9 @@ private slots:
     void countsMatchThePeer()
     {
         QFETCH(QString, peerOptions);
-        QFETCH(QString, windowOptions);
+        QFETCH(QString, options);
         QFETCH(QString, expected);
         PeerProcess peer(peerOptions.split(' ', Qt::SkipEmptyParts));
-        const QString options =
-            windowOptions + (windowOptions.contains("--report") ? "" : " --report r.json");
         const Run window =
             runToEnd(PAKTO_WINDOW_PATH, arguments(peer.path, options), workDir.path());
         const Run device = peer.stop(), json = options.contains("--report -")
@@ -84,29 +84,28 @@ private slots:
                  qPrintable(json.err + window.err));
         // The panel's counts by the report's keys, which the report and the device (but one that
         // left: it did not see the frame that found it gone) say too.
-        QStringList panelSays{"exit_code=" + QString::number(window.exitCode)};
+        QString seen = " exit_code=" + QString::number(window.exitCode) + ' ';
         quint64 errors = 0;
         expected += json.exitCode == 0 ? " exit_code=" + json.value("exit_code") : "";
         for (int i = 0; i < COUNTS.size(); ++i) {
             const auto &[label, key, tally] = COUNTS[i];
             errors += i >= 4 ? window.count(label) : 0;
-            panelSays << key + '=' + QString::number(window.count(label)); // 0: no line
+            seen += key + '=' + QString::number(window.count(label)) + ' '; // 0: no line
             expected += json.exitCode == 0 ? ' ' + key + '=' + json.value(key) : "";
             if (!tally.isEmpty() && !expected.contains("port_lost"))
                 expected += ' ' + key + '=' + device.value(tally);
         }
-        const quint64 sent = window.count(SENT),
-                      faults =
-                          device.count("fault_" + peerOptions.section(' ', 1, 1).replace('-', '_'));
-        QVERIFY(sent > 0 && peerOptions.contains("--fault") == (faults > 1));
+        const quint64 faults =
+            device.count("fault_" + peerOptions.section(' ', 1, 1).replace('-', '_'));
+        QVERIFY(window.count(SENT) > 0 && peerOptions.contains("--fault") == (faults > 1));
         QVERIFY(device.exitCode == 0 && !QFile::exists(workDir.filePath("dv-ppp.ini")));
-        panelSays << "errors=" + QString::number(errors)
-                  << "reasons=" + json.value("reasons").replace(' ', '+');
-        const QString seen = ' ' + panelSays.join(' ') + ' ';
+        seen += QString("errors=%1 reasons=%2 ")
+                    .arg(errors)
+                    .arg(json.value("reasons").replace(' ', '+'));
         QStringList missing;
         for (const QString &fact : expected.replace("=2faults", '=' + QString::number(2 * faults))
                                        .replace("=faults", '=' + QString::number(faults))
-                                       .replace("=sent", '=' + QString::number(sent))
+                                       .replace("=sent", '=' + window.value(SENT))
                                        .split(' ', Qt::SkipEmptyParts))
             if (!seen.contains(' ' + fact + ' '))
                 missing << fact;
@@ -168,9 +167,7 @@ private slots:
         QFETCH(QString, complaint);
         QFETCH(QString, reason);
         const QString settings = workDir.filePath("dv-ppp.ini"), capture = workDir.filePath("c");
-        QFile yesterday(capture);
-        QVERIFY(yesterday.open(QIODevice::WriteOnly) && yesterday.write("kept\n") == 5);
-        yesterday.close();
+        QVERIFY(writeFile(capture, "kept\n"));
         QVERIFY(!QString(QTest::currentDataTag()).contains("FIFO") ||
                 mkfifo(qPrintable(settings), 0600) == 0);
         QFile::remove(workDir.filePath("r.json"));
@@ -192,24 +189,21 @@ private slots:
                       device = workDir.filePath("device"), sent = workDir.filePath("sent.raw");
         if (socat.isEmpty() || pppdump.isEmpty())
             QSKIP("socat or pppdump (package ppp) is not installed; make test installs them");
-        QFile settings(workDir.filePath("dv-ppp.ini"));
-        QVERIFY(settings.open(QIODevice::WriteOnly) &&
-                settings.write("[send]\ntx-rand-data=true\ntx-len-min=1\ntx-len-max=600\n") > 0);
-        settings.close();
+        const QString settings = workDir.filePath("dv-ppp.ini");
+        QVERIFY(writeFile(settings, "[send]\ntx-rand-data=true\ntx-len-min=1\ntx-len-max=600\n"));
         QProcess echo;
         echo.start(socat, {"-r", sent, "pty,raw,echo=0,link=" + device, "PIPE"});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(device), 10000);
         const QString options = "--send timed --period 2 --tag --compare --capture c --duration 1";
         const Run run = runToEnd(PAKTO_WINDOW_PATH, arguments(device, options), workDir.path());
         echo.terminate();
-        QVERIFY(echo.waitForFinished(10000) && settings.remove());
+        QVERIFY(echo.waitForFinished(10000) && QFile::remove(settings));
         // pppd's record file for pppdump -p: type 1 (sent), a 2-byte big-endian length, the bytes.
-        QFile record(workDir.filePath("sent.pppd"));
-        QVERIFY(record.open(QIODevice::WriteOnly));
+        QByteArray record;
         for (QByteArray rest = readFile(sent); !rest.isEmpty(); rest.remove(0, 255))
-            record.write(QByteArray("\x01\x00", 2) + char(qMin(rest.size(), 255)) + rest.left(255));
-        record.close();
-        const Run dump = runToEnd(pppdump, {"-p", record.fileName()});
+            record += QByteArray("\x01\x00", 2) + char(qMin(rest.size(), 255)) + rest.left(255);
+        QVERIFY(writeFile(sent, record));
+        const Run dump = runToEnd(pppdump, {"-p", sent});
         // "sent  7e 01 ..." opens a packet, 16 bytes a line; anything else (bad FCS) fails.
         QList<QByteArray> packets, captured;
         for (const QString &line : dump.out.split('\n', Qt::SkipEmptyParts)) {

@@ -15,9 +15,8 @@ struct Run {
     // V from the line "name: V" (peer, report) or "name = V" (panel) of out or err.
     QString value(const QString &name) const
     {
-        const QRegularExpression line("(?m)^\\s*" + QRegularExpression::escape(name) +
-                                      "(: | = )(.*)$");
-        return line.match(out + err).captured(2);
+        const QString line = "(?m)^\\s*" + QRegularExpression::escape(name) + "(: | = )(.*)$";
+        return QRegularExpression(line).match(out + err).captured(2);
     }
     quint64 count(const QString &name) const { return value(name).toULongLong(); }
 };
@@ -54,10 +53,10 @@ struct PeerProcess { // pakto-peer --pty running; path: the first line it printe
         process.start(PAKTO_PEER_PATH, QStringList{"--pty"} + arguments);
         path = process.waitForReadyRead(WAIT_MS) ? QString(process.readLine()).trimmed() : "";
     }
-    Run stop(int signalNumber = SIGTERM) // 0: wait for it to end by itself
+    Run stop()
     {
-        if (signalNumber != 0 && process.processId() > 0)
-            ::kill(pid_t(process.processId()), signalNumber);
+        if (process.processId() > 0)
+            ::kill(pid_t(process.processId()), SIGTERM);
         return finish(process);
     }
     QString path;

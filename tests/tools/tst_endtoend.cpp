@@ -46,8 +46,8 @@ private slots:
     {
         QTest::addColumn<QString>("peerOptions");
         QTest::addColumn<QString>("options"); // the window's
-        // Facts the panel shows, by the report's keys, and errors, the report's reasons=R+S: a
-        // count, or sent (tx_packets), faults or 2faults (the device's count of its fault).
+        // key=value: the panel's counts by report key, errors, exit_code, reasons=A+B; a value is a
+        // count, sent (tx_packets), faults or 2faults (the device's count of its fault).
         QTest::addColumn<QString>("expected");
         const QString timed = "--send timed --period 10 --compare --tag --duration 1",
                       answer = "--send answer --compare --duration 1",

@@ -1,45 +1,87 @@
 // pakto-peer and pakto as child processes, the way scripts run them.
 #pragma once
 
+#include <QFile>
 #include <QProcess>
-#include <QSerialPort>
-#include <QVector>
+#include <QRegularExpression>
 #include <csignal>
+#include <functional>
+
+constexpr int WAIT_MS = 10000;
 
 struct Run {
     int exitCode = -1; // -1: crashed or never ended
     QString out, err;
     // V from the line "name: V" (peer, report) or "name = V" (panel) of out or err.
-    QString value(const QString &name) const;
+    QString value(const QString &name) const
+    {
+        const QString line = "(?m)^\\s*" + QRegularExpression::escape(name) + "(: | = )(.*)$";
+        return QRegularExpression(line).match(out + err).captured(2);
+    }
     quint64 count(const QString &name) const { return value(name).toULongLong(); }
 };
 
-// To its end (2 minutes at most), with no display or platform named.
-Run runToEnd(const QString &program, const QStringList &arguments,
-             const QString &workDir = QString());
+inline Run finish(QProcess &process, int waitMs = WAIT_MS)
+{
+    if (!process.waitForFinished(waitMs))
+        process.kill();
+    process.waitForFinished(WAIT_MS);
+    const bool ended =
+        process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::FailedToStart;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
 
-struct PeerProcess { // pakto-peer --pty running; path: the first line it printed
-    explicit PeerProcess(const QStringList &arguments);
-    Run stop(int signalNumber = SIGTERM); // 0: wait for it to end by itself
+// To its end (2 minutes at most), with no display or platform named; whileRunning has it first.
+inline Run runToEnd(const QString &program, const QStringList &arguments,
+                    const QString &workDir = QString(),
+                    const std::function<void(QProcess &)> &whileRunning = {})
+{
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        qunsetenv(name);
+    QProcess process;
+    process.setWorkingDirectory(workDir);
+    process.start(program, arguments);
+    if (whileRunning)
+        whileRunning(process);
+    return finish(process, 12 * WAIT_MS);
+}
+
+struct PeerProcess { // pakto-peer --pty running; path: the first line it printed, in one write
+    explicit PeerProcess(const QStringList &arguments)
+    {
+        process.start(PAKTO_PEER_PATH, QStringList{"--pty"} + arguments);
+        path = process.waitForReadyRead(WAIT_MS) ? QString(process.readLine()).trimmed() : "";
+    }
+    Run stop()
+    {
+        if (process.processId() > 0)
+            ::kill(pid_t(process.processId()), SIGTERM);
+        return finish(process);
+    }
     QString path;
     QProcess process;
 };
 
 // A run's JSON report read by Python (scripts/readreport.py): exit 0 when every key and type
 // holds; out: each counter, "exit_code" and "reasons" (space-separated) as "name: V".
-Run readReport(const QByteArray &json);
+inline Run readReport(const QByteArray &json)
+{
+    QProcess python;
+    python.start("python3", {PAKTO_SOURCE_DIR "/scripts/readreport.py"});
+    python.write(json);
+    python.closeWriteChannel();
+    return finish(python);
+}
 
-QByteArray readFile(const QString &path), framesOf(const QVector<QByteArray> &bodies);
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
-// What reaches the tool (into received) until count events, or 10 s of silence, decoded
-// apart from the codec: "echo 2" (bodies[1]), "extra 2" (two more bytes), "echo 2 corrupt"
-// (one byte changed), "frame ?", "short", "long", "crc", "7d", "skip" (bytes hunted over).
-QStringList readEvents(QSerialPort &tool, const QVector<QByteArray> &bodies, int count,
-                       QByteArray &received);
-
-namespace panel { // the statistics panel prints Chinese with no translation
-const QString SENT = "发送包数", SEND_ERRORS = "发送错误", RECEIVED = "接收包数",
-              BYTES = "接收字节", ESCAPE_ERRORS = "7D错误", CRC_ERRORS = "CRC错误",
-              TOO_LONG = "超长", TOO_SHORT = "超短", COMPARED_OK = "比较成功",
-              COMPARE_FAILED = "比较失败", NO_REPLY = "未应答";
+inline bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }

@@ -52,6 +52,7 @@ private slots:
             {"settings: SID outside a byte", "RUN --tag", "[control]\nsid-min=300\nsid-max=-1", "run .* problems: sid-min = 300 is outside 0..255 / sid-max = -1 is"},
             {"settings: baud rate no number", "RUN", "[control]\nser-baudrate=fast", "run .* problems: ser-baudrate = fast is not a number"},
             {"settings: payload padded", "RUN", "[send]\ntx-data=\" 00 01  \"", "run .* problems:  warnings: $"},
+            {"settings: payload not hexadecimal", "RUN", "[send]\ntx-data=0G 12", "run .* problems: tx-data = 0G 12 is not bytes in hexadecimal"},
             {"settings: empty payload, no tag", "RUN", "[send]\ntx-data=\" \"", "run .* problems: tx-data =   is empty"},
             {"settings: lengths give empty packets", "RUN", "RAND\ntx-len-min=0", "run .* problems: tx-len-min = 0 and the tag"},
             {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};

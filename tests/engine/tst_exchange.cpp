@@ -142,12 +142,13 @@ private slots:
     }
 
     // A device that reads nothing: the port queues at most a largest frame (at 115200 baud),
-    // and what has not left by the close is a send error, not a sent frame.
+    // and what has not left by the close is a send error only, neither sent nor outstanding.
     void unreadFramesAreNotSent()
     {
         EngineLink link;
         QVERIFY(link.open());
         link.setPayload(QByteArray(1000, 'a'));
+        link.ui->cb_trxCmp->setChecked(true);
         for (int i = 0; i < 300; ++i, QTest::qWait(1))
             link.ui->btn_txOne->click();
         const quint64 sentBeforeClose = link.counters().cntTxPackets;
@@ -157,6 +158,7 @@ private slots:
         QCOMPARE(link.counters().cntTxPackets, left);
         QCOMPARE(link.counters().cntTxBytes, 1000 * left);
         QCOMPARE(link.counters().cntTxErrors, 300 - left);
+        QCOMPARE(quint64(Probe::outstanding(link.window)), left);
     }
 
     // Reads of the line through the decoder into the counters. Packets and reads are hex words;

@@ -18,8 +18,6 @@ inline bool putStuffed(uint8_t *dst, int &pos, int capacity, uint8_t byte)
     return pos < capacity;
 }
 
-DecoderState programState; // zero: the program starts hunting
-
 } // namespace
 
 uint16_t ppp_fcs16(const uint8_t *bytes, int len)
@@ -50,9 +48,4 @@ int ppp_frame_encode(const uint8_t *src, int len, uint8_t *dst, int capacity)
         return 0;
     dst[pos++] = PPP_FLAG;
     return pos < capacity ? pos : 0;
-}
-
-int ppp_frame_decode(uint8_t byte, uint8_t *buf, int capacity)
-{
-    return ppp_frame_decode(programState, byte, buf, capacity);
 }

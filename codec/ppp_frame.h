@@ -45,10 +45,6 @@ int ppp_frame_encode(const uint8_t *src, int len, uint8_t *dst, int capacity);
 // frame reports nothing. Never writes at or beyond buf[capacity].
 inline int ppp_frame_decode(DecoderState &state, uint8_t byte, uint8_t *buf, int capacity);
 
-// The same decoder over the program's one state, which starts zeroed and is
-// never reset: one serial stream is decoded at a time.
-int ppp_frame_decode(uint8_t byte, uint8_t *buf, int capacity);
-
 // Defined here so that a receive loop can inline the decoder and keep its state
 // in registers, running the FCS alongside the state machine.
 namespace ppp_detail {

@@ -152,7 +152,7 @@ private slots:
                                                "answer --duration 1 --capture c --report";
         // clang-format off
         QTest::newRow("device: unknown option") << PAKTO_PEER_PATH " --pty --bogus" << "bogus" << "";
-        QTest::newRow("window: port that will not open") << open + " r.json" << "串口打开失败" << "port_open_failed";
+        QTest::newRow("window: port that will not open, and why") << open + " r.json" << "串口打开失败！\nNo such file or directory" << "port_open_failed";
         QTest::newRow("window: settings file a FIFO") << open + " r.json" << "dv-ppp.ini: not a regular file" << "settings_refused";
         QTest::newRow("window: report to a FIFO, not waited for") << open + " dv-ppp.ini" << "cannot write the report to dv-ppp.ini" << "";
         // clang-format on

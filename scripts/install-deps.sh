@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
   libbenchmark-dev clang libclang-rt-14-dev
-  socat ppp python3
+  python3
   fonts-wqy-microhei fonts-dejavu-core
   desktop-file-utils appstream man-db dpkg-dev lintian
 )

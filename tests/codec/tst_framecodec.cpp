@@ -111,15 +111,6 @@ private slots:
         QCOMPARE(rx.log.join(' ').trimmed(), log);
         QCOMPARE(rx.buf.mid(capacity), GUARD);
     }
-
-    // A frame split over several reads decodes as in one piece: the state carries over.
-    void splitFeedingEqualsOnePass()
-    {
-        Receiver split{64};
-        for (const char *part : {"7E60", "7D", "5E93", "7E55", "5555F5", "D47E"})
-            split.feed(QByteArray::fromHex(part));
-        QCOMPARE(split.log, QStringList({"60", "555555"}));
-    }
 };
 
 QTEST_APPLESS_MAIN(TstFrameCodec)

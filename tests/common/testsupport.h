@@ -1,11 +1,9 @@
 // Helpers shared by the window tests: a private working directory, and hands
-// that answer the modal boxes and file dialogs the window opens.
+// that answer the modal dialogs the window opens.
 #pragma once
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -74,22 +72,4 @@ private:
     }
     QStringList seen;
     ModalAnswerer<QMessageBox> hand{[this](QMessageBox *box) { close(box); }}; // last: stops first
-};
-
-// Answers every file dialog as a user typing path and pressing Save, overwriting without asking.
-class SaveDialogFiller
-{
-public:
-    explicit SaveDialogFiller(const QString &path)
-        : hand([path](QFileDialog *dialog) {
-              dialog->setOption(QFileDialog::DontConfirmOverwrite);
-              // selectFile() leaves the focused name field alone: type it in as a user would.
-              dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
-              static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
-          })
-    {
-    }
-
-private:
-    ModalAnswerer<QFileDialog> hand;
 };

@@ -2,6 +2,7 @@
 // bound, failing captures.
 #include "enginelink.h"
 
+#include <QFileDialog>
 #include <QTextBrowser>
 
 struct TrafficWindow : EngineLink {
@@ -10,9 +11,15 @@ struct TrafficWindow : EngineLink {
         const auto direction = received ? TrafficDirection::Received : TrafficDirection::Sent;
         Probe::showTraffic(window, QByteArray::fromHex(hex), direction, failed, stampMs);
     }
-    bool capture(const QString &path)
+    bool capture(const QString &path) // typed into the save dialog, then Save, as a user would
     {
-        SaveDialogFiller filler(QDir(workDir.path()).absoluteFilePath(path));
+        const QString typed = QDir(workDir.path()).absoluteFilePath(path);
+        ModalAnswerer<QFileDialog> hand([&typed](QFileDialog *dialog) {
+            dialog->setOption(QFileDialog::DontConfirmOverwrite);
+            // selectFile() leaves the focused name field alone
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
+            static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
+        });
         ui->cb_rx2file->click();
         return Probe::capturing(window);
     }

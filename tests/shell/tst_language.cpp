@@ -67,38 +67,30 @@ private slots:
             QCOMPARE(window.findChild<QObject *>(field[0])->property(field[1]), QVariant(field[2]));
     }
 
-    // lupdate lists what the sources and the form look up; en.qm must answer each of them, and
-    // not in Chinese.
+    // lupdate brings a copy of en.ts up to date with what the sources and the form look up: each
+    // text must already have its English there, not empty and not in Chinese.
     void everyLookedUpTextIsTranslated()
     {
         QTemporaryDir scratch;
-        const QString root = PAKTO_SOURCE_DIR, extracted = scratch.filePath("extracted.ts");
-        QStringList arguments{"-silent", "-locations", "none", "-I", root, "-ts", extracted};
+        const QString root = PAKTO_SOURCE_DIR, ts = scratch.filePath("en.ts");
+        QVERIFY(QFile::copy(root + "/translations/en.ts", ts));
+        QStringList arguments{"-silent", "-locations", "none", "-I", root, "-ts", ts};
         for (const char *folder : {"/app", "/engine", "/serial", "/shell"})
             arguments.prepend(root + folder);
         QCOMPARE(QProcess::execute(PAKTO_LUPDATE, arguments), 0);
-        QTranslator english;
-        QVERIFY(english.load(PAKTO_RUNTIME_DIR "/en.qm"));
-        QFile file(extracted);
+        QFile file(ts);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QXmlStreamReader xml(&file);
-        const QRegularExpression han("\\p{Han}");
+        const QRegularExpression han("\\p{Han}"),
+            entry("<source>([^<]*)</source>\\s*<translation[^>]*>([^<]*)<");
+        auto entries = entry.globalMatch(QString::fromUtf8(file.readAll()));
         QStringList untranslated;
-        QString context;
         int texts = 0;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
-                continue;
-            if (xml.name() == "name")
-                context = xml.readElementText();
-            else if (xml.name() == "source" && ++texts) {
-                const QString source = xml.readElementText();
-                const QString translation = english.translate(qPrintable(context), source.toUtf8());
-                if (translation.isEmpty() || (source.contains(han) && translation.contains(han)))
-                    untranslated << context + ": " + source;
-            }
+        for (; entries.hasNext(); ++texts) {
+            const QRegularExpressionMatch m = entries.next();
+            const QString source = m.captured(1), english = m.captured(2);
+            if (english.isEmpty() || (source.contains(han) && english.contains(han)))
+                untranslated << source;
         }
-        QVERIFY(!xml.hasError());
         QVERIFY2(texts > 40, "fewer texts than the form alone looks up");
         QVERIFY2(untranslated.isEmpty(), qPrintable("untranslated: " + untranslated.join(", ")));
     }

@@ -174,51 +174,6 @@ private slots:
                  qPrintable(run.out + run.err));
         QCOMPARE(readFile(capture) + report().value("reasons"), "kept\n" + reason);
     }
-
-    // socat hands every byte back and keeps what the window sent, in which pppdump, a decoder no
-    // one here wrote, finds the frames and checks each FCS: each body is a line of the capture.
-    // Random payloads of 1 to 600 bytes (under pppdump's MRU): flags, escapes and control bytes.
-    void othersDecodeWhatWasSent()
-    {
-        const QString socat = QStandardPaths::findExecutable("socat"),
-                      pppdump = QStandardPaths::findExecutable("pppdump", {"/usr/sbin"}),
-                      device = workDir.filePath("device"), sent = workDir.filePath("sent.raw");
-        if (socat.isEmpty() || pppdump.isEmpty())
-            QSKIP("socat or pppdump (package ppp) is not installed; make test installs them");
-        const QString settings = workDir.filePath("dv-ppp.ini");
-        QVERIFY(writeFile(settings, "[send]\ntx-rand-data=true\ntx-len-min=1\ntx-len-max=600\n"));
-        QProcess echo;
-        echo.start(socat, {"-r", sent, "pty,raw,echo=0,link=" + device, "PIPE"});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(device), 10000);
-        const QString options = "--send timed --period 2 --tag --compare --capture c --duration 1";
-        const Run run = runWindow(device, options);
-        echo.terminate();
-        QVERIFY(echo.waitForFinished(10000) && QFile::remove(settings));
-        // pppd's record file for pppdump -p: type 1 (sent), a 2-byte big-endian length, the bytes.
-        QByteArray record;
-        for (QByteArray rest = readFile(sent); !rest.isEmpty(); rest.remove(0, 255))
-            record += QByteArray("\x01\x00", 2) + char(qMin(rest.size(), 255)) + rest.left(255);
-        QVERIFY(writeFile(sent, record));
-        const Run dump = runToEnd(pppdump, {"-p", sent});
-        // "sent  7e 01 ..." opens a packet, 16 bytes a line; anything else (bad FCS) fails.
-        QList<QByteArray> packets, captured;
-        for (const QString &line : dump.out.split('\n', Qt::SkipEmptyParts)) {
-            if (line.startsWith("sent  "))
-                packets << QByteArray();
-            QVERIFY2(!packets.isEmpty() && (line.startsWith("sent  ") || line.startsWith("      ")),
-                     qPrintable(line));
-            packets.last() += QByteArray::fromHex(line.mid(6, 16 * 3).toLatin1());
-        }
-        // "[ 发 12.345ms , 8字节 ]  00 01 ..." for a sent frame
-        for (const QString &line : QString::fromUtf8(readFile(workDir.filePath("c"))).split('\n'))
-            if (line.startsWith("[ 发 "))
-                captured << QByteArray::fromHex(line.section(" ] ", 1).toLatin1());
-        QVERIFY2(run.exitCode == 0 && dump.exitCode == 0 && !captured.isEmpty() &&
-                     quint64(captured.size()) == run.count(SENT) &&
-                     run.count(COMPARED_OK) == run.count(SENT),
-                 qPrintable(run.out + run.err));
-        QCOMPARE(packets, captured);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

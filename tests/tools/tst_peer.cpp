@@ -101,7 +101,8 @@ private slots:
         QCOMPARE(seen.join(", "), events);
 
         const Run end = peer.stop();
-        QVERIFY(end.exitCode == 0 && !QFileInfo(link).isSymLink()); // the link goes on exit
+        QCOMPARE(end.exitCode, 0);
+        QVERIFY(!QFileInfo(link).isSymLink()); // the link goes on exit
         QCOMPARE(readFile(record), sent);
         // Each line of the report: what the tool saw on the wire, as a row says otherwise.
         QMap<QString, int> counts{{"bytes_received", sent.size()}, {"bytes_sent", received.size()}};

@@ -3,8 +3,8 @@
 #include "app/perfcounter.h"
 #include "ui_mainwindow.h"
 
-#include <QFile>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QSignalBlocker>
 
 #include <unistd.h>

@@ -1,6 +1,7 @@
 // A window on a pseudo-terminal, the test playing the device; payloads typed, tag off.
 #pragma once
 
+#include "frames.h"
 #include "mainwindowprobe.h"
 #include "pseudoterminal.h"
 #include "testsupport.h"
@@ -9,16 +10,6 @@
 
 using Probe = MainWindowProbe;
 constexpr int WAIT_MS = 5000, QUIET_MS = 200; // quiet: how long the device listens for nothing
-
-// A bad FCS flips a bit of the last FCS byte, which must then need no escape.
-inline QByteArray frameOf(const QByteArray &body, bool badFcs = false)
-{
-    uint8_t frame[FRAME_BUF_SIZE];
-    const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(body.constData()),
-                                        body.size(), frame, sizeof frame);
-    frame[length - 2] ^= uint8_t(badFcs);
-    return QByteArray(reinterpret_cast<const char *>(frame), length);
-}
 
 struct EngineLink {
     bool open()

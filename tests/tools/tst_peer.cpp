@@ -1,6 +1,6 @@
 #include "linktest.h"
 
-#include "codec/ppp_frame.h"
+#include "frames.h"
 #include "referencedecoder.h"
 
 #include <QSerialPort>
@@ -11,16 +11,6 @@
 // Lengths differ by other than 0 or 2, so no reply can pass for another's.
 const QVector<QByteArray> BODIES = {"first frame",
                                     QByteArrayLiteral("\x7E second \x7D frame\x11\x13"), "third!"};
-
-static QByteArray framesOf(const QVector<QByteArray> &bodies)
-{
-    QByteArray frames, frame(FRAME_BUF_SIZE, '\0');
-    for (const QByteArray &body : bodies)
-        frames += frame.left(ppp_frame_encode(reinterpret_cast<const uchar *>(body.constData()),
-                                              body.size(), reinterpret_cast<uchar *>(frame.data()),
-                                              FRAME_BUF_SIZE));
-    return frames;
-}
 
 // What reaches the tool (into received) until count events or 10 s of silence, decoded apart from
 // the codec: "echo 2" (BODIES[1]), "extra 2" (and 55 AA), "frame ?" (another good frame), "short",
@@ -92,9 +82,9 @@ private slots:
                          QStringList{"--link", link, "--record", record});
         QCOMPARE(QFileInfo(link).symLinkTarget(), peer.path);
         QSerialPort tool(link);
-        const QByteArray sent = QByteArrayLiteral("\x00noise\x7D") + framesOf({BODIES[0]}) +
-                                QByteArrayLiteral("\x7E\x7D\x31\x7E") +
-                                framesOf({BODIES[1], BODIES[2]});
+        const QByteArray sent = QByteArrayLiteral("\x00noise\x7D") + frameOf(BODIES[0]) +
+                                QByteArrayLiteral("\x7E\x7D\x31\x7E") + frameOf(BODIES[1]) +
+                                frameOf(BODIES[2]);
         QVERIFY(tool.open(QIODevice::ReadWrite) && tool.write(sent) == sent.size());
         QByteArray received;
         const QStringList seen = readEvents(tool, events.split(", ").size(), received);

@@ -1,8 +1,5 @@
-#include "commandline.h"
-#include "headlessrun.h"
+#include "headless/commandline.h"
 #include "mainwindow.h"
-#include "runreport.h"
-#include "runsettings.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -25,29 +22,6 @@ bool hasDisplay()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// Every finding on stderr; false when the run cannot go on.
-bool settingsUsable(const SettingsCheck &check)
-{
-    QTextStream err(stderr);
-    for (const QString &problem : check.problems)
-        err << "pakto: " << problem << '\n';
-    for (const QString &warning : check.warnings)
-        err << "pakto: warning: " << warning << '\n';
-    return check.problems.isEmpty();
-}
-
-// Looked at before the window is built, which reads the file as it stands.
-int runHeadless(const CommandLine &commandLine, const QStringList &arguments)
-{
-    const HeadlessPlan &plan = *commandLine.headless;
-    RunReport report(arguments, plan);
-    const SettingsCheck check = checkRunSettings(QStringLiteral("./dv-ppp.ini"), plan);
-    if (!settingsUsable(check))
-        return report.finish({{QStringLiteral("settings_refused")}, check.warnings, 0}, EXIT_USAGE);
-    MainWindow window(nullptr, commandLine.window);
-    return HeadlessRun(window, plan, check.warnings, report).exec();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -65,7 +39,7 @@ int main(int argc, char *argv[])
     int qtArgumentCount = 1; // the command line is ours alone: Qt reads none of it
     QApplication app(qtArgumentCount, argv);
     if (commandLine.headless)
-        return runHeadless(commandLine, arguments);
+        return runHeadless(*commandLine.headless, commandLine.window, arguments);
     MainWindow window(nullptr, commandLine.window);
     window.show();
     return app.exec();

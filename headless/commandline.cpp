@@ -57,9 +57,6 @@ private:
 
     QCommandLineParser parser;
     QString firstError; // the rest of the line is read on, but only this is told
-    const QCommandLineOption port{
-        "port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.",
-        "PATH"};
     const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.",
                                   "PORT"};
     const QCommandLineOption send{"send", "Run: answer (answer-driven), timed or once.", "MODE"};
@@ -90,8 +87,9 @@ CommandLineReader::CommandLineReader()
     parser.setApplicationDescription(DESCRIPTION);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period,
-                       frames, replyTimeout, reportMemory, report});
+    addWindowOptions(parser);
+    parser.addOptions({open, send, duration, baud, tag, compare, show, capture, period, frames,
+                       replyTimeout, reportMemory, report});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -107,7 +105,7 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
         fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
     CommandLine commandLine;
-    commandLine.window.extraPorts = parser.values(port);
+    commandLine.window = readWindowOptions(parser);
     if (asksForHeadlessRun()) {
         commandLine.headless = readPlan();
         commandLine.window.unattended = true;
@@ -262,9 +260,4 @@ CommandLine readCommandLine(const QStringList &arguments)
     QCoreApplication::setApplicationName(QStringLiteral("pakto"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PAKTO_VERSION));
     return CommandLineReader().read(arguments);
-}
-
-WindowOptions parseCommandLine(const QStringList &arguments)
-{
-    return readCommandLine(arguments).window;
 }

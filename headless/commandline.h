@@ -1,8 +1,8 @@
 // The program's command line.
 #pragma once
 
+#include "app/windowoptions.h"
 #include "headlessrun.h"
-#include "windowoptions.h"
 
 #include <QStringList>
 
@@ -19,6 +19,3 @@ struct CommandLine {
 
 // Reads the arguments (program name first); never ends the process itself.
 CommandLine readCommandLine(const QStringList &arguments);
-
-// The window's share of readCommandLine.
-WindowOptions parseCommandLine(const QStringList &arguments);

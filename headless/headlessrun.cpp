@@ -1,7 +1,8 @@
 #include "headlessrun.h"
+#include "app/mainwindow.h"
 #include "interruption.h"
-#include "mainwindow.h"
 #include "runreport.h"
+#include "runsettings.h"
 #include "ui_mainwindow.h"
 
 #include <QFile>
@@ -45,7 +46,30 @@ QStringList itemsOf(const QComboBox *box)
     return items;
 }
 
+// Every finding on stderr; false when the run cannot go on.
+bool settingsUsable(const SettingsCheck &check)
+{
+    QTextStream err(stderr);
+    for (const QString &problem : check.problems)
+        err << "pakto: " << problem << '\n';
+    for (const QString &warning : check.warnings)
+        err << "pakto: warning: " << warning << '\n';
+    return check.problems.isEmpty();
+}
+
 } // namespace
+
+// Looked at before the window is built, which reads the file as it stands.
+int runHeadless(const HeadlessPlan &plan, const WindowOptions &options,
+                const QStringList &arguments)
+{
+    RunReport report(arguments, plan);
+    const SettingsCheck check = checkRunSettings(QStringLiteral("./dv-ppp.ini"), plan);
+    if (!settingsUsable(check))
+        return report.finish({{QStringLiteral("settings_refused")}, check.warnings, 0}, EXIT_USAGE);
+    MainWindow window(nullptr, options);
+    return HeadlessRun(window, plan, check.warnings, report).exec();
+}
 
 int RunVerdict::exitStatus() const
 {

@@ -10,6 +10,7 @@
 #include <functional>
 
 class MainWindow;
+struct WindowOptions;
 class Interruption;
 class QTextStream;
 class RunReport;
@@ -49,6 +50,11 @@ struct RunVerdict {
 
     int exitStatus() const;
 };
+
+// The whole headless program once the command line asked for a run: checks
+// the settings, builds the unseen window and runs the plan; the exit code.
+int runHeadless(const HeadlessPlan &plan, const WindowOptions &options,
+                const QStringList &arguments);
 
 class HeadlessRun
 {

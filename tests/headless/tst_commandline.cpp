@@ -1,11 +1,11 @@
 // The command line and the settings a headless run uses, read in-process, and
 // what a run made of them seen on the line and in the view.
-#include "commandline.h"
-#include "mainwindow.h"
+#include "app/mainwindow.h"
+#include "headless/commandline.h"
+#include "headless/runreport.h"
+#include "headless/runsettings.h"
 #include "mainwindowprobe.h"
 #include "pseudoterminal.h"
-#include "runreport.h"
-#include "runsettings.h"
 #include "testsupport.h"
 #include "ui_mainwindow.h"
 

@@ -88,18 +88,29 @@ private slots:
         QCOMPARE(w.packet().size() / 2, PACKET_CAPACITY);
     }
 
-    // Answer-driven with comparison on: what the view shows, in order, once a bad and a good
-    // reply have come (a received frame before the frame it triggers).
+    // With comparison on, what the view shows, in order, once a reply has come (a received frame
+    // before the frame it triggers), and which mode still runs.
     void replies_data()
     {
+        QTest::addColumn<QString>("mode"); // the button started; timed sends nothing in the test
         QTest::addColumn<bool>("autoStop");
+        QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("view");
-        QTest::newRow("bad FCS unanswered, the echo after it answered") << false << "发收发";
-        QTest::newRow("auto-stop: a framing error stops") << true << "发收";
+        const QByteArray spoiled = frameOf(PAYLOAD, true) + frameOf(PAYLOAD),
+                         corrupted = frameOf(QByteArray::fromHex("1122334466"));
+        // clang-format off
+        QTest::newRow("bad FCS unanswered, the echo after it answered") << "btn_txAck" << false << spoiled << "发收发";
+        QTest::newRow("auto-stop: a framing error stops") << "btn_txAck" << true << spoiled << "发收";
+        QTest::newRow("a corrupted answer still drives the link") << "btn_txAck" << false << corrupted << "发收发";
+        QTest::newRow("auto-stop: a corrupted answer stops") << "btn_txAck" << true << corrupted << "发收";
+        QTest::newRow("auto-stop: a comparison failure stops timed sending") << "btn_txAuto" << true << corrupted << "收";
+        // clang-format on
     }
     void replies()
     {
+        QFETCH(QString, mode);
         QFETCH(bool, autoStop);
+        QFETCH(QByteArray, reply);
         QFETCH(QString, view);
         EngineLink link;
         QVERIFY(link.open());
@@ -107,15 +118,17 @@ private slots:
         for (QCheckBox *box : {link.ui->cb_trxCmp, link.ui->cb_txShow, link.ui->cb_rxShow})
             box->setChecked(true);
         link.ui->cb_autoStop->setChecked(autoStop);
-        link.ui->btn_txAck->click();
-        QCOMPARE(link.sent(1), QList<QByteArray>{PAYLOAD});
-        QVERIFY(link.deliver(frameOf(PAYLOAD, true) + frameOf(PAYLOAD)));
-        QCOMPARE(link.sent(INT_MAX, QUIET_MS).size(), view.count("发") - 1);
+        link.ui->le_txTm->setText(QStringLiteral("10000"));
+        link.window.findChild<QPushButton *>(mode)->click();
+        QCOMPARE(link.sent(1, view.startsWith("发") ? WAIT_MS : QUIET_MS).size(),
+                 int(view.startsWith("发")));
+        QVERIFY(link.deliver(reply));
+        QCOMPARE(link.sent(INT_MAX, QUIET_MS).size(), view.count("发") - view.startsWith("发"));
         QCOMPARE(link.viewLabels(), view);
-        checkModes(link, autoStop ? "" : "btn_txAck");
+        checkModes(link, autoStop ? "" : mode);
     }
 
-    // Each mode stops the other, and timed sending restarts the counts; closing the port stops
+    // Each mode stops the other and restarts the counts; closing the port stops
     // timed sending; a period of 0 is refused and stops both.
     void switchingModes()
     {
@@ -128,8 +141,10 @@ private slots:
         link.ui->btn_txAuto->click();
         checkModes(link, "btn_txAuto");
         QCOMPARE(link.counters().cntRxBytes, 0u);
-        link.ui->btn_txAck->click();
+        QVERIFY(link.deliver(frameOf(PAYLOAD)));
+        link.ui->btn_txAck->click(); // restarts the counts too
         checkModes(link, "btn_txAck");
+        QCOMPARE(link.counters().cntRxBytes, 0u);
         link.ui->btn_txAuto->click();
         link.ui->btn_ser_conn->click(); // closing the port stops it too
         checkModes(link, "");

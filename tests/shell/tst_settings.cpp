@@ -93,6 +93,36 @@ private slots:
         if (regular)
             QCOMPARE(storedLines(), expected);
     }
+
+    // What the close saves, the next start shows, "换行" wrapping the view before any click.
+    void closeSavesForTheNextStart()
+    {
+        TestWorkDir dir;
+        const auto fields = [](MainWindow &window) {
+            Ui::MainWindow *ui = MainWindowProbe::ui(window);
+            QStringList seen{window.windowTitle().left(5), ui->comb_bps->currentText(),
+                             ui->te_txData->toPlainText(), ui->le_txLenMin->text(),
+                             ui->le_txLenMax->text()};
+            for (QCheckBox *box : {ui->cb_tag, ui->cb_trxCmp, ui->cb_autoStop, ui->cb_randData})
+                seen << QString::number(box->isChecked());
+            return seen << QString::number(ui->txt_data->lineWrapMode());
+        };
+        {
+            MainWindow window;
+            Ui::MainWindow *ui = MainWindowProbe::ui(window);
+            ui->btn_language->click(); // saves too: what follows only the close saves
+            ui->comb_bps->setCurrentText("57600");
+            ui->te_txData->setPlainText("0A 0B");
+            ui->le_txLenMin->setText("3");
+            ui->le_txLenMax->setText("5");
+            for (QCheckBox *box :
+                 {ui->cb_tag, ui->cb_trxCmp, ui->cb_autoStop, ui->cb_randData, ui->cb_wrap})
+                box->setChecked(true);
+            window.close();
+        }
+        MainWindow next;
+        QCOMPARE(fields(next).join(' '), "Dravo 57600 0A 0B 3 5 1 1 1 1 1");
+    }
 };
 
 QTEST_MAIN(SettingsTest)

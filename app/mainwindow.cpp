@@ -39,8 +39,6 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     ui->splitter->setStretchFactor(1, TRAFFIC_VIEW_STRETCH);
     baseTitle = windowTitle();
 
-    counters = TrafficCounters{};
-    txRateBps = 0;
     captureFile = nullptr;
     captureStream = nullptr;
     portOpen = false;
@@ -64,9 +62,8 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     refreshBanner();
     refreshPortList();
     ui->gb_send->setEnabled(false);
-    txRingTail = 0;
-    txRingHead = 0;
     connect(&serialPort, &QSerialPort::readyRead, this, &MainWindow::serial_rx);
+    connect(&serialPort, &QSerialPort::bytesWritten, this, &MainWindow::onQueueDrained);
     connect(&serialPort, &QSerialPort::errorOccurred, this, &MainWindow::onPortError);
     replyTimer.setSingleShot(true);
     replyTimer.setTimerType(Qt::PreciseTimer);
@@ -82,8 +79,6 @@ MainWindow::~MainWindow()
     }
     on_cb_rx2file_clicked(false);
     delete ui;
-    for (int slot = txRingTail; slot != txRingHead; slot = (slot + 1) % TX_RING_SLOTS)
-        delete txRing[slot];
 }
 
 void MainWindow::timerEvent(QTimerEvent *event)

@@ -2,9 +2,8 @@
 #pragma once
 
 #include "codec/ppp_frame.h"
-#include "engine/latencyhistogram.h"
+#include "engine/ledger.h"
 #include "engine/packet.h"
-#include "engine/trafficcounters.h"
 #include "windowoptions.h"
 
 #include <QFile>
@@ -21,7 +20,6 @@
 #include <QTranslator>
 #include <QVector>
 
-#include <deque>
 #include <memory>
 
 class QFile;
@@ -31,9 +29,8 @@ namespace Ui {
 class MainWindow;
 }
 
-// Holds at most 1023 packets: a second of 1 ms sending in flight, so that a
-// slow device is not blamed for replies the ring forgot.
-constexpr int TX_RING_SLOTS = 1024;
+// The longest frame a packet can give on the line.
+constexpr int LONGEST_FRAME = ppp_frame_longest(PACKET_CAPACITY);
 // The traffic view keeps at least this many of the newest lines, and drops the
 // oldest ones a chunk at a time once it holds a chunk more. Small enough that the
 // view fills, and its memory levels off, within the first few thousand round trips.
@@ -44,12 +41,6 @@ constexpr int TRAFFIC_TRIM_CHUNK = 2000;
 struct TrafficLine {
     QString text;
     QTextCharFormat format;
-};
-
-// A frame handed to the port that may not have left it yet.
-struct QueuedFrame {
-    qint64 lineBytes;    // as framed on the line
-    quint16 packetBytes; // as counted in cntTxBytes
 };
 
 class MainWindow : public QMainWindow
@@ -108,33 +99,26 @@ private:
     int fillPayload(quint8 *payload, int room) const;
     // engine/sending.cpp
     void sendOneFrame();
-    bool writeFrame(const quint8 *bytes, int length);
-    void keepOutstanding(Packet *packet);
+    int writeFrame(const quint8 *bytes, int length);
     qint64 transmitQueueLimit() const;
-    void trackQueuedFrame(qint64 lineBytes, quint16 packetBytes);
-    void forgetFramesThatLeft();
-    void countUnsentAsErrors();
-    void forgetNewestOutstanding();
-    void armReplyTimeout();
+    void onQueueDrained();
+    void armReplyTimer();
+    void retryAfterReplyTimeout();
     void onReplyTimeout();
     void restartMeasurement();
     void stopTimedSending();
     void showSendModeCaptions();
-    static int nextRingSlot(int slot);
     // engine/receiving.cpp
     void decodeByte(quint8 byte);
     void onRxFrame(quint16 length);
-    bool compareRxFrame(const quint8 *data, quint16 length, double receivedMs);
     void stopOnError();
-    void dropOutstandingBefore(int slot);
-    void dropAllOutstanding();
     // engine/statistics.cpp
-    void clearCounters();
     void refreshStats();
     void onSecondTick();
     QStringList runTimeParagraphs() const;
     QStringList countParagraphs() const;
     QStringList comparisonParagraphs() const;
+    QStringList replyParagraphs() const;
     QString roundTripLine() const;
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
@@ -152,6 +136,7 @@ private:
     QString settingsPath();
     void loadSettings();
     void saveSettings();
+    void applyReplyExpectation();
     // shell/language.cpp
     void applyLanguage();
     void applyQtLanguage();
@@ -181,19 +166,14 @@ private:
     bool txPatternValid = true; // false while the payload text is not valid hex
     int txLenMin = 0;
     int txLenMax = 0;
-    quint64 txRateBps = 0;
     quint64 txFrameLimit = 0; // frames sent before sending stops by itself; 0: no limit
-    quint8 txFrameBuf[FRAME_BUF_SIZE];
+    quint8 txFrameBuf[LONGEST_FRAME + 1];
     quint8 rxFrameBuf[FRAME_BUF_SIZE];
     DecoderState rxDecoder{};
-    int txRingTail = 0;
-    int txRingHead = 0;
-    Packet *txRing[TX_RING_SLOTS];
     QString capturePath;
     std::unique_ptr<QFile> captureFile; // declared first: the stream on it goes first
     std::unique_ptr<QTextStream> captureStream;
-    TrafficCounters counters;
-    LatencyHistogram roundTrips;
+    Ledger ledger; // every count, the packets outstanding, the round trips
     quint64 stampOrigin = 0;
     quint64 perfFrequency = 1;
 
@@ -204,12 +184,8 @@ private:
     QTimer trafficFlushTimer;
     // Stands in for a settings file that is no regular file.
     std::unique_ptr<QTemporaryDir> scratchSettings;
-    // Answer-driven sending gives up on a reply after replyTimeoutMs (0: never).
-    int replyTimeoutMs = 0;
+    // Runs to the next reply timeout of an outstanding packet.
     QTimer replyTimer;
-    // Frames written but perhaps still in the port's queue, oldest first.
-    std::deque<QueuedFrame> queuedFrames;
-    qint64 queuedLineBytes = 0;
 
     friend class MainWindowProbe; // tests reach state nothing else shows
     friend class HeadlessRun;     // drives the window from the command line

@@ -10,9 +10,18 @@ constexpr uint8_t PPP_FLAG = 0x7E;
 constexpr uint8_t PPP_ESCAPE = 0x7D;
 constexpr uint8_t PPP_ESCAPE_XOR = 0x20; // an escaped octet is sent XOR this
 
-// Size of the transmit and the receive frame buffers. The longest frame the
-// encoder emits into such a buffer is one byte shorter.
+// Size of the receive frame buffer: a body of up to 4096 bytes and its FCS,
+// with room to spare. The longest frame the encoder emits into such a buffer
+// is one byte shorter.
 constexpr int FRAME_BUF_SIZE = 8197;
+
+// The longest frame a body of bodyLength bytes can give on the line: every
+// body and FCS byte stuffed, and the two flags. The encoder needs one byte
+// more than the frame in its buffer.
+constexpr int ppp_frame_longest(int bodyLength)
+{
+    return 2 * (bodyLength + 2) + 2;
+}
 
 // Decoder results besides 0 (nothing to report) and L > 0 (good frame of L body bytes).
 constexpr int FRAME_TOO_SHORT = -1;  // a flag closed 1 or 2 stored bytes

@@ -1,35 +1,7 @@
-// The receive side: every byte through the decoder, every good frame compared
-// with the packets still outstanding.
+// The receive side: every byte through the decoder, every good frame judged
+// by the ledger.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
-
-#include <cstring>
-
-namespace {
-
-quint64 &framingErrorCounter(TrafficCounters &counters, int decodeResult)
-{
-    switch (decodeResult) {
-    case FRAME_TOO_SHORT:
-        return counters.cntShortErrors;
-    case FRAME_TOO_LONG:
-        return counters.cntLongErrors;
-    case FRAME_BAD_FCS:
-        return counters.cntCrcErrors;
-    case FRAME_BAD_ESCAPE:
-    default:
-        return counters.cnt7dErrors;
-    }
-}
-
-// A device may append two bytes of its own (its FCS, say) to the echo.
-bool replyMatches(const Packet &sent, const quint8 *data, quint16 length)
-{
-    const bool lengthFits = length == sent.length || length == sent.length + 2;
-    return lengthFits && std::memcmp(data, sent.bytes, sent.length) == 0;
-}
-
-} // namespace
 
 void MainWindow::serial_rx()
 {
@@ -37,7 +9,10 @@ void MainWindow::serial_rx()
     const QByteArray bytes = serialPort.readAll();
     if (bytes.isEmpty())
         return;
-    counters.cntRxBytes += quint64(bytes.size());
+    ledger.bytesReceived(quint64(bytes.size()));
+    // The port tells that a frame was written only on its next turn; a reply
+    // may come first, and must find the frame gone out.
+    onQueueDrained();
     for (const char byte : bytes)
         decodeByte(quint8(byte));
 }
@@ -48,55 +23,24 @@ void MainWindow::decodeByte(quint8 byte)
     if (result > 0) {
         onRxFrame(quint16(result));
     } else if (result < 0) {
-        ++framingErrorCounter(counters, result);
+        ledger.framingError(result);
         stopOnError();
     }
 }
 
+// A reply, even a corrupted one, drives answer-driven sending when it ends
+// the wait for the last frame sent; late and unexpected frames send nothing.
 void MainWindow::onRxFrame(quint16 length)
 {
     const double stampMs = stampNow();
-    bool compareFailed = false;
-    if (ui->cb_trxCmp->isChecked()) {
-        compareFailed = !compareRxFrame(rxFrameBuf, length, clockMs());
-        if (compareFailed)
-            stopOnError(); // before the answer-driven send below
-    }
+    const Ledger::Verdict verdict =
+        ledger.goodFrame(rxFrameBuf, length, ui->cb_trxCmp->isChecked(), clockMs());
+    const bool compareFailed = verdict.reply == Ledger::Reply::CompareFailed;
+    if (compareFailed)
+        stopOnError(); // before the answer-driven send below
     showTraffic(rxFrameBuf, length, TrafficDirection::Received, compareFailed, stampMs);
-    if (ui->btn_txAck->isChecked())
+    if (verdict.endedWait && ui->btn_txAck->isChecked())
         sendOneFrame();
-    ++counters.cntRxPackets;
-}
-
-// The oldest match wins; the packets before it will never be answered now.
-bool MainWindow::compareRxFrame(const quint8 *data, quint16 length, double receivedMs)
-{
-    for (int slot = txRingTail; slot != txRingHead; slot = nextRingSlot(slot)) {
-        if (replyMatches(*txRing[slot], data, length)) {
-            dropOutstandingBefore(slot);
-            roundTrips.add(receivedMs - txRing[slot]->sentMs);
-            delete txRing[slot];
-            txRingTail = nextRingSlot(slot);
-            ++counters.cntCmpOk;
-            return true;
-        }
-    }
-    ++counters.cntCmpFail;
-    return false;
-}
-
-// Each packet before slot leaves the ring unanswered.
-void MainWindow::dropOutstandingBefore(int slot)
-{
-    for (; txRingTail != slot; txRingTail = nextRingSlot(txRingTail)) {
-        delete txRing[txRingTail];
-        ++counters.cntNoReply;
-    }
-}
-
-void MainWindow::dropAllOutstanding()
-{
-    dropOutstandingBefore(txRingHead);
 }
 
 // With "出错停发" ticked, the first failure ends a running continuous mode

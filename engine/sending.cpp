@@ -1,8 +1,10 @@
-// The transmit side: one frame per call, the ring of outstanding packets and
-// the three ways a send is triggered.
+// The transmit side: one frame per call, the port's queue, and the three ways
+// a send is triggered.
 #include "app/mainwindow.h"
 #include "app/perfcounter.h"
 #include "ui_mainwindow.h"
+
+#include <cmath>
 
 namespace {
 // The port's queue holds about this much line time; beyond it frames are not
@@ -12,120 +14,86 @@ constexpr qint64 QUEUE_LINE_TIME_MS = 200;
 constexpr qint64 BITS_PER_LINE_BYTE = 10; // start, 8 data, stop
 } // namespace
 
-int MainWindow::nextRingSlot(int slot)
-{
-    return (slot + 1) % TX_RING_SLOTS;
-}
-
 // Past the frame limit nothing is built, so not even the SID moves on.
 void MainWindow::sendOneFrame()
 {
-    if (txFrameLimit != 0 && counters.cntTxPackets >= txFrameLimit)
+    if (txFrameLimit != 0 && ledger.counters().cntTxPackets >= txFrameLimit)
         return;
-    Packet *packet = buildPacket();
+    std::unique_ptr<Packet> packet(buildPacket());
     if (!packet)
         return;
-    armReplyTimeout();
-    if (!writeFrame(packet->bytes, packet->length)) {
-        ++counters.cntTxErrors;
-        delete packet;
+    const int lineBytes = writeFrame(packet->bytes, packet->length);
+    if (lineBytes == 0) {
+        ledger.sendFailed();
+        retryAfterReplyTimeout();
         return;
     }
-    packet->sentMs = clockMs();
-    const double stampMs = stampNow();
-    showTraffic(packet->bytes, packet->length, TrafficDirection::Sent, false, stampMs);
-    ++counters.cntTxPackets;
-    counters.cntTxBytes += packet->length;
-    keepOutstanding(packet);
+    showTraffic(packet->bytes, packet->length, TrafficDirection::Sent, false, stampNow());
+    ledger.sent(std::move(packet), lineBytes, clockMs());
+    onQueueDrained();
 }
 
-// True when the whole frame went into the port's queue; false when the port
-// is closed, the frame too long for the buffer, the queue full, or the port
-// took fewer bytes than the frame holds.
-bool MainWindow::writeFrame(const quint8 *bytes, int length)
+// The frame's length on the line when the whole frame went into the port's
+// queue; 0 when the port is closed, the queue full, or the port took fewer
+// bytes than the frame holds.
+int MainWindow::writeFrame(const quint8 *bytes, int length)
 {
     if (!serialPort.isOpen())
-        return false;
-    const int frameLength = ppp_frame_encode(bytes, length, txFrameBuf, FRAME_BUF_SIZE);
+        return 0;
+    const int frameLength = ppp_frame_encode(bytes, length, txFrameBuf, sizeof txFrameBuf);
     if (frameLength == 0 || serialPort.bytesToWrite() + frameLength > transmitQueueLimit())
-        return false;
+        return 0;
     const qint64 accepted =
         serialPort.write(reinterpret_cast<const char *>(txFrameBuf), frameLength);
-    if (accepted != frameLength)
-        return false;
-    trackQueuedFrame(frameLength, quint16(length));
-    return true;
+    return accepted == frameLength ? frameLength : 0;
 }
 
 // Never less than one largest frame, so that any frame fits an empty queue.
 qint64 MainWindow::transmitQueueLimit() const
 {
     const qint64 bytesPerSecond = serialPort.baudRate() / BITS_PER_LINE_BYTE;
-    return qMax<qint64>(bytesPerSecond * QUEUE_LINE_TIME_MS / 1000, FRAME_BUF_SIZE);
+    return qMax<qint64>(bytesPerSecond * QUEUE_LINE_TIME_MS / 1000, LONGEST_FRAME);
 }
 
-void MainWindow::trackQueuedFrame(qint64 lineBytes, quint16 packetBytes)
+// Frames that left the queue start their reply timeout.
+void MainWindow::onQueueDrained()
 {
-    queuedFrames.push_back({lineBytes, packetBytes});
-    queuedLineBytes += lineBytes;
-    forgetFramesThatLeft();
+    ledger.queueDrained(serialPort.bytesToWrite(), clockMs());
+    armReplyTimer();
 }
 
-// The queue drains from the front: the oldest frame has left once the bytes
-// still to write fit in the frames after it.
-void MainWindow::forgetFramesThatLeft()
+// The timer runs to the oldest outstanding packet's timeout, which only ever
+// moves later, so a running timer is never late.
+void MainWindow::armReplyTimer()
 {
-    const qint64 unwritten = serialPort.bytesToWrite();
-    while (!queuedFrames.empty() && queuedLineBytes - queuedFrames.front().lineBytes >= unwritten) {
-        queuedLineBytes -= queuedFrames.front().lineBytes;
-        queuedFrames.pop_front();
-    }
+    const double deadlineMs = ledger.nextDeadlineMs();
+    if (deadlineMs >= 0 && !replyTimer.isActive())
+        replyTimer.start(int(std::ceil(qMax(0.0, deadlineMs - clockMs()))));
 }
 
-// Run just before the port closes: frames that could not leave were not sent.
-// Clearing the counters forgets the queue, so every frame here was counted.
-// Such a frame is a send error only, never also an unanswered one.
-void MainWindow::countUnsentAsErrors()
+// In answer-driven sending a failed send is tried again once the reply
+// timeout has passed.
+void MainWindow::retryAfterReplyTimeout()
 {
-    forgetFramesThatLeft();
-    for (const QueuedFrame &frame : queuedFrames) {
-        --counters.cntTxPackets;
-        counters.cntTxBytes -= frame.packetBytes;
-        ++counters.cntTxErrors;
-        forgetNewestOutstanding();
-    }
-    queuedFrames.clear();
-    queuedLineBytes = 0;
+    if (ui->btn_txAck->isChecked() && ledger.replyTimeout() > 0)
+        replyTimer.start(ledger.replyTimeout());
 }
 
-// A full ring gives up its oldest packet as unanswered: a late reply to it
-// then counts as a comparison failure.
-void MainWindow::keepOutstanding(Packet *packet)
+// A frame given up at its timeout ends the wait for it: answer-driven
+// sending goes on with the next.
+void MainWindow::onReplyTimeout()
 {
-    if (!ui->cb_trxCmp->isChecked()) {
-        delete packet;
-        return;
-    }
-    const int next = nextRingSlot(txRingHead);
-    if (next == txRingTail)
-        dropOutstandingBefore(nextRingSlot(txRingTail));
-    txRing[txRingHead] = packet;
-    txRingHead = next;
+    ledger.giveUpExpired(clockMs());
+    if (ui->btn_txAck->isChecked() && !ledger.awaitingReply())
+        sendOneFrame();
+    armReplyTimer();
 }
 
-// The newest frame is the last one kept, when comparison kept it at all.
-void MainWindow::forgetNewestOutstanding()
-{
-    if (!ui->cb_trxCmp->isChecked() || txRingHead == txRingTail)
-        return;
-    txRingHead = (txRingHead + TX_RING_SLOTS - 1) % TX_RING_SLOTS;
-    delete txRing[txRingHead];
-}
-
+// A clean start: nothing outstanding from before may answer for this run.
 void MainWindow::restartMeasurement()
 {
     stampOrigin = perfcounter::now();
-    clearCounters();
+    ledger.restart();
 }
 
 // Each mode button tells what a press does: start when idle, stop when running.
@@ -133,22 +101,6 @@ void MainWindow::showSendModeCaptions()
 {
     ui->btn_txAck->setText(ui->btn_txAck->isChecked() ? tr("停止应答式发送") : tr("应答式发送"));
     ui->btn_txAuto->setText(ui->btn_txAuto->isChecked() ? tr("停止定时发送") : tr("定时发送"));
-}
-
-// In answer-driven sending each send, and so each good reply, restarts the
-// wait; a failed send is retried when it runs out.
-void MainWindow::armReplyTimeout()
-{
-    if (replyTimeoutMs > 0 && ui->btn_txAck->isChecked())
-        replyTimer.start(replyTimeoutMs);
-}
-
-void MainWindow::onReplyTimeout()
-{
-    if (!ui->btn_txAck->isChecked())
-        return;
-    dropAllOutstanding();
-    sendOneFrame();
 }
 
 void MainWindow::on_btn_txOne_clicked()
@@ -163,7 +115,6 @@ void MainWindow::on_btn_txAck_clicked()
         ui->btn_txAck->setChecked(false);
     if (!ui->btn_txAck->isChecked()) {
         showSendModeCaptions();
-        replyTimer.stop();
         return;
     }
     ui->btn_txAuto->setChecked(false);

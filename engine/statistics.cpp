@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr quint64 BITS_PER_BYTE = 8;
 constexpr quint64 KILO = 1000;
 constexpr quint64 MEGA = 1000000;
 constexpr int RATE_DIGITS = 6;
@@ -18,10 +17,15 @@ QString counterLine(const QString &label, quint64 value)
     return label + QStringLiteral(" = ") + QString::number(value);
 }
 
-void addErrorLine(QStringList &paragraphs, const QString &label, quint64 value)
+void addCounterLine(QStringList &paragraphs, const QString &label, quint64 value)
 {
     if (value != 0)
-        paragraphs << QStringLiteral("  ") + counterLine(label, value);
+        paragraphs << counterLine(label, value);
+}
+
+void addErrorLine(QStringList &paragraphs, const QString &label, quint64 value)
+{
+    addCounterLine(paragraphs, QStringLiteral("  ") + label, value);
 }
 
 QString rateText(quint64 bitsPerSecond)
@@ -47,31 +51,24 @@ void appendPlainParagraph(QTextEdit *box, const QString &text)
 
 } // namespace
 
-void MainWindow::clearCounters()
-{
-    counters = TrafficCounters{};
-    roundTrips.clear();
-    // Frames queued before now are no longer in the counters to take back.
-    queuedFrames.clear();
-    queuedLineBytes = 0;
-}
-
+// The packet in flight is forgotten with the rest: answer-driven sending
+// starts a new chain at once.
 void MainWindow::on_btn_cntClear_clicked()
 {
-    clearCounters();
+    ledger.restart();
+    if (ui->btn_txAck->isChecked())
+        sendOneFrame();
 }
 
 void MainWindow::onSecondTick()
 {
-    if (ui->btn_txAuto->isChecked() || ui->btn_txAck->isChecked())
-        ++counters.cntRunSeconds;
-    txRateBps = (counters.cntTxBytes - counters.txBytesAtLastTick) * BITS_PER_BYTE;
-    counters.txBytesAtLastTick = counters.cntTxBytes;
+    ledger.tick(ui->btn_txAuto->isChecked() || ui->btn_txAck->isChecked());
 }
 
 void MainWindow::refreshStats()
 {
-    const QStringList paragraphs = runTimeParagraphs() + countParagraphs() + comparisonParagraphs();
+    const QStringList paragraphs =
+        runTimeParagraphs() + countParagraphs() + comparisonParagraphs() + replyParagraphs();
     ui->txt_info->clear();
     for (const QString &paragraph : paragraphs)
         ui->txt_info->append(paragraph);
@@ -85,6 +82,7 @@ void MainWindow::refreshStats()
 // time takes the first line.
 QStringList MainWindow::runTimeParagraphs() const
 {
+    const TrafficCounters &counters = ledger.counters();
     if (counters.cntRunSeconds == 0)
         return {};
     const QString line =
@@ -94,6 +92,7 @@ QStringList MainWindow::runTimeParagraphs() const
 
 QStringList MainWindow::countParagraphs() const
 {
+    const TrafficCounters &counters = ledger.counters();
     QStringList paragraphs{counterLine(tr("发送包数"), counters.cntTxPackets)};
     addErrorLine(paragraphs, tr("发送错误"), counters.cntTxErrors);
     paragraphs << counterLine(tr("接收包数"), counters.cntRxPackets);
@@ -101,7 +100,8 @@ QStringList MainWindow::countParagraphs() const
     addErrorLine(paragraphs, tr("CRC错误"), counters.cntCrcErrors);
     addErrorLine(paragraphs, tr("超长"), counters.cntLongErrors);
     addErrorLine(paragraphs, tr("超短"), counters.cntShortErrors);
-    paragraphs << QString() << tr("发送速率") + QStringLiteral(" = ") + rateText(txRateBps)
+    paragraphs << QString()
+               << tr("发送速率") + QStringLiteral(" = ") + rateText(ledger.sendRateBps())
                << counterLine(tr("发送字节"), counters.cntTxBytes)
                << counterLine(tr("接收字节"), counters.cntRxBytes);
     return paragraphs;
@@ -111,19 +111,38 @@ QStringList MainWindow::comparisonParagraphs() const
 {
     if (!ui->cb_trxCmp->isChecked())
         return {};
-    QStringList paragraphs{QString(), counterLine(tr("比较成功"), counters.cntCmpOk),
-                           counterLine(tr("比较失败"), counters.cntCmpFail)};
-    if (counters.cntNoReply != 0)
-        paragraphs << counterLine(tr("未应答"), counters.cntNoReply);
-    if (roundTrips.count() != 0)
+    const TrafficCounters &counters = ledger.counters();
+    return {QString(), counterLine(tr("比较成功"), counters.cntCmpOk),
+            counterLine(tr("比较失败"), counters.cntCmpFail)};
+}
+
+// What became of the replies, where anything is worth saying; after the
+// comparison, or on a paragraph of their own. Only compared replies give
+// round trips.
+QStringList MainWindow::replyParagraphs() const
+{
+    const TrafficCounters &counters = ledger.counters();
+    QStringList paragraphs;
+    addCounterLine(paragraphs, tr("未应答"), counters.cntNoReply);
+    addCounterLine(paragraphs, tr("迟到应答"), counters.cntLate);
+    addCounterLine(paragraphs, tr("多余帧"), counters.cntUnexpected);
+    if (ui->cb_trxCmp->isChecked() && ledger.roundTrips().count() + counters.cntAmbiguous != 0)
         paragraphs << roundTripLine();
+    if (!paragraphs.isEmpty() && !ui->cb_trxCmp->isChecked())
+        paragraphs.prepend(QString());
     return paragraphs;
 }
 
+// Answers that could belong to more than one frame give no round trip.
 QString MainWindow::roundTripLine() const
 {
-    const auto ms = [](double value) { return QString::number(value, 'f', LATENCY_DECIMALS); };
-    return tr("往返时延") +
-           QStringLiteral(" = %1 / %2 / %3 ms")
-               .arg(ms(roundTrips.min()), ms(roundTrips.mean()), ms(roundTrips.max()));
+    const LatencyHistogram &trips = ledger.roundTrips();
+    const auto ms = [&trips](double value) {
+        return trips.count() ? QString::number(value, 'f', LATENCY_DECIMALS) : QStringLiteral("-");
+    };
+    QString line = tr("往返时延") + QStringLiteral(" = %1 / %2 / %3 ms")
+                                        .arg(ms(trips.min()), ms(trips.mean()), ms(trips.max()));
+    if (const quint64 ambiguous = ledger.counters().cntAmbiguous)
+        line += QStringLiteral(" (") + tr("%1 个无法确定").arg(ambiguous) + QLatin1Char(')');
+    return line;
 }

@@ -21,17 +21,19 @@ link test unseen (offscreen when there is no display), prints the statistics
 panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once --duration S
         [--baud N] [--tag] [--compare] [--show] [--capture FILE]
-        [--period MS] [--frames N] [--reply-timeout MS] [--report-memory]
-        [--report FILE]
+        [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
+        [--report-memory] [--report FILE]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
 not write the file back; a setting the run cannot use is named on stderr.
 SIGINT or SIGTERM stops sending, lets the replies in and prints the panel;
 a second signal ends the process at once. --report writes the run as one
 JSON document, also when it failed or was refused after the command line;
 with --report - the document goes to stdout and the panel to stderr.
+Every frame sent expects one reply unless --one-way says the device
+answers nothing.
 Exit status:
-  0    pass: no send error, framing error, comparison failure or unanswered
-       frame counted
+  0    pass: no send error, framing error, comparison failure, unanswered
+       frame or unexpected frame counted
   1    fail: any counted, the port went away, the capture file failed, or
        a run that passed could not write its report
   2    usage or setup: bad command line or settings, port that will not open
@@ -71,10 +73,16 @@ private:
     const QCommandLineOption period{"period",
                                     "Run: period of timed sending (default: as last used).", "MS"};
     const QCommandLineOption frames{
-        "frames", "Run: stop sending after N frames, even before the time is up.", "N"};
+        "frames",
+        "Run: answer-driven or timed sending stops after N frames, even before the time is up.",
+        "N"};
     const QCommandLineOption replyTimeout{
         "reply-timeout",
-        "Run: answer-driven sending sends on after MS without a reply (0: waits forever).", "MS"};
+        "Run: a frame unanswered MS after it left counts as no reply (0: waits forever); "
+        "answer-driven sending then sends on.",
+        "MS"};
+    const QCommandLineOption oneWay{
+        "one-way", "Run: the device answers nothing; received frames are only counted."};
     const QCommandLineOption reportMemory{
         "report-memory",
         "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
@@ -89,7 +97,7 @@ CommandLineReader::CommandLineReader()
     parser.addVersionOption();
     addWindowOptions(parser);
     parser.addOptions({open, send, duration, baud, tag, compare, show, capture, period, frames,
-                       replyTimeout, reportMemory, report});
+                       replyTimeout, oneWay, reportMemory, report});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -116,8 +124,8 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
 bool CommandLineReader::asksForHeadlessRun() const
 {
     const QList<const QCommandLineOption *> runOptions{
-        &open,    &send,   &duration, &baud,         &tag,          &compare, &show,
-        &capture, &period, &frames,   &replyTimeout, &reportMemory, &report};
+        &open,    &send,   &duration, &baud,         &tag,    &compare,      &show,
+        &capture, &period, &frames,   &replyTimeout, &oneWay, &reportMemory, &report};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -140,6 +148,7 @@ HeadlessPlan CommandLineReader::readPlan()
         plan.frameLimit = readCount(frames, ULLONG_MAX);
     if (parser.isSet(replyTimeout))
         plan.replyTimeoutMs = readMilliseconds(replyTimeout);
+    plan.oneWay = parser.isSet(oneWay);
     plan.tag = parser.isSet(tag);
     plan.compare = parser.isSet(compare);
     plan.show = parser.isSet(show);
@@ -168,6 +177,10 @@ HeadlessSend CommandLineReader::readSendMode()
     const bool timed = mode == QLatin1String("timed");
     if (parser.isSet(period) && !timed)
         fail(QStringLiteral("--period goes with --send timed"));
+    if (parser.isSet(frames) && mode == QLatin1String("once"))
+        fail(QStringLiteral("--frames goes with --send answer or timed"));
+    if (parser.isSet(oneWay) && (parser.isSet(compare) || mode == QLatin1String("answer")))
+        fail(QStringLiteral("--one-way goes with neither --compare nor --send answer"));
     if (timed)
         return HeadlessSend::Timed;
     if (mode == QLatin1String("answer"))

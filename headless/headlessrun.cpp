@@ -12,12 +12,14 @@
 
 namespace {
 
-// Replies still on their way when sending stops are let in before the count:
-// until the line has been quiet this long, or sooner once every packet kept
-// for comparison is answered and a late duplicate had its moment to arrive.
-constexpr int DRAIN_MS = 300;
+// Replies still due when sending stops are let in before the count: until
+// nothing is outstanding (and a late duplicate had its moment to arrive), or,
+// without a reply timeout to give packets up, until the line has been quiet
+// for the longer of QUIET_MS and twice the longest round trip.
+constexpr int QUIET_MS = 300;
 constexpr int SETTLE_MS = 50;
-constexpr int LONGEST_DRAIN_MS = 5000; // a line that never falls quiet
+constexpr int LONGEST_WAIT_MS = 10000; // a line that never falls quiet
+constexpr int WAIT_PAST_TIMEOUT_MS = 1000;
 constexpr int POLL_MS = 10;
 constexpr quint64 FIRST_MEMORY_REPORT = 10000;
 constexpr quint64 MEMORY_REPORT_EVERY = 100000;
@@ -98,8 +100,8 @@ int HeadlessRun::exec()
     const RunVerdict verdict = judge();
     printStatistics();
     if (plan.reportMemory)
-        reportMemory(
-            QStringLiteral("at the end, after %1 frames").arg(window.counters.cntTxPackets));
+        reportMemory(QStringLiteral("at the end, after %1 frames")
+                         .arg(window.ledger.counters().cntTxPackets));
     recordRun();
     closeWindow();
     return report.finish(verdict, verdict.exitStatus());
@@ -127,7 +129,7 @@ bool HeadlessRun::runTest()
     sendingMs = sending.elapsed();
     stopSending();
     sinceLastByte.start();
-    runUntil(LONGEST_DRAIN_MS, [this] { return drained(); });
+    runUntil(longestWaitMs(), [this] { return drained(); });
     return true;
 }
 
@@ -141,7 +143,8 @@ void HeadlessRun::applyChoices()
     if (plan.periodMs > 0)
         ui->le_txTm->setText(QString::number(plan.periodMs));
     if (plan.replyTimeoutMs >= 0)
-        window.replyTimeoutMs = plan.replyTimeoutMs;
+        window.ledger.setReplyTimeoutMs(plan.replyTimeoutMs);
+    window.ledger.setExpectingReplies(!plan.oneWay);
     ui->cb_tag->setChecked(plan.tag);
     ui->cb_trxCmp->setChecked(plan.compare);
     ui->cb_txShow->setChecked(plan.show);
@@ -210,7 +213,7 @@ bool HeadlessRun::startSending()
 
 void HeadlessRun::onFramesWritten()
 {
-    const quint64 sent = window.counters.cntTxPackets;
+    const quint64 sent = window.ledger.counters().cntTxPackets;
     if (plan.reportMemory && sent >= nextMemoryReport) {
         reportMemory(QStringLiteral("after %1 frames").arg(sent));
         nextMemoryReport = (sent / MEMORY_REPORT_EVERY + 1) * MEMORY_REPORT_EVERY;
@@ -224,6 +227,7 @@ void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
         return;
     QTimer deadline;
     deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer); // a coarse one ends up to 5% early
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [this, &done] {
@@ -239,14 +243,23 @@ void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
 bool HeadlessRun::sendingDone() const
 {
     return interruption->signalNumber() != 0 ||
-           (plan.frameLimit != 0 && window.counters.cntTxPackets >= plan.frameLimit);
+           (plan.frameLimit != 0 && window.ledger.counters().cntTxPackets >= plan.frameLimit);
 }
 
 bool HeadlessRun::drained() const
 {
+    const Ledger &ledger = window.ledger;
     const qint64 quietMs = sinceLastByte.elapsed();
-    const bool allAnswered = plan.compare && window.txRingTail == window.txRingHead;
-    return quietMs >= DRAIN_MS || (allAnswered && quietMs >= SETTLE_MS);
+    if (ledger.expectsReplies() && ledger.outstanding() == 0)
+        return quietMs >= SETTLE_MS;
+    if (ledger.expectsReplies() && ledger.replyTimeout() > 0)
+        return false; // the reply timer gives up what stays unanswered
+    return quietMs >= qMax(double(QUIET_MS), 2 * ledger.roundTrips().max());
+}
+
+int HeadlessRun::longestWaitMs() const
+{
+    return qMax(LONGEST_WAIT_MS, window.ledger.replyTimeout() + WAIT_PAST_TIMEOUT_MS);
 }
 
 void HeadlessRun::stopSending()
@@ -267,7 +280,7 @@ void HeadlessRun::settle()
 {
     if (window.portOpen)
         window.on_btn_ser_conn_clicked();
-    window.dropAllOutstanding();
+    window.ledger.giveUpAll();
 }
 
 // UTF-8 whatever the locale: the panel's labels are Chinese unless translated.
@@ -283,7 +296,7 @@ void HeadlessRun::printStatistics()
 
 void HeadlessRun::printRoundTrips(QTextStream &out)
 {
-    const LatencyHistogram &trips = window.roundTrips;
+    const LatencyHistogram &trips = window.ledger.roundTrips();
     if (trips.count() == 0)
         return;
     const auto ms = [](double value) { return QString::number(value, 'f', 3); };
@@ -299,12 +312,11 @@ void HeadlessRun::recordRun()
     report.set("baud", ui->comb_bps->currentText().toLongLong());
     report.set("period_ms",
                plan.send == HeadlessSend::Timed ? ui->le_txTm->text().toInt() : QJsonValue());
-    report.set("reply_timeout_ms",
-               plan.send == HeadlessSend::Answer ? window.replyTimeoutMs : QJsonValue());
+    report.set("reply_timeout_ms", window.ledger.replyTimeout());
     report.set("payload",
                random ? QStringLiteral("random") : ui->te_txData->toPlainText().simplified());
     report.setSendingTime(sendingMs);
-    report.setCounts(window.counters, window.txRateBps, window.roundTrips);
+    report.setCounts(window.ledger);
 }
 
 void HeadlessRun::reportMemory(const QString &when)
@@ -322,17 +334,14 @@ void HeadlessRun::closeWindow()
 // A capture that would not open, or stopped on a write error, is gone.
 RunVerdict HeadlessRun::judge() const
 {
-    const TrafficCounters &c = window.counters;
-    // Without comparison, fewer replies than frames in answer-driven sending
-    // is the only sign of a lost one.
-    const bool repliesMissing =
-        !plan.compare && plan.send == HeadlessSend::Answer && c.cntRxPackets < c.cntTxPackets;
+    const TrafficCounters &c = window.ledger.counters();
     const std::pair<const char *, bool> checks[] = {
         {"tx_errors", c.cntTxErrors != 0},
         {"framing_errors",
          c.cnt7dErrors + c.cntCrcErrors + c.cntLongErrors + c.cntShortErrors != 0},
         {"compare_failed", c.cntCmpFail != 0},
-        {"no_reply", c.cntNoReply != 0 || repliesMissing},
+        {"no_reply", c.cntNoReply != 0},
+        {"unexpected_frames", c.cntUnexpected != 0},
         {"port_lost", portLost},
         {"capture_failed", !plan.capturePath.isEmpty() && !window.captureStream},
         {"interrupted", interruption->signalNumber() != 0}};

@@ -34,7 +34,8 @@ struct HeadlessPlan {
     int periodMs = 0; // timed sending; 0: as the settings say
     int durationMs = 0;
     quint64 frameLimit = 0;  // stop sending after this many frames; 0: no limit
-    int replyTimeoutMs = -1; // answer-driven wait for a reply; -1: as the settings say
+    int replyTimeoutMs = -1; // wait for a reply; -1: as the settings say
+    bool oneWay = false;     // the device answers nothing on purpose
     bool reportMemory = false;
     QString reportPath; // the JSON report; "-": stdout; empty: none
 };
@@ -42,7 +43,8 @@ struct HeadlessPlan {
 // How a run that started ended, decided once at its end.
 struct RunVerdict {
     // One word per reason the run failed: tx_errors, framing_errors,
-    // compare_failed, no_reply, port_lost, capture_failed, interrupted; or
+    // compare_failed, no_reply, unexpected_frames, port_lost, capture_failed,
+    // interrupted; or
     // why it never started: settings_refused, port_open_failed, send_refused.
     QStringList reasons;
     QStringList warnings; // settings the window adjusted before use
@@ -78,6 +80,7 @@ private:
     void runUntil(int longestMs, const std::function<bool()> &done);
     bool sendingDone() const;
     bool drained() const;
+    int longestWaitMs() const;
     void stopSending();
     RunVerdict judge() const;
     void settle();

@@ -1,6 +1,5 @@
 #include "runreport.h"
-#include "engine/latencyhistogram.h"
-#include "engine/trafficcounters.h"
+#include "engine/ledger.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -46,6 +45,25 @@ QString modeName(HeadlessSend send)
 QJsonValue count(quint64 value)
 {
     return QJsonValue(qint64(value)); // exact up to 2^53, far beyond any run
+}
+
+// Only where a reply matched: the samples taken, the matches that gave none,
+// and the statistics, null without samples.
+QJsonObject roundTrips(const Ledger &ledger)
+{
+    const LatencyHistogram &trips = ledger.roundTrips();
+    const auto ms = [&trips](double value) {
+        return trips.count() ? QJsonValue(value) : QJsonValue();
+    };
+    return {{QStringLiteral("count"), count(trips.count())},
+            {QStringLiteral("ambiguous"), count(ledger.counters().cntAmbiguous)},
+            {QStringLiteral("min"), ms(trips.min())},
+            {QStringLiteral("mean"), ms(trips.mean())},
+            {QStringLiteral("p50"), ms(trips.percentile(50))},
+            {QStringLiteral("p90"), ms(trips.percentile(90))},
+            {QStringLiteral("p99"), ms(trips.percentile(99))},
+            {QStringLiteral("p999"), ms(trips.percentile(99.9))},
+            {QStringLiteral("max"), ms(trips.max())}};
 }
 
 QJsonValue pathOrNull(const QString &path)
@@ -101,6 +119,7 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
         {QStringLiteral("period_ms"), plan.periodMs > 0 ? plan.periodMs : QJsonValue()},
         {QStringLiteral("reply_timeout_ms"),
          plan.replyTimeoutMs >= 0 ? plan.replyTimeoutMs : QJsonValue()},
+        {QStringLiteral("expect_replies"), !plan.oneWay},
         {QStringLiteral("payload"), QJsonValue()}, // the settings file's, once read
         {QStringLiteral("capture"), pathOrNull(plan.capturePath)}};
     setSendingTime(0);
@@ -117,9 +136,9 @@ void RunReport::set(const char *key, const QJsonValue &value)
     document[QLatin1String(key)] = value;
 }
 
-void RunReport::setCounts(const TrafficCounters &c, quint64 rateBps,
-                          const LatencyHistogram &roundTrips)
+void RunReport::setCounts(const Ledger &ledger)
 {
+    const TrafficCounters &c = ledger.counters();
     const QJsonObject counters{{QStringLiteral("tx_packets"), count(c.cntTxPackets)},
                                {QStringLiteral("tx_bytes"), count(c.cntTxBytes)},
                                {QStringLiteral("tx_errors"), count(c.cntTxErrors)},
@@ -129,22 +148,17 @@ void RunReport::setCounts(const TrafficCounters &c, quint64 rateBps,
                                {QStringLiteral("escape_errors"), count(c.cnt7dErrors)},
                                {QStringLiteral("long_errors"), count(c.cntLongErrors)},
                                {QStringLiteral("short_errors"), count(c.cntShortErrors)},
+                               {QStringLiteral("answered"), count(c.cntAnswered)},
                                {QStringLiteral("compare_ok"), count(c.cntCmpOk)},
                                {QStringLiteral("compare_failed"), count(c.cntCmpFail)},
                                {QStringLiteral("no_reply"), count(c.cntNoReply)},
-                               {QStringLiteral("send_rate_bps"), count(rateBps)}};
+                               {QStringLiteral("late"), count(c.cntLate)},
+                               {QStringLiteral("unexpected"), count(c.cntUnexpected)},
+                               {QStringLiteral("send_rate_bps"), count(ledger.sendRateBps())}};
     document[QStringLiteral("counters")] = counters;
-    if (roundTrips.count() == 0)
-        return;
-    document[QStringLiteral("round_trip_ms")] =
-        QJsonObject{{QStringLiteral("count"), count(roundTrips.count())},
-                    {QStringLiteral("min"), roundTrips.min()},
-                    {QStringLiteral("mean"), roundTrips.mean()},
-                    {QStringLiteral("p50"), roundTrips.percentile(50)},
-                    {QStringLiteral("p90"), roundTrips.percentile(90)},
-                    {QStringLiteral("p99"), roundTrips.percentile(99)},
-                    {QStringLiteral("p999"), roundTrips.percentile(99.9)},
-                    {QStringLiteral("max"), roundTrips.max()}};
+    document[QStringLiteral("expect_replies")] = ledger.expectsReplies();
+    if (c.cntCmpOk != 0)
+        document[QStringLiteral("round_trip_ms")] = roundTrips(ledger);
 }
 
 int RunReport::finish(const RunVerdict &verdict, int exitCode)

@@ -8,8 +8,7 @@
 #include <QJsonValue>
 #include <QStringList>
 
-class LatencyHistogram;
-struct TrafficCounters;
+class Ledger;
 
 class RunReport
 {
@@ -21,8 +20,7 @@ public:
     // One fact known only once the window has applied the plan.
     void set(const char *key, const QJsonValue &value);
     void setSendingTime(qint64 ms);
-    void setCounts(const TrafficCounters &counters, quint64 rateBps,
-                   const LatencyHistogram &roundTrips);
+    void setCounts(const Ledger &ledger);
     // Adds the verdict and writes the document where the plan says (none:
     // nothing). The result is exitCode, or EXIT_ERRORS_COUNTED in place of 0
     // when the report could not be written, which is said on stderr.

@@ -94,7 +94,7 @@ bool MainWindow::openSelectedPort()
     ui->btn_ser_conn->setText(tr("关闭串口"));
     enablePortChoice(ui, false);
     ui->gb_send->setEnabled(true);
-    stampOrigin = perfcounter::now();
+    restartMeasurement();
     return true;
 }
 
@@ -110,7 +110,8 @@ void MainWindow::closePort()
         // and closing; that must not come back into onPortError.
         const QSignalBlocker quiet(serialPort);
         drainTransmitQueue();
-        countUnsentAsErrors();
+        ledger.queueDrained(serialPort.bytesToWrite(), clockMs());
+        ledger.queueDiscarded();
         serialPort.close();
     }
     portOpen = false;

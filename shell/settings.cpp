@@ -28,13 +28,18 @@ QString readText(const QSettings &settings, const QString &key, const QString &f
     return settings.value(key, fallback).toString();
 }
 
-// Answer-driven sending's wait for a reply in milliseconds; 0, a negative
-// number or no number waits forever.
+// The wait for a reply in milliseconds; 0, a negative number or no number
+// waits forever.
 int readReplyTimeout(const QSettings &settings)
 {
     bool number = false;
     const int milliseconds = settings.value(QStringLiteral("send/reply-timeout")).toInt(&number);
     return number ? qMax(0, milliseconds) : 0;
+}
+
+bool readExpectReplies(const QSettings &settings)
+{
+    return settings.value(QStringLiteral("send/expect-replies"), true).toBool();
 }
 
 void restoreShowBoxes(const QSettings &settings, Ui::MainWindow *ui)
@@ -133,10 +138,22 @@ void MainWindow::loadSettings()
     // reloads the text the editor already shows as invalid.
     if (!txPatternValid && ui->te_txData->toPlainText() != typedBefore)
         warnInvalidPayload();
-    replyTimeoutMs = readReplyTimeout(settings);
+    ledger.setReplyTimeoutMs(readReplyTimeout(settings));
+    ledger.setExpectingReplies(readExpectReplies(settings));
+    applyReplyExpectation();
     // Ticking a box from code runs no handler, so apply what the handlers would.
     normalizeTxLengths();
     applyRandomDataState();
+}
+
+// On a link that answers nothing there is nothing to compare, and no answer
+// to drive sending.
+void MainWindow::applyReplyExpectation()
+{
+    ui->cb_trxCmp->setEnabled(ledger.expectsReplies());
+    ui->btn_txAck->setEnabled(ledger.expectsReplies());
+    if (!ledger.expectsReplies())
+        ui->cb_trxCmp->setChecked(false);
 }
 
 void MainWindow::saveSettings()

@@ -208,6 +208,18 @@ p, li { white-space: pre-wrap; }
         <translation>未应答</translation>
     </message>
     <message>
+        <source>迟到应答</source>
+        <translation>迟到应答</translation>
+    </message>
+    <message>
+        <source>多余帧</source>
+        <translation>多余帧</translation>
+    </message>
+    <message>
+        <source>%1 个无法确定</source>
+        <translation>%1 个无法确定</translation>
+    </message>
+    <message>
         <source>往返时延</source>
         <translation>往返时延</translation>
     </message>

@@ -208,6 +208,18 @@ p, li { white-space: pre-wrap; }
         <translation>No reply</translation>
     </message>
     <message>
+        <source>迟到应答</source>
+        <translation>Late replies</translation>
+    </message>
+    <message>
+        <source>多余帧</source>
+        <translation>Unexpected frames</translation>
+    </message>
+    <message>
+        <source>%1 个无法确定</source>
+        <translation>%1 ambiguous</translation>
+    </message>
+    <message>
         <source>往返时延</source>
         <translation>Round trip</translation>
     </message>

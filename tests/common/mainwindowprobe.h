@@ -13,13 +13,12 @@ public:
     static int &timerSend(MainWindow &w) { return w.timerSend; }
     static bool &portOpen(MainWindow &w) { return w.portOpen; }
     static QSerialPort &serialPort(MainWindow &w) { return w.serialPort; }
-    static int outstanding(MainWindow &w)
-    {
-        return (w.txRingHead - w.txRingTail + TX_RING_SLOTS) % TX_RING_SLOTS;
-    }
+    static int outstanding(MainWindow &w) { return w.ledger.outstanding(); }
+    static Ledger &ledger(MainWindow &w) { return w.ledger; }
     static bool capturing(MainWindow &w) { return w.captureStream != nullptr; }
-    static TrafficCounters &counters(MainWindow &w) { return w.counters; }
-    static LatencyHistogram &roundTrips(MainWindow &w) { return w.roundTrips; }
+    static TrafficCounters &counters(MainWindow &w) { return w.ledger.counts; }
+    static LatencyHistogram &roundTrips(MainWindow &w) { return w.ledger.trips; }
+    static quint64 &sendRate(MainWindow &w) { return w.ledger.rateBps; }
 
     // The packet builder and the traffic formatter as the send and receive paths call them.
     static Packet *buildPacket(MainWindow &w) { return w.buildPacket(); }

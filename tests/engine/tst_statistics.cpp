@@ -15,24 +15,27 @@ class TestStatistics : public QObject
 private slots:
     void panel_data()
     {
-        QTest::addColumn<TrafficCounters>("counters");
-        QTest::addColumn<QString>("action");   // a send mode held on, or a button clicked
-        QTest::addColumn<QString>("expected"); // comparison on if it shows
+        QTest::addColumn<TrafficCounters>("counters"); // a send rate from cntTxBytes * 8
+        QTest::addColumn<QString>("action");           // a send mode held on, or a button clicked
+        QTest::addColumn<QString>("expected");         // comparison on if it shows
         const auto row = [](const char *name, TrafficCounters c, const char *action,
                             const QString &expected) {
             QTest::newRow(name) << c << action << expected;
         };
         // clang-format off
-        const TrafficCounters all{.cntTxPackets = 1, .cntTxBytes = 8, .txBytesAtLastTick = 8,
-            .cntTxErrors = 2, .cntRxPackets = 3, .cntRxBytes = ~0ull, .cnt7dErrors = 4,
-            .cntCrcErrors = 5, .cntLongErrors = 6, .cntShortErrors = 7, .cntCmpOk = 10,
-            .cntCmpFail = 11, .cntNoReply = 13, .cntRunSeconds = 12};
+        const TrafficCounters all{.cntTxPackets = 1, .cntTxBytes = 8, .cntTxErrors = 2,
+            .cntRxPackets = 3, .cntRxBytes = ~0ull, .cnt7dErrors = 4, .cntCrcErrors = 5,
+            .cntLongErrors = 6, .cntShortErrors = 7, .cntCmpOk = 10, .cntCmpFail = 11,
+            .cntNoReply = 13, .cntAnswered = 10, .cntLate = 14, .cntUnexpected = 15,
+            .cntAmbiguous = 16, .cntRunSeconds = 12};
         // clang-format on
         row("every counter, comparison on, round trips", all, "",
             "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n"
-            "  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n发送速率 = 0 bps\n发送字节 = 8\n"
+            "  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n发送速率 = 64 bps\n发送字节 = 8\n"
             "接收字节 = 18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n未应答 = 13\n"
-            "往返时延 = 0.512 / 1.064 / 2.004 ms");
+            "迟到应答 = 14\n多余帧 = 15\n往返时延 = 0.512 / 1.064 / 2.004 ms (16 个无法确定)");
+        row("not compared: what became of the replies on a paragraph of its own",
+            {.cntNoReply = 2, .cntUnexpected = 3}, "", ZERO + "\n\n未应答 = 2\n多余帧 = 3");
         row("cleared: counters and round trips", all, "btn_cntClear",
             ZERO + "\n\n比较成功 = 0\n比较失败 = 0");
         row("timed on: the tick counts the run time", {}, "btn_txAuto", "计时 = 1 秒\n\n" + ZERO);
@@ -54,6 +57,7 @@ private slots:
         QFETCH(QString, expected);
         EngineLink link;
         link.counters() = counters;
+        Probe::sendRate(link.window) = counters.cntTxBytes * 8;
         for (const double ms : {0.512, 2.0041, 0.6771})
             Probe::roundTrips(link.window).add(ms);
         link.ui->cb_trxCmp->setChecked(expected.contains("比较成功"));

@@ -24,7 +24,8 @@ static QStringList readEvents(QSerialPort &tool, int count, QByteArray &received
         names[BODIES[k] + "\x55\xAA"] = QString("extra %1").arg(k + 1);
     }
     ReferenceDecoder decoder(FRAME_BUF_SIZE);
-    for (bool skipping = false; events.size() < count && tool.waitForReadyRead(10000);)
+    for (bool skipping = false;
+         events.size() < count && (tool.bytesAvailable() || tool.waitForReadyRead(10000));)
         for (const char byte : tool.readAll()) {
             received += byte;
             if (std::exchange(skipping, decoder.hunting() && byte != '\x7E') && !skipping)
@@ -85,7 +86,12 @@ private slots:
         const QByteArray sent = QByteArrayLiteral("\x00noise\x7D") + frameOf(BODIES[0]) +
                                 QByteArrayLiteral("\x7E\x7D\x31\x7E") + frameOf(BODIES[1]) +
                                 frameOf(BODIES[2]);
-        QVERIFY(tool.open(QIODevice::ReadWrite) && tool.write(sent) == sent.size());
+        QElapsedTimer sinceWrite;
+        QVERIFY(tool.open(QIODevice::ReadWrite) && tool.write(sent) == sent.size() &&
+                tool.waitForBytesWritten(1000));
+        sinceWrite.start();
+        QVERIFY(tool.waitForReadyRead(10000)); // a delay holds every reply at least that long
+        QVERIFY(sinceWrite.nsecsElapsed() >= options.section("--delay ", 1).toInt() * 1000000);
         QByteArray received;
         const QStringList seen = readEvents(tool, events.split(", ").size(), received);
         QCOMPARE(seen.join(", "), events);

@@ -1,5 +1,9 @@
 #include "delay_line.h"
 
+namespace {
+constexpr qint64 NS_PER_MS = 1000000;
+} // namespace
+
 DelayLine::DelayLine(int delayMs) : delayMs(delayMs)
 {
     clock.start();
@@ -14,14 +18,14 @@ void DelayLine::push(const Reply &reply)
         emit due(reply);
         return;
     }
-    waiting.push_back({clock.elapsed() + delayMs, reply});
+    waiting.push_back({clock.nsecsElapsed() + delayMs * NS_PER_MS, reply});
     if (!timer.isActive())
         armForFront();
 }
 
 void DelayLine::releaseDue()
 {
-    while (!waiting.empty() && waiting.front().dueAtMs <= clock.elapsed()) {
+    while (!waiting.empty() && waiting.front().dueAtNs <= clock.nsecsElapsed()) {
         const Reply reply = waiting.front().reply;
         waiting.pop_front();
         emit due(reply);
@@ -30,7 +34,9 @@ void DelayLine::releaseDue()
         armForFront();
 }
 
+// Rounded up: a reply never leaves before its time.
 void DelayLine::armForFront()
 {
-    timer.start(int(qMax<qint64>(0, waiting.front().dueAtMs - clock.elapsed())));
+    const qint64 dueInNs = qMax<qint64>(0, waiting.front().dueAtNs - clock.nsecsElapsed());
+    timer.start(int((dueInNs + NS_PER_MS - 1) / NS_PER_MS));
 }

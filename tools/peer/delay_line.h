@@ -1,4 +1,4 @@
-// Holds every reply back by the same fixed time, so their order is kept.
+// Holds every reply back by at least the same fixed time, so their order is kept.
 #pragma once
 
 #include "reply_builder.h"
@@ -24,7 +24,7 @@ signals:
 
 private:
     struct Waiting {
-        qint64 dueAtMs;
+        qint64 dueAtNs; // on the clock, in nanoseconds
         Reply reply;
     };
 

@@ -63,7 +63,7 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     refreshPortList();
     ui->gb_send->setEnabled(false);
     connect(&serialPort, &QSerialPort::readyRead, this, &MainWindow::serial_rx);
-    connect(&serialPort, &QSerialPort::bytesWritten, this, &MainWindow::onQueueDrained);
+    connect(&serialPort, &QSerialPort::bytesWritten, this, &MainWindow::onBytesWritten);
     connect(&serialPort, &QSerialPort::errorOccurred, this, &MainWindow::onPortError);
     replyTimer.setSingleShot(true);
     replyTimer.setTimerType(Qt::PreciseTimer);

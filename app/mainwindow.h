@@ -23,6 +23,7 @@
 #include <memory>
 
 class QFile;
+class QPushButton;
 class QTextStream;
 
 namespace Ui {
@@ -72,6 +73,7 @@ private slots:
     void on_cb_randData_clicked(bool checked);
     void on_btn_txAck_clicked();
     void on_btn_txAuto_clicked();
+    void on_btn_txFull_clicked();
 
 public slots:
     void slotWarningMessage(QString title, QString content);
@@ -85,6 +87,7 @@ private:
     QString openFailureText() const;
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
+    int bitsPerCharacter() const;
     void drainTransmitQueue();
 
     // engine/payload.cpp
@@ -99,15 +102,22 @@ private:
     int fillPayload(quint8 *payload, int room) const;
     // engine/sending.cpp
     void sendOneFrame();
+    bool frameLimitReached() const;
+    bool transmit(std::unique_ptr<Packet> &packet);
+    void fillTransmitQueue();
     int writeFrame(const quint8 *bytes, int length);
     qint64 transmitQueueLimit() const;
     void onQueueDrained();
+    void onBytesWritten();
     void armReplyTimer();
     void retryAfterReplyTimeout();
     void onReplyTimeout();
     void restartMeasurement();
     void stopTimedSending();
     void showSendModeCaptions();
+    bool continuousModeRunning() const;
+    void stopModesBut(const QPushButton *running);
+    bool startingMode(QPushButton *mode);
     // engine/receiving.cpp
     void decodeByte(quint8 byte);
     void onRxFrame(quint16 length);
@@ -119,6 +129,7 @@ private:
     QStringList countParagraphs() const;
     QStringList comparisonParagraphs() const;
     QStringList replyParagraphs() const;
+    QString lineUseLine() const;
     QString roundTripLine() const;
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
@@ -186,6 +197,8 @@ private:
     std::unique_ptr<QTemporaryDir> scratchSettings;
     // Runs to the next reply timeout of an outstanding packet.
     QTimer replyTimer;
+    // Full-speed sending's next packet, built but waiting for room.
+    std::unique_ptr<Packet> heldPacket;
 
     friend class MainWindowProbe; // tests reach state nothing else shows
     friend class HeadlessRun;     // drives the window from the command line

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr quint64 BITS_PER_BYTE = 8;
+constexpr double MS_PER_S = 1000;
 
 // A device may append two bytes of its own (its FCS, say) to the echo.
 bool replyMatches(const Packet &sent, const quint8 *data, quint16 length)
@@ -31,6 +32,12 @@ quint64 &framingErrorCounter(TrafficCounters &counts, int decodeResult)
 }
 
 } // namespace
+
+double lineShare(quint64 bytes, int bitsPerCharacter, qint64 baud, double ms)
+{
+    const double capacityBits = double(baud) * ms / MS_PER_S;
+    return capacityBits > 0 ? double(bytes) * bitsPerCharacter / capacityBits : 0;
+}
 
 // A full ledger gives up its oldest packet as unanswered: a late reply to it
 // is then recognised as late.
@@ -68,6 +75,7 @@ void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
         if (entry != waiting.end() && entry->frame == frame)
             entry->leftMs = nowMs;
         bytesLeft += queue.front().packetBytes;
+        counts.cntTxLineBytes += quint64(queue.front().lineBytes);
         queuedLineBytes -= queue.front().lineBytes;
         queue.pop_front();
     }
@@ -215,11 +223,15 @@ void Ledger::giveUpAll()
     giveUpOldest(int(waiting.size()), true);
 }
 
-void Ledger::tick(bool running)
+void Ledger::tick(bool running, double nowMs)
 {
     counts.cntRunSeconds += running;
     rateBps = (bytesLeft - bytesLeftAtTick) * BITS_PER_BYTE;
     bytesLeftAtTick = bytesLeft;
+    second = {counts.cntTxLineBytes - atTick.cntTxLineBytes, counts.cntRxBytes - atTick.cntRxBytes,
+              tickMs < 0 ? 0 : nowMs - tickMs};
+    atTick = counts;
+    tickMs = nowMs;
 }
 
 // Frames queued before now are no longer in the counters to take back.
@@ -232,4 +244,6 @@ void Ledger::restart()
     queuedLineBytes = 0;
     bytesLeftAtTick = bytesLeft;
     rateBps = 0;
+    second = {};
+    atTick = counts;
 }

@@ -19,6 +19,10 @@
 // As many given-up packets are kept to recognise their late replies.
 constexpr int OUTSTANDING_LIMIT = 1024;
 
+// The share of a line's capacity that bytes took in ms, each byte costing
+// the bits of one character; 0 for no time or no rate.
+double lineShare(quint64 bytes, int bitsPerCharacter, qint64 baud, double ms);
+
 class Ledger
 {
 public:
@@ -58,8 +62,9 @@ public:
     double nextDeadlineMs() const;
     // The end of a run: every outstanding packet counts as no reply.
     void giveUpAll();
-    // Once a second: the send rate, and the run time while running.
-    void tick(bool running);
+    // Once a second: the send rate, the line bytes of the second, and the run
+    // time while running.
+    void tick(bool running, double nowMs);
 
     // A clean start: counters, round trips, rate and run time from zero; the
     // outstanding packets are given up uncounted (their late replies are
@@ -69,7 +74,16 @@ public:
     const TrafficCounters &counters() const { return counts; }
     const LatencyHistogram &roundTrips() const { return trips; }
     quint64 sendRateBps() const { return rateBps; }
+    // Line bytes each way between the last two ticks, and the time between them.
+    struct Second {
+        quint64 txLineBytes = 0;
+        quint64 rxBytes = 0;
+        double ms = 0;
+    };
+    const Second &lastSecond() const { return second; }
     int outstanding() const { return int(waiting.size()); }
+    // Another frame may be sent without giving an outstanding one up.
+    bool hasRoom() const { return !expectingReplies || waiting.size() < OUTSTANDING_LIMIT; }
     // The last frame sent still waits for its answer.
     bool awaitingReply() const { return lastSentWaits; }
 
@@ -106,6 +120,9 @@ private:
     quint64 bytesLeft = 0; // packet bytes that left the queue
     quint64 bytesLeftAtTick = 0;
     quint64 rateBps = 0;
+    Second second;
+    TrafficCounters atTick; // the counts at the last tick
+    double tickMs = -1;     // when it came; < 0 before the first
 
     friend class MainWindowProbe; // tests set counters directly
 };

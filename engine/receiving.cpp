@@ -15,6 +15,7 @@ void MainWindow::serial_rx()
     onQueueDrained();
     for (const char byte : bytes)
         decodeByte(quint8(byte));
+    fillTransmitQueue(); // answers make room for more
 }
 
 void MainWindow::decodeByte(quint8 byte)
@@ -47,14 +48,6 @@ void MainWindow::onRxFrame(quint16 length)
 // through the same stop path the port's close uses.
 void MainWindow::stopOnError()
 {
-    if (!ui->cb_autoStop->isChecked())
-        return;
-    if (ui->btn_txAuto->isChecked()) {
-        ui->btn_txAuto->setChecked(false);
-        on_btn_txAuto_clicked();
-    }
-    if (ui->btn_txAck->isChecked()) {
-        ui->btn_txAck->setChecked(false);
-        on_btn_txAck_clicked();
-    }
+    if (ui->cb_autoStop->isChecked())
+        stopModesBut(nullptr);
 }

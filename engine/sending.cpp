@@ -1,4 +1,4 @@
-// The transmit side: one frame per call, the port's queue, and the three ways
+// The transmit side: one frame per call, the port's queue, and the four ways
 // a send is triggered.
 #include "app/mainwindow.h"
 #include "app/perfcounter.h"
@@ -17,20 +17,43 @@ constexpr qint64 BITS_PER_LINE_BYTE = 10; // start, 8 data, stop
 // Past the frame limit nothing is built, so not even the SID moves on.
 void MainWindow::sendOneFrame()
 {
-    if (txFrameLimit != 0 && ledger.counters().cntTxPackets >= txFrameLimit)
+    if (frameLimitReached())
         return;
     std::unique_ptr<Packet> packet(buildPacket());
-    if (!packet)
-        return;
-    const int lineBytes = writeFrame(packet->bytes, packet->length);
-    if (lineBytes == 0) {
+    if (packet && !transmit(packet)) {
         ledger.sendFailed();
         retryAfterReplyTimeout();
-        return;
     }
+}
+
+bool MainWindow::frameLimitReached() const
+{
+    return txFrameLimit != 0 && ledger.counters().cntTxPackets >= txFrameLimit;
+}
+
+// True when the packet's frame went into the port's queue; the ledger then owns it.
+bool MainWindow::transmit(std::unique_ptr<Packet> &packet)
+{
+    const int lineBytes = writeFrame(packet->bytes, packet->length);
+    if (lineBytes == 0)
+        return false;
     showTraffic(packet->bytes, packet->length, TrafficDirection::Sent, false, stampNow());
     ledger.sent(std::move(packet), lineBytes, clockMs());
     onQueueDrained();
+    return true;
+}
+
+// Full-speed sending keeps the port's queue full and, where replies are
+// expected, no more outstanding than the ledger keeps: a packet that does not
+// fit waits, uncounted, for the queue to drain or an answer to come.
+void MainWindow::fillTransmitQueue()
+{
+    while (ui->btn_txFull->isChecked() && !frameLimitReached() && ledger.hasRoom()) {
+        if (!heldPacket)
+            heldPacket.reset(buildPacket());
+        if (!heldPacket || !transmit(heldPacket))
+            return;
+    }
 }
 
 // The frame's length on the line when the whole frame went into the port's
@@ -62,6 +85,12 @@ void MainWindow::onQueueDrained()
     armReplyTimer();
 }
 
+void MainWindow::onBytesWritten()
+{
+    onQueueDrained();
+    fillTransmitQueue();
+}
+
 // The timer runs to the oldest outstanding packet's timeout, which only ever
 // moves later, so a running timer is never late.
 void MainWindow::armReplyTimer()
@@ -86,6 +115,7 @@ void MainWindow::onReplyTimeout()
     ledger.giveUpExpired(clockMs());
     if (ui->btn_txAck->isChecked() && !ledger.awaitingReply())
         sendOneFrame();
+    fillTransmitQueue();
     armReplyTimer();
 }
 
@@ -101,6 +131,43 @@ void MainWindow::showSendModeCaptions()
 {
     ui->btn_txAck->setText(ui->btn_txAck->isChecked() ? tr("停止应答式发送") : tr("应答式发送"));
     ui->btn_txAuto->setText(ui->btn_txAuto->isChecked() ? tr("停止定时发送") : tr("定时发送"));
+    ui->btn_txFull->setText(ui->btn_txFull->isChecked() ? tr("停止满速发送") : tr("满速发送"));
+}
+
+bool MainWindow::continuousModeRunning() const
+{
+    return ui->btn_txAck->isChecked() || ui->btn_txAuto->isChecked() || ui->btn_txFull->isChecked();
+}
+
+// Each through its own slot, as a click would.
+void MainWindow::stopModesBut(const QPushButton *running)
+{
+    const std::pair<QPushButton *, void (MainWindow::*)()> modes[] = {
+        {ui->btn_txAck, &MainWindow::on_btn_txAck_clicked},
+        {ui->btn_txAuto, &MainWindow::on_btn_txAuto_clicked},
+        {ui->btn_txFull, &MainWindow::on_btn_txFull_clicked}};
+    for (const auto &[button, slot] : modes) {
+        if (button != running && button->isChecked()) {
+            button->setChecked(false);
+            (this->*slot)();
+        }
+    }
+}
+
+// For a mode button just pressed: true when its mode is to start, the others
+// stopped. A payload the editor shows as invalid refuses the start; the
+// button is off before the warning opens, so no run time counts meanwhile.
+bool MainWindow::startingMode(QPushButton *mode)
+{
+    const bool refused = mode->isChecked() && typedPayloadInvalid();
+    if (refused)
+        mode->setChecked(false);
+    else if (mode->isChecked())
+        stopModesBut(mode);
+    showSendModeCaptions();
+    if (refused)
+        warnInvalidPayload();
+    return mode->isChecked();
 }
 
 void MainWindow::on_btn_txOne_clicked()
@@ -111,29 +178,18 @@ void MainWindow::on_btn_txOne_clicked()
 
 void MainWindow::on_btn_txAck_clicked()
 {
-    if (ui->btn_txAck->isChecked() && refuseInvalidPayload())
-        ui->btn_txAck->setChecked(false);
-    if (!ui->btn_txAck->isChecked()) {
-        showSendModeCaptions();
+    if (!startingMode(ui->btn_txAck))
         return;
-    }
-    ui->btn_txAuto->setChecked(false);
-    on_btn_txAuto_clicked();
-    showSendModeCaptions();
     restartMeasurement();
     sendOneFrame();
 }
 
 void MainWindow::on_btn_txAuto_clicked()
 {
-    if (ui->btn_txAuto->isChecked() && refuseInvalidPayload())
-        ui->btn_txAuto->setChecked(false);
-    if (!ui->btn_txAuto->isChecked()) {
+    if (!startingMode(ui->btn_txAuto)) {
         stopTimedSending();
         return;
     }
-    ui->btn_txAck->setChecked(false);
-    on_btn_txAck_clicked();
     const int periodMs = ui->le_txTm->text().toInt();
     if (periodMs <= 0) {
         ui->btn_txAuto->setChecked(false);
@@ -141,7 +197,6 @@ void MainWindow::on_btn_txAuto_clicked()
         slotWarningMessage(tr("输入错误"), tr("请输入正确的定时周期"));
         return;
     }
-    showSendModeCaptions();
     ui->le_txTm->setEnabled(false);
     restartMeasurement();
     timerSend = startTimer(periodMs, Qt::CoarseTimer);
@@ -149,10 +204,19 @@ void MainWindow::on_btn_txAuto_clicked()
 
 void MainWindow::stopTimedSending()
 {
-    showSendModeCaptions();
     ui->le_txTm->setEnabled(true);
     if (timerSend != 0) {
         killTimer(timerSend);
         timerSend = 0;
     }
+}
+
+// A packet held back from the last run is not sent in this one.
+void MainWindow::on_btn_txFull_clicked()
+{
+    heldPacket.reset();
+    if (!startingMode(ui->btn_txFull))
+        return;
+    restartMeasurement();
+    fillTransmitQueue();
 }

@@ -58,11 +58,12 @@ void MainWindow::on_btn_cntClear_clicked()
     ledger.restart();
     if (ui->btn_txAck->isChecked())
         sendOneFrame();
+    fillTransmitQueue();
 }
 
 void MainWindow::onSecondTick()
 {
-    ledger.tick(ui->btn_txAuto->isChecked() || ui->btn_txAck->isChecked());
+    ledger.tick(continuousModeRunning(), clockMs());
 }
 
 void MainWindow::refreshStats()
@@ -103,8 +104,23 @@ QStringList MainWindow::countParagraphs() const
     paragraphs << QString()
                << tr("发送速率") + QStringLiteral(" = ") + rateText(ledger.sendRateBps())
                << counterLine(tr("发送字节"), counters.cntTxBytes)
+               << counterLine(tr("发送线路字节"), counters.cntTxLineBytes)
                << counterLine(tr("接收字节"), counters.cntRxBytes);
+    if (portOpen && ledger.lastSecond().ms > 0)
+        paragraphs << lineUseLine();
     return paragraphs;
+}
+
+// The share of the line's capacity each way in the last second: every byte
+// costs the bits of one character of the port's setting.
+QString MainWindow::lineUseLine() const
+{
+    const Ledger::Second &second = ledger.lastSecond();
+    const auto percent = [&](quint64 bytes) {
+        const double share = lineShare(bytes, bitsPerCharacter(), serialPort.baudRate(), second.ms);
+        return QString::number(100 * share, 'f', 1) + QLatin1Char('%');
+    };
+    return tr("线路利用率 发 %1 收 %2").arg(percent(second.txLineBytes), percent(second.rxBytes));
 }
 
 QStringList MainWindow::comparisonParagraphs() const

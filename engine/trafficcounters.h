@@ -4,11 +4,12 @@
 #include <QtGlobal>
 
 struct TrafficCounters {
-    quint64 cntTxPackets = 0; // frames handed to the port that did not come back unsent
-    quint64 cntTxBytes = 0;   // packet bytes of those frames, before stuffing
-    quint64 cntTxErrors = 0;  // frames built that could not be sent
-    quint64 cntRxPackets = 0; // good frames received
-    quint64 cntRxBytes = 0;   // raw line bytes read
+    quint64 cntTxPackets = 0;   // frames handed to the port that did not come back unsent
+    quint64 cntTxBytes = 0;     // packet bytes of those frames, before stuffing
+    quint64 cntTxErrors = 0;    // frames built that could not be sent
+    quint64 cntTxLineBytes = 0; // bytes that left the port's queue, flags and escapes included
+    quint64 cntRxPackets = 0;   // good frames received
+    quint64 cntRxBytes = 0;     // raw line bytes read
     quint64 cnt7dErrors = 0;
     quint64 cntCrcErrors = 0;
     quint64 cntLongErrors = 0;

@@ -19,7 +19,7 @@ const QString DESCRIPTION = QStringLiteral(R"(Serial-link frame test tool.
 Without the run options below it opens its window. With them it runs one
 link test unseen (offscreen when there is no display), prints the statistics
 panel and exits:
-  pakto --port PATH --open PORT --send answer|timed|once --duration S
+  pakto --port PATH --open PORT --send answer|timed|once|stream --duration S
         [--baud N] [--tag] [--compare] [--show] [--capture FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
         [--report-memory] [--report FILE]
@@ -61,7 +61,8 @@ private:
     QString firstError; // the rest of the line is read on, but only this is told
     const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.",
                                   "PORT"};
-    const QCommandLineOption send{"send", "Run: answer (answer-driven), timed or once.", "MODE"};
+    const QCommandLineOption send{
+        "send", "Run: answer (answer-driven), timed, once or stream (at full speed).", "MODE"};
     const QCommandLineOption duration{"duration", "Run: send for S seconds (fractions allowed).",
                                       "S"};
     const QCommandLineOption baud{"baud", "Run: line speed (default: as last used).", "N"};
@@ -74,7 +75,8 @@ private:
                                     "Run: period of timed sending (default: as last used).", "MS"};
     const QCommandLineOption frames{
         "frames",
-        "Run: answer-driven or timed sending stops after N frames, even before the time is up.",
+        "Run: answer-driven, timed or full-speed sending stops after N frames, even before the "
+        "time is up.",
         "N"};
     const QCommandLineOption replyTimeout{
         "reply-timeout",
@@ -178,7 +180,7 @@ HeadlessSend CommandLineReader::readSendMode()
     if (parser.isSet(period) && !timed)
         fail(QStringLiteral("--period goes with --send timed"));
     if (parser.isSet(frames) && mode == QLatin1String("once"))
-        fail(QStringLiteral("--frames goes with --send answer or timed"));
+        fail(QStringLiteral("--frames goes with --send answer, timed or stream"));
     if (parser.isSet(oneWay) && (parser.isSet(compare) || mode == QLatin1String("answer")))
         fail(QStringLiteral("--one-way goes with neither --compare nor --send answer"));
     if (timed)
@@ -187,7 +189,9 @@ HeadlessSend CommandLineReader::readSendMode()
         return HeadlessSend::Answer;
     if (mode == QLatin1String("once"))
         return HeadlessSend::Once;
-    fail(QStringLiteral("unknown send mode '%1' (answer, timed or once)").arg(mode));
+    if (mode == QLatin1String("stream"))
+        return HeadlessSend::Stream;
+    fail(QStringLiteral("unknown send mode '%1' (answer, timed, once or stream)").arg(mode));
     return HeadlessSend::Answer;
 }
 

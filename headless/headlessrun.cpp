@@ -130,6 +130,7 @@ bool HeadlessRun::runTest()
     stopSending();
     sinceLastByte.start();
     runUntil(longestWaitMs(), [this] { return drained(); });
+    lineMs = sending.elapsed();
     return true;
 }
 
@@ -207,6 +208,10 @@ bool HeadlessRun::startSending()
     case HeadlessSend::Once:
         window.on_btn_txOne_clicked();
         return true;
+    case HeadlessSend::Stream:
+        ui->btn_txFull->setChecked(true);
+        window.on_btn_txFull_clicked();
+        return true;
     }
     return false;
 }
@@ -264,14 +269,7 @@ int HeadlessRun::longestWaitMs() const
 
 void HeadlessRun::stopSending()
 {
-    Ui::MainWindow *ui = window.ui;
-    if (plan.send == HeadlessSend::Answer) {
-        ui->btn_txAck->setChecked(false);
-        window.on_btn_txAck_clicked();
-    } else if (plan.send == HeadlessSend::Timed) {
-        ui->btn_txAuto->setChecked(false);
-        window.on_btn_txAuto_clicked();
-    }
+    window.stopModesBut(nullptr);
 }
 
 // The counts are final once the port has closed (frames that could not leave
@@ -317,6 +315,8 @@ void HeadlessRun::recordRun()
                random ? QStringLiteral("random") : ui->te_txData->toPlainText().simplified());
     report.setSendingTime(sendingMs);
     report.setCounts(window.ledger);
+    report.setLineUse(window.ledger.counters(), window.bitsPerCharacter(),
+                      window.serialPort.baudRate(), lineMs);
 }
 
 void HeadlessRun::reportMemory(const QString &when)

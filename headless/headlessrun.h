@@ -21,7 +21,7 @@ constexpr int EXIT_ERRORS_COUNTED = 1; // or the port or the capture failed duri
 constexpr int EXIT_USAGE = 2;          // bad command line or settings, or the port would not open
 constexpr int EXIT_SIGNAL_BASE = 128;
 
-enum class HeadlessSend { Answer, Timed, Once };
+enum class HeadlessSend { Answer, Timed, Once, Stream };
 
 struct HeadlessPlan {
     QString port; // a listed item of the port box
@@ -98,6 +98,7 @@ private:
     QEventLoop loop;
     QElapsedTimer sinceLastByte;
     qint64 sendingMs = 0;
+    qint64 lineMs = 0; // from the start of sending to the end of the wait for replies
     quint64 nextMemoryReport;
     bool portLost = false;
 };

@@ -36,6 +36,8 @@ QString modeName(HeadlessSend send)
         return QStringLiteral("answer");
     case HeadlessSend::Timed:
         return QStringLiteral("timed");
+    case HeadlessSend::Stream:
+        return QStringLiteral("stream");
     case HeadlessSend::Once:
         break;
     }
@@ -142,6 +144,7 @@ void RunReport::setCounts(const Ledger &ledger)
     const QJsonObject counters{{QStringLiteral("tx_packets"), count(c.cntTxPackets)},
                                {QStringLiteral("tx_bytes"), count(c.cntTxBytes)},
                                {QStringLiteral("tx_errors"), count(c.cntTxErrors)},
+                               {QStringLiteral("tx_line_bytes"), count(c.cntTxLineBytes)},
                                {QStringLiteral("rx_packets"), count(c.cntRxPackets)},
                                {QStringLiteral("rx_bytes"), count(c.cntRxBytes)},
                                {QStringLiteral("crc_errors"), count(c.cntCrcErrors)},
@@ -159,6 +162,18 @@ void RunReport::setCounts(const Ledger &ledger)
     document[QStringLiteral("expect_replies")] = ledger.expectsReplies();
     if (c.cntCmpOk != 0)
         document[QStringLiteral("round_trip_ms")] = roundTrips(ledger);
+}
+
+void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud,
+                           qint64 ms)
+{
+    const auto share = [&](quint64 bytes) {
+        return ms > 0 ? QJsonValue(lineShare(bytes, bitsPerCharacter, baud, double(ms)))
+                      : QJsonValue();
+    };
+    document[QStringLiteral("line_use")] =
+        QJsonObject{{QStringLiteral("tx"), share(counters.cntTxLineBytes)},
+                    {QStringLiteral("rx"), share(counters.cntRxBytes)}};
 }
 
 int RunReport::finish(const RunVerdict &verdict, int exitCode)

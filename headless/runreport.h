@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class Ledger;
+struct TrafficCounters;
 
 class RunReport
 {
@@ -21,6 +22,8 @@ public:
     void set(const char *key, const QJsonValue &value);
     void setSendingTime(qint64 ms);
     void setCounts(const Ledger &ledger);
+    // The share of the line's capacity used each way over ms of the run.
+    void setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud, qint64 ms);
     // Adds the verdict and writes the document where the plan says (none:
     // nothing). The result is exitCode, or EXIT_ERRORS_COUNTED in place of 0
     // when the report could not be written, which is said on stderr.

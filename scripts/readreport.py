@@ -10,9 +10,9 @@ NUM, OPT = (int, float), type(None)
 KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str,
             baud=(int, OPT), mode=str, period_ms=(int, OPT), reply_timeout_ms=(int, OPT),
             expect_replies=bool, tag=bool, compare=bool, payload=(str, OPT), capture=(str, OPT),
-            counters=dict, round_trip_ms=dict, verdict=str, reasons=list, warnings=list,
+            counters=dict, line_use=dict, round_trip_ms=dict, verdict=str, reasons=list, warnings=list,
             exit_code=int)
-COUNTERS = ("tx_packets tx_bytes tx_errors rx_packets rx_bytes crc_errors escape_errors "
+COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "
             "long_errors short_errors answered compare_ok compare_failed no_reply late "
             "unexpected send_rate_bps").split()
 TRIPS = "count ambiguous min mean p50 p90 p99 p999 max".split()
@@ -29,6 +29,8 @@ assert all(type(s) is str for s in report["reasons"] + report["warnings"] + repo
 c = report.get("counters", {})
 assert sorted(c) in ([], sorted(COUNTERS)), sorted(c)
 assert all(type(v) is int and v >= 0 for v in c.values())
+use = report.get("line_use", {})
+assert sorted(use) in ([], ["rx", "tx"]) and all(v is None or v >= 0 for v in use.values()), use
 if c and report["expect_replies"]:  # at the end nothing is outstanding
     assert c["tx_packets"] == c["answered"] + c["no_reply"], c
     others = c["compare_failed"] + c["late"] if report["compare"] else c["unexpected"]
@@ -46,5 +48,7 @@ for name, value in c.items():
 print(f"exit_code: {report['exit_code']}")
 print(f"duration_asked: {report['duration_s']['asked']}")
 print(f"duration_run: {report['duration_s']['run']}")
+for way, share in use.items():
+    print(f"line_use_{way}: {share}")
 print(f"reasons: {' '.join(report['reasons'])}")
 print("round_trip_ms:", " ".join(f"{k} {trips[k]:.3f}" for k in TRIPS[2:] if trips.get(k) is not None))

@@ -101,10 +101,7 @@ bool MainWindow::openSelectedPort()
 // Sending stops first, so that nothing joins the queue while it drains.
 void MainWindow::closePort()
 {
-    ui->btn_txAuto->setChecked(false);
-    on_btn_txAuto_clicked();
-    ui->btn_txAck->setChecked(false);
-    on_btn_txAck_clicked();
+    stopModesBut(nullptr);
     {
         // A port that has already failed may report it again while draining
         // and closing; that must not come back into onPortError.
@@ -129,6 +126,14 @@ void MainWindow::drainTransmitQueue()
         if (!serialPort.waitForBytesWritten(slice) && isFatalWhileOpen(serialPort.error()))
             return; // the device is gone: nothing more will leave
     }
+}
+
+// Start bit, data bits, parity bit and stop bits of the port's setting.
+int MainWindow::bitsPerCharacter() const
+{
+    const int parityBits = serialPort.parity() == QSerialPort::NoParity ? 0 : 1;
+    const int stopBits = serialPort.stopBits() == QSerialPort::TwoStop ? 2 : 1;
+    return 1 + serialPort.dataBits() + parityBits + stopBits;
 }
 
 void MainWindow::onPortError(QSerialPort::SerialPortError error)

@@ -311,5 +311,21 @@ p, li { white-space: pre-wrap; }
         <source>无法保存设置</source>
         <translation>无法保存设置</translation>
     </message>
+    <message>
+        <source>满速发送</source>
+        <translation>满速发送</translation>
+    </message>
+    <message>
+        <source>停止满速发送</source>
+        <translation>停止满速发送</translation>
+    </message>
+    <message>
+        <source>发送线路字节</source>
+        <translation>发送线路字节</translation>
+    </message>
+    <message>
+        <source>线路利用率 发 %1 收 %2</source>
+        <translation>线路利用率 发 %1 收 %2</translation>
+    </message>
 </context>
 </TS>

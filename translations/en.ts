@@ -320,12 +320,28 @@ p, li { white-space: pre-wrap; }
         <translation>Stop timed send</translation>
     </message>
     <message>
+        <source>满速发送</source>
+        <translation>Send at full speed</translation>
+    </message>
+    <message>
+        <source>停止满速发送</source>
+        <translation>Stop full-speed sending</translation>
+    </message>
+    <message>
         <source>无法读取设置</source>
         <translation>Could not read the settings</translation>
     </message>
     <message>
         <source>在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。</source>
         <translation>On Linux, the user must belong to the group that owns the device (usually dialout), then log in again.</translation>
+    </message>
+    <message>
+        <source>发送线路字节</source>
+        <translation>Line bytes sent</translation>
+    </message>
+    <message>
+        <source>线路利用率 发 %1 收 %2</source>
+        <translation>Line use: tx %1 rx %2</translation>
     </message>
 </context>
 </TS>

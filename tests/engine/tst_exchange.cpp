@@ -27,6 +27,7 @@ struct PayloadWindow : EngineLink {
 void checkModes(EngineLink &link, const QString &running)
 {
     const bool ack = running == "btn_txAck", timed = running == "btn_txAuto";
+    QCOMPARE(link.ui->btn_txFull->text(), running == "btn_txFull" ? "停止满速发送" : "满速发送");
     QCOMPARE(link.ui->btn_txAck->text(), ack ? "停止应答式发送" : "应答式发送");
     QCOMPARE(link.ui->btn_txAuto->text(), timed ? "停止定时发送" : "定时发送");
     QCOMPARE(Probe::timerSend(link.window) != 0, timed);
@@ -145,6 +146,10 @@ private slots:
         link.ui->btn_txAck->click(); // restarts the counts too
         checkModes(link, "btn_txAck");
         QCOMPARE(link.counters().cntRxBytes, 0u);
+        QVERIFY(link.deliver(frameOf(PAYLOAD)));
+        link.ui->btn_txFull->click(); // and so does full speed
+        checkModes(link, "btn_txFull");
+        QCOMPARE(link.counters().cntRxBytes, 0u);
         link.ui->btn_txAuto->click();
         link.ui->btn_ser_conn->click(); // closing the port stops it too
         checkModes(link, "");
@@ -176,6 +181,18 @@ private slots:
         QCOMPARE(link.counters().cntTxBytes, 1000 * left);
         QCOMPARE(link.counters().cntTxErrors, 300 - left);
         QCOMPARE(quint64(Probe::outstanding(link.window)) + link.counters().cntNoReply, left);
+    }
+
+    // Full speed against a device that reads but never answers: as many frames as the ledger
+    // keeps outstanding, none given up, then it waits.
+    void fullSpeedWaitsForAnswers()
+    {
+        EngineLink link;
+        QVERIFY(link.open());
+        link.ui->cb_trxCmp->setChecked(true);
+        link.ui->btn_txFull->click();
+        QCOMPARE(link.sent(INT_MAX, 2 * QUIET_MS).size(), OUTSTANDING_LIMIT);
+        QCOMPARE(link.counters().cntNoReply + link.counters().cntTxErrors, 0u);
     }
 
     // A packet whose every byte and both FCS bytes need escaping gives the longest frame: sent,

@@ -111,7 +111,7 @@ private slots:
                 if (ledger.giveUpExpired(nowMs))
                     log << "T";
             } else if (token == "k") {
-                ledger.tick(false);
+                ledger.tick(false, nowMs);
                 log << QString("R%1").arg(ledger.sendRateBps());
             } else if (token == "x") {
                 ledger.queueDiscarded();

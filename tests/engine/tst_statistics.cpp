@@ -6,7 +6,8 @@
 
 Q_DECLARE_METATYPE(TrafficCounters)
 
-const QString ZERO = "发送包数 = 0\n接收包数 = 0\n\n发送速率 = 0 bps\n发送字节 = 0\n接收字节 = 0";
+const QString ZERO =
+    "发送包数 = 0\n接收包数 = 0\n\n发送速率 = 0 bps\n发送字节 = 0\n发送线路字节 = 0\n接收字节 = 0";
 
 class TestStatistics : public QObject
 {
@@ -23,7 +24,7 @@ private slots:
             QTest::newRow(name) << c << action << expected;
         };
         // clang-format off
-        const TrafficCounters all{.cntTxPackets = 1, .cntTxBytes = 8, .cntTxErrors = 2,
+        const TrafficCounters all{.cntTxPackets = 1, .cntTxBytes = 8, .cntTxErrors = 2, .cntTxLineBytes = 9,
             .cntRxPackets = 3, .cntRxBytes = ~0ull, .cnt7dErrors = 4, .cntCrcErrors = 5,
             .cntLongErrors = 6, .cntShortErrors = 7, .cntCmpOk = 10, .cntCmpFail = 11,
             .cntNoReply = 13, .cntAnswered = 10, .cntLate = 14, .cntUnexpected = 15,
@@ -31,7 +32,8 @@ private slots:
         // clang-format on
         row("every counter, comparison on, round trips", all, "",
             "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n"
-            "  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n发送速率 = 64 bps\n发送字节 = 8\n"
+            "  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n发送速率 = 64 bps\n发送字节 = "
+            "8\n发送线路字节 = 9\n"
             "接收字节 = 18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n未应答 = 13\n"
             "迟到应答 = 14\n多余帧 = 15\n往返时延 = 0.512 / 1.064 / 2.004 ms (16 个无法确定)");
         row("not compared: what became of the replies on a paragraph of its own",
@@ -48,7 +50,7 @@ private slots:
             row(rate, {.cntTxBytes = bytes}, "",
                 QString(ZERO)
                     .replace("0 bps", rate)
-                    .replace("字节 = 0\n", QString("字节 = %1\n").arg(bytes)));
+                    .replace("发送字节 = 0\n", QString("发送字节 = %1\n").arg(bytes)));
     }
     void panel()
     {

@@ -42,6 +42,8 @@ std::unique_ptr<PeerLink> openPty(const PeerOptions &options, ScopedSymlink &sym
     auto pty = std::make_unique<PtyLink>();
     if (!pty->open(error))
         return nullptr;
+    if (options.lineCharBits != 0)
+        pty->paceAtLineRate(options.lineCharBits);
     if (!options.linkPath.isEmpty() && !symlink.create(options.linkPath, pty->slavePath(), error))
         return nullptr;
     printOut(pty->slavePath() + '\n');

@@ -51,7 +51,14 @@ Faults (--fault <kind>; one kind per run, echo and extra modes only):
               1 good frame.
   The wire_ lines of the report count what the tool should, reply by reply.
   A reply delay is not a fault: --delay <ms> holds back every reply (and in raw
-  mode every echoed read) by the same time, keeping the order.
+  mode every echoed read) by at least the same time, keeping the order.
+
+Line rate (--line-rate, with --pty): a pseudo-terminal passes bytes as fast as
+  both ends move them. With --line-rate the peer reads, and writes its replies,
+  no faster than the baud rate the tool set on the terminal allows, at 10 bits
+  a byte (start, 8 data, stop) unless --char-bits <n> (7 to 12) says otherwise:
+  the terminal keeps the rate but no character size. The tool then sees the
+  line use a real line of that rate would give.
 
 Report (on SIGINT, SIGTERM, or once --frames is reached and the tool has read
 the last reply; a 'name: value' line each, on standard output):

@@ -10,6 +10,10 @@
 namespace {
 
 constexpr int LONGEST_DELAY_MS = 3600 * 1000;
+// A start bit, 5 to 8 data bits, perhaps a parity bit, 1 or 2 stop bits.
+constexpr int DEFAULT_CHAR_BITS = 10;
+constexpr int SHORTEST_CHAR_BITS = 7;
+constexpr int LONGEST_CHAR_BITS = 12;
 
 class CommandLineReader
 {
@@ -50,6 +54,10 @@ private:
     const QCommandLineOption frames{
         "frames", "Exit after <n> good frames, once their replies are read.", "n"};
     const QCommandLineOption record{"record", "Write every byte received, raw, to <file>.", "file"};
+    const QCommandLineOption lineRate{
+        "line-rate", "With --pty: read and answer no faster than the baud rate set on it."};
+    const QCommandLineOption charBits{
+        "char-bits", "With --line-rate: bits a byte takes on the line (default 10).", "n"};
     QString error;
 };
 
@@ -59,8 +67,8 @@ CommandLineReader::CommandLineReader()
         "Simulated device for pakto: answers test frames on a serial line "
         "and can spoil some of the answers on purpose.");
     parser.addHelpOption();
-    parser.addOptions(
-        {port, baud, pty, link, mode, flags, fault, every, rate, seed, delay, frames, record});
+    parser.addOptions({port, baud, pty, link, mode, flags, fault, every, rate, seed, delay, frames,
+                       record, lineRate, charBits});
 }
 
 ParsedCommandLine CommandLineReader::read(const QStringList &arguments)
@@ -99,6 +107,13 @@ bool CommandLineReader::readLink(PeerOptions &options)
         return fail("--baud goes with --port, not with --pty");
     if (parser.isSet(link) && !options.pty)
         return fail("--link goes with --pty");
+    if (parser.isSet(lineRate) && !options.pty)
+        return fail("--line-rate goes with --pty: a serial port keeps its own pace");
+    if (parser.isSet(charBits) && !parser.isSet(lineRate))
+        return fail("--char-bits goes with --line-rate");
+    options.lineCharBits = parser.isSet(lineRate) ? DEFAULT_CHAR_BITS : 0;
+    if (!readNumber(charBits, SHORTEST_CHAR_BITS, LONGEST_CHAR_BITS, options.lineCharBits))
+        return false;
     return readNumber(baud, 1, std::numeric_limits<qint32>::max(), options.baud);
 }
 

@@ -20,6 +20,7 @@ struct PeerOptions {
     double rate = 0;
     quint32 seed = 1;
     int delayMs = 0;
+    int lineCharBits = 0;   // --line-rate: bits a byte takes on the paced line; 0: not paced
     quint64 frameLimit = 0; // --frames: 0 runs until a signal
     QString recordPath;     // --record: every received byte, raw
 };

@@ -15,6 +15,24 @@ QString systemError(const QString &doing)
     return QStringLiteral("%1: %2").arg(doing, QString::fromLocal8Bit(strerror(errno)));
 }
 
+qint64 baudOf(speed_t speed)
+{
+    static const std::pair<speed_t, qint64> rates[] = {
+        {B50, 50},           {B75, 75},           {B110, 110},         {B134, 134},
+        {B150, 150},         {B200, 200},         {B300, 300},         {B600, 600},
+        {B1200, 1200},       {B1800, 1800},       {B2400, 2400},       {B4800, 4800},
+        {B9600, 9600},       {B19200, 19200},     {B38400, 38400},     {B57600, 57600},
+        {B115200, 115200},   {B230400, 230400},   {B460800, 460800},   {B500000, 500000},
+        {B576000, 576000},   {B921600, 921600},   {B1000000, 1000000}, {B1152000, 1152000},
+        {B1500000, 1500000}, {B2000000, 2000000}, {B2500000, 2500000}, {B3000000, 3000000},
+        {B3500000, 3500000}, {B4000000, 4000000}};
+    for (const auto &[constant, baud] : rates) {
+        if (constant == speed)
+            return baud;
+    }
+    return 0;
+}
+
 } // namespace
 
 PtyLink::~PtyLink()
@@ -40,7 +58,40 @@ bool PtyLink::open(QString &error)
     writable->setEnabled(false);
     connect(readable.get(), &QSocketNotifier::activated, this, &PtyLink::readAvailable);
     connect(writable.get(), &QSocketNotifier::activated, this, &PtyLink::writePending);
+    resume.setSingleShot(true);
+    resume.setTimerType(Qt::PreciseTimer);
+    connect(&resume, &QTimer::timeout, this, [this] {
+        readable->setEnabled(true);
+        writePending();
+    });
     return true;
+}
+
+void PtyLink::paceAtLineRate(int charBits)
+{
+    readPace.emplace(charBits);
+    writePace.emplace(charBits);
+}
+
+// The rate the tool set on its side, which the terminal keeps; a rate of no
+// known speed stops the paced line.
+qint64 PtyLink::lineBaud() const
+{
+    termios settings{};
+    return tcgetattr(slave, &settings) == 0 ? baudOf(cfgetospeed(&settings)) : 0;
+}
+
+// Up to wanted bytes, as many as the line lets pass now.
+qint64 PtyLink::allowance(std::optional<LinePace> &pace, qint64 wanted)
+{
+    return pace ? qMin(wanted, pace->allowance(lineBaud())) : wanted;
+}
+
+void PtyLink::resumeLater(const std::optional<LinePace> &pace)
+{
+    const qint64 baud = lineBaud();
+    if (!resume.isActive())
+        resume.start(baud > 0 ? pace->msUntilNext(baud) : 1);
 }
 
 bool PtyLink::makeSlaveRaw()
@@ -68,9 +119,18 @@ void PtyLink::readAvailable()
 {
     char chunk[4096];
     QByteArray bytes;
-    ssize_t got;
-    while ((got = ::read(master, chunk, sizeof chunk)) > 0)
+    ssize_t got = 0;
+    qint64 room = 0;
+    while ((room = allowance(readPace, sizeof chunk)) > 0 &&
+           (got = ::read(master, chunk, size_t(room))) > 0) {
         bytes.append(chunk, int(got));
+        if (readPace)
+            readPace->spend(got);
+    }
+    if (room == 0) { // the line holds the rest back
+        readable->setEnabled(false);
+        resumeLater(readPace);
+    }
     if (got < 0 && errno != EAGAIN && errno != EINTR)
         emit failed(systemError("reading the pseudo-terminal"));
     if (!bytes.isEmpty())
@@ -81,10 +141,18 @@ void PtyLink::readAvailable()
 // tool to read.
 void PtyLink::writePending()
 {
+    bool heldBack = false;
     while (!pending.isEmpty()) {
-        const ssize_t written = ::write(master, pending.constData(), size_t(pending.size()));
+        const qint64 room = allowance(writePace, pending.size());
+        if ((heldBack = room == 0)) {
+            resumeLater(writePace);
+            break;
+        }
+        const ssize_t written = ::write(master, pending.constData(), size_t(room));
         if (written > 0) {
             pending.remove(0, int(written));
+            if (writePace)
+                writePace->spend(written);
             continue;
         }
         if (written < 0 && errno == EINTR)
@@ -95,5 +163,5 @@ void PtyLink::writePending()
         }
         break;
     }
-    writable->setEnabled(!pending.isEmpty());
+    writable->setEnabled(!pending.isEmpty() && !heldBack);
 }

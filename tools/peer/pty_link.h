@@ -7,11 +7,14 @@
 // even before the tool sets its own line settings.
 #pragma once
 
+#include "line_pace.h"
 #include "peer_link.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class PtyLink : public PeerLink
 {
@@ -24,6 +27,9 @@ public:
     bool open(QString &error);
     // What the tool should open, such as /dev/pts/3.
     QString slavePath() const { return path; }
+    // From now on read and write no faster than the baud rate the tool set on
+    // the terminal allows, at charBits a byte.
+    void paceAtLineRate(int charBits);
 
     void send(const QByteArray &bytes) override;
     // Nothing left to write, and the tool has read everything written.
@@ -33,6 +39,9 @@ private:
     bool makeSlaveRaw();
     void readAvailable();
     void writePending();
+    qint64 allowance(std::optional<LinePace> &pace, qint64 wanted);
+    void resumeLater(const std::optional<LinePace> &pace);
+    qint64 lineBaud() const;
 
     int master = -1;
     int slave = -1;
@@ -40,4 +49,6 @@ private:
     QByteArray pending; // written once the master takes more
     std::unique_ptr<QSocketNotifier> readable;
     std::unique_ptr<QSocketNotifier> writable;
+    std::optional<LinePace> readPace, writePace;
+    QTimer resume; // a paced direction waits for the line
 };

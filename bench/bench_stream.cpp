@@ -1,0 +1,233 @@
+// Full-speed sending. First its frame rate against a bare C loop that encodes
+// the same frames and writes them to a pseudo-terminal, the window comparing
+// the echoes with its view off; the two take turns in short trials, round
+// after round, and the median ratio is reported (the machine is shared).
+// Then line use against pakto-peer --line-rate at 115,200 and 921,600 baud:
+// after a second to fill the buffers, 10 s of full-speed sending, each
+// direction's line bytes at 10 bits a byte against the line's capacity.
+#include "mainwindowprobe.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int ROUNDS = 9;
+constexpr int TRIAL_MS = 1000;
+constexpr int WARM_UP_MS = 1000;
+constexpr int LINE_RUN_MS = 10000;
+constexpr int POLL_MS = 20;
+constexpr int BITS_PER_BYTE_ON_LINE = 10;
+constexpr double FRAME_RATE_TARGET = 0.8;
+constexpr double LINE_USE_TARGET = 0.97;
+const QByteArray PAYLOAD = QByteArray::fromHex("0001020304050607"); // the window's default
+
+// The far end of a pseudo-terminal: a thread that reads everything and, for
+// the window, echoes it.
+class FarEnd
+{
+public:
+    explicit FarEnd(bool echoing) : echoing(echoing)
+    {
+        openpty(&master, &slave, nullptr, nullptr, nullptr);
+        termios raw{};
+        tcgetattr(slave, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(slave, TCSANOW, &raw);
+        path = QString::fromLocal8Bit(ttyname(slave));
+        reader = std::thread([this] { run(); });
+    }
+    ~FarEnd()
+    {
+        stopping = true;
+        reader.join();
+        ::close(master);
+        ::close(slave);
+    }
+    QString slavePath() const { return path; }
+    int slaveFd() const { return slave; }
+
+private:
+    void run()
+    {
+        char buffer[65536];
+        while (!stopping) {
+            pollfd watched{master, POLLIN, 0};
+            if (poll(&watched, 1, POLL_MS) <= 0)
+                continue;
+            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            for (ssize_t sent = 0; echoing && got > 0 && sent < got;) {
+                const ssize_t written = ::write(master, buffer + sent, size_t(got - sent));
+                sent += written > 0 ? written : got; // gives up on a closed port
+            }
+        }
+    }
+
+    const bool echoing;
+    int master = -1, slave = -1;
+    QString path;
+    std::atomic<bool> stopping{false};
+    std::thread reader;
+};
+
+double bareLoopFrames(FarEnd &sink)
+{
+    uint8_t frame[FRAME_BUF_SIZE];
+    quint64 frames = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < TRIAL_MS) {
+        const int length = ppp_frame_encode(reinterpret_cast<const uint8_t *>(PAYLOAD.constData()),
+                                            PAYLOAD.size(), frame, sizeof frame);
+        frames += ::write(sink.slaveFd(), frame, size_t(length)) == length;
+    }
+    return double(frames) * 1e9 / double(clock.nsecsElapsed());
+}
+
+// Returns the seconds it really ran.
+double runEventLoop(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+// A window in a scratch folder of its own, comparison on, the view off.
+class StreamingWindow
+{
+public:
+    explicit StreamingWindow(const QString &port)
+        : previousDir(QDir::currentPath()), window(nullptr, enter(port)),
+          ui(MainWindowProbe::ui(window))
+    {
+        ui->comb_sers->setCurrentIndex(ui->comb_sers->findText(port));
+        ui->cb_trxCmp->setChecked(true);
+    }
+    ~StreamingWindow() { QDir::setCurrent(previousDir); }
+
+    void start(const QString &baud)
+    {
+        ui->comb_bps->setCurrentText(baud);
+        ui->btn_ser_conn->click();
+        ui->btn_txFull->click();
+    }
+    void stop() { ui->btn_ser_conn->click(); }
+    const TrafficCounters &counters() { return MainWindowProbe::counters(window); }
+
+    double framesPerSecond()
+    {
+        start(QStringLiteral("115200"));
+        QElapsedTimer clock;
+        clock.start();
+        runEventLoop(TRIAL_MS);
+        const double rate = double(counters().cntTxPackets) * 1e9 / double(clock.nsecsElapsed());
+        stop();
+        return rate;
+    }
+
+private:
+    WindowOptions enter(const QString &port)
+    {
+        QDir::setCurrent(scratch.path());
+        return WindowOptions{{port}, false};
+    }
+
+    QString previousDir;
+    QTemporaryDir scratch;
+    MainWindow window;
+    Ui::MainWindow *ui;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+bool compareFrameRates()
+{
+    FarEnd sink(false), echo(true);
+    StreamingWindow window(echo.slavePath());
+    std::vector<double> bare, full, ratios;
+    for (int round = 0; round < ROUNDS; ++round) {
+        bare.push_back(bareLoopFrames(sink));
+        full.push_back(window.framesPerSecond());
+        ratios.push_back(full.back() / bare.back());
+    }
+    const double ratio = median(ratios);
+    std::printf("bare loop %.0f frames/s, full-speed window %.0f frames/s (medians of %d)\n",
+                median(bare), median(full), ROUNDS);
+    std::printf("full-speed / bare loop: %.2fx (target %.1fx) %s\n", ratio, FRAME_RATE_TARGET,
+                ratio >= FRAME_RATE_TARGET ? "ok" : "BELOW TARGET");
+    return ratio >= FRAME_RATE_TARGET;
+}
+
+struct LineUse {
+    double tx, rx;
+    quint64 noReply;
+};
+
+LineUse lineUseAgainstPacedPeer(qint64 baud)
+{
+    QProcess peer;
+    peer.start(PAKTO_PEER_PATH, {"--pty", "--line-rate"});
+    peer.waitForReadyRead(10000);
+    const QString port = QString::fromLocal8Bit(peer.readLine()).trimmed();
+    StreamingWindow window(port);
+    window.start(QString::number(baud));
+    runEventLoop(WARM_UP_MS);
+    const TrafficCounters before = window.counters();
+    const double seconds = runEventLoop(LINE_RUN_MS);
+    const TrafficCounters &after = window.counters();
+    const double capacity = double(baud) * seconds / BITS_PER_BYTE_ON_LINE;
+    const LineUse use{double(after.cntTxLineBytes - before.cntTxLineBytes) / capacity,
+                      double(after.cntRxBytes - before.cntRxBytes) / capacity, after.cntNoReply};
+    window.stop();
+    peer.terminate();
+    peer.waitForFinished();
+    return use;
+}
+
+bool measureLineUse()
+{
+    bool met = true;
+    for (const qint64 baud : {115200, 921600}) {
+        const LineUse use = lineUseAgainstPacedPeer(baud);
+        const bool ok = use.tx >= LINE_USE_TARGET && use.rx >= LINE_USE_TARGET && use.noReply == 0;
+        std::printf(
+            "line use at %lld baud: tx %.1f%%, rx %.1f%%, no reply %llu (target %.0f%%) %s\n",
+            static_cast<long long>(baud), 100 * use.tx, 100 * use.rx,
+            static_cast<unsigned long long>(use.noReply), 100 * LINE_USE_TARGET,
+            ok ? "ok" : "BELOW TARGET");
+        met = met && ok;
+    }
+    return met;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const bool rates = compareFrameRates();
+    const bool lineUse = measureLineUse();
+    return rates && lineUse ? 0 : 1;
+}

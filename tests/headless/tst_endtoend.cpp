@@ -67,7 +67,7 @@ private slots:
         QTest::newRow("timed, replies 50 ms late, timeout 20, not compared: no reply, then unexpected") << "--delay 50" << "--send timed --period 60 --reply-timeout 20 --duration 1" << "exit_code=1 answered=0 no_reply=sent reasons=no_reply+unexpected_frames";
         QTest::newRow("answer, replies 50 ms late, timeout 30: one frame in flight, replies late") << "--delay 50" << answer + " --tag --reply-timeout 30" << "exit_code=1 tx_packets<=35 reasons=no_reply";
         QTest::newRow("extra mode: two more bytes compare") << "--mode extra" << timed << clean;
-        QTest::newRow("replies 800 ms late, all let in") << "--delay 800" << timed << clean;
+        QTest::newRow("replies 800 ms late, 400 ms apart: the wait covers twice the round trip") << "--delay 800" << "--send timed --period 400 --compare --tag --duration 1" << clean;
         QTest::newRow("replies 1200 ms late, reply timeout 2000: all let in") << "--delay 1200" << timed + " --reply-timeout 2000" << clean;
         QTest::newRow("capture on a full disk fails the run") << "" << "--send answer --frames 50 --capture /dev/full --duration 5" << "exit_code=1 errors=0 rx_packets=50";
         QTest::newRow("answer, replies dropped: sends on after the reply timeout") << "--fault drop --every 3" << answer + " --reply-timeout 50" << "exit_code=1 errors=faults no_reply=faults";

@@ -75,6 +75,7 @@ void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
         if (entry != waiting.end() && entry->frame == frame)
             entry->leftMs = nowMs;
         bytesLeft += queue.front().packetBytes;
+        ++framesLeft;
         counts.cntTxLineBytes += quint64(queue.front().lineBytes);
         queuedLineBytes -= queue.front().lineBytes;
         queue.pop_front();
@@ -130,9 +131,10 @@ Ledger::Reply Ledger::compared(const quint8 *data, quint16 length, double nowMs)
     if (match >= 0) {
         const bool certain = !matchesAnother(data, length, match) && !wasGivenUp(data, length);
         giveUpOldest(match, true);
-        if (certain)
+        if (certain) {
             trips.add(nowMs - waiting.front().packet->sentMs);
-        else
+            entryTrips.add(nowMs - waiting.front().packet->sentMs);
+        } else
             ++counts.cntAmbiguous;
         ++counts.cntCmpOk;
         answerOldest();
@@ -232,10 +234,27 @@ void Ledger::tick(bool running, double nowMs)
               tickMs < 0 ? 0 : nowMs - tickMs};
     atTick = counts;
     tickMs = nowMs;
+    if (running)
+        closeEntry(nowMs);
+}
+
+void Ledger::closeEntry(double nowMs)
+{
+    TimelineEntry entry = TimelineEntry::between(atEntry, counts, framesLeft - framesLeftAtEntry);
+    entry.startS = (entryStartMs - runStartMs) / MS_PER_S;
+    if (entryTrips.count() != 0) {
+        entry.rttP50Ms = entryTrips.percentile(50);
+        entry.rttP99Ms = entryTrips.percentile(99);
+    }
+    perSecond.add(entry);
+    atEntry = counts;
+    framesLeftAtEntry = framesLeft;
+    entryTrips.clear();
+    entryStartMs = nowMs;
 }
 
 // Frames queued before now are no longer in the counters to take back.
-void Ledger::restart()
+void Ledger::restart(double nowMs)
 {
     counts = TrafficCounters{};
     trips.clear();
@@ -246,4 +265,9 @@ void Ledger::restart()
     rateBps = 0;
     second = {};
     atTick = counts;
+    perSecond.clear();
+    atEntry = counts;
+    framesLeftAtEntry = framesLeft;
+    entryTrips.clear();
+    runStartMs = entryStartMs = nowMs;
 }

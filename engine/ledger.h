@@ -9,6 +9,7 @@
 
 #include "latencyhistogram.h"
 #include "packet.h"
+#include "timeline.h"
 #include "trafficcounters.h"
 
 #include <deque>
@@ -62,17 +63,20 @@ public:
     double nextDeadlineMs() const;
     // The end of a run: every outstanding packet counts as no reply.
     void giveUpAll();
-    // Once a second: the send rate, the line bytes of the second, and the run
-    // time while running.
+    // Once a second: the send rate, the line bytes of the second, and while
+    // running the run time and the second's entry of the timeline.
     void tick(bool running, double nowMs);
+    // Ends the timeline's current entry, as the end of a run does.
+    void closeEntry(double nowMs);
 
     // A clean start: counters, round trips, rate and run time from zero; the
     // outstanding packets are given up uncounted (their late replies are
     // still recognised).
-    void restart();
+    void restart(double nowMs);
 
     const TrafficCounters &counters() const { return counts; }
     const LatencyHistogram &roundTrips() const { return trips; }
+    const Timeline &timeline() const { return perSecond; }
     quint64 sendRateBps() const { return rateBps; }
     // Line bytes each way between the last two ticks, and the time between them.
     struct Second {
@@ -123,6 +127,11 @@ private:
     Second second;
     TrafficCounters atTick; // the counts at the last tick
     double tickMs = -1;     // when it came; < 0 before the first
+    Timeline perSecond;
+    TrafficCounters atEntry; // the counts when the current entry began
+    LatencyHistogram entryTrips;
+    quint64 framesLeft = 0, framesLeftAtEntry = 0;
+    double runStartMs = 0, entryStartMs = 0;
 
     friend class MainWindowProbe; // tests set counters directly
 };

@@ -123,7 +123,7 @@ void MainWindow::onReplyTimeout()
 void MainWindow::restartMeasurement()
 {
     stampOrigin = perfcounter::now();
-    ledger.restart();
+    ledger.restart(clockMs());
 }
 
 // Each mode button tells what a press does: start when idle, stop when running.

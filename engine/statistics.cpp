@@ -55,7 +55,7 @@ void appendPlainParagraph(QTextEdit *box, const QString &text)
 // starts a new chain at once.
 void MainWindow::on_btn_cntClear_clicked()
 {
-    ledger.restart();
+    ledger.restart(clockMs());
     if (ui->btn_txAck->isChecked())
         sendOneFrame();
     fillTransmitQueue();

@@ -279,6 +279,7 @@ void HeadlessRun::settle()
     if (window.portOpen)
         window.on_btn_ser_conn_clicked();
     window.ledger.giveUpAll();
+    window.ledger.closeEntry(window.clockMs()); // the wait for replies is the last entry
 }
 
 // UTF-8 whatever the locale: the panel's labels are Chinese unless translated.

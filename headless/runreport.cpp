@@ -68,6 +68,37 @@ QJsonObject roundTrips(const Ledger &ledger)
             {QStringLiteral("max"), ms(trips.max())}};
 }
 
+QJsonValue orNull(double value)
+{
+    return value < 0 ? QJsonValue() : QJsonValue(value);
+}
+
+QJsonObject entryOf(const TimelineEntry &e)
+{
+    return {{QStringLiteral("t_s"), e.startS},
+            {QStringLiteral("tx_packets"), count(e.txPackets)},
+            {QStringLiteral("rx_packets"), count(e.rxPackets)},
+            {QStringLiteral("errors"), count(e.framingErrors)},
+            {QStringLiteral("compare_failed"), count(e.compareFailed)},
+            {QStringLiteral("no_reply"), count(e.noReply)},
+            {QStringLiteral("late"), count(e.late)},
+            {QStringLiteral("unexpected"), count(e.unexpected)},
+            {QStringLiteral("tx_errors"), count(e.txErrors)},
+            {QStringLiteral("uart_errors"), orNull(double(e.uartErrors))},
+            {QStringLiteral("tx_line_bytes"), count(e.txLineBytes)},
+            {QStringLiteral("rx_bytes"), count(e.rxBytes)},
+            {QStringLiteral("rtt_p50_ms"), orNull(e.rttP50Ms)},
+            {QStringLiteral("rtt_p99_ms"), orNull(e.rttP99Ms)}};
+}
+
+QJsonArray timelineOf(const Timeline &timeline)
+{
+    QJsonArray entries;
+    for (const TimelineEntry &entry : timeline.entries())
+        entries.append(entryOf(entry));
+    return entries;
+}
+
 QJsonValue pathOrNull(const QString &path)
 {
     return path.isEmpty() ? QJsonValue() : QJsonValue(path);
@@ -162,6 +193,8 @@ void RunReport::setCounts(const Ledger &ledger)
     document[QStringLiteral("expect_replies")] = ledger.expectsReplies();
     if (c.cntCmpOk != 0)
         document[QStringLiteral("round_trip_ms")] = roundTrips(ledger);
+    document[QStringLiteral("timeline")] = timelineOf(ledger.timeline());
+    document[QStringLiteral("timeline_step_s")] = ledger.timeline().stepS();
 }
 
 void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud,

@@ -10,7 +10,7 @@ NUM, OPT = (int, float), type(None)
 KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str,
             baud=(int, OPT), mode=str, period_ms=(int, OPT), reply_timeout_ms=(int, OPT),
             expect_replies=bool, tag=bool, compare=bool, payload=(str, OPT), capture=(str, OPT),
-            counters=dict, line_use=dict, round_trip_ms=dict, verdict=str, reasons=list, warnings=list,
+            counters=dict, line_use=dict, round_trip_ms=dict, timeline=list, timeline_step_s=int, verdict=str, reasons=list, warnings=list,
             exit_code=int)
 COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "
             "long_errors short_errors answered compare_ok compare_failed no_reply late "
@@ -18,8 +18,9 @@ COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc
 TRIPS = "count ambiguous min mean p50 p90 p99 p999 max".split()
 
 report = json.load(open(sys.argv[1]) if len(sys.argv) > 1 else sys.stdin)
-for key, kind in KEYS.items():  # counters and round_trip_ms may be absent
-    assert isinstance(report.get(key, {}), kind), key
+OPTIONAL = dict(counters={}, line_use={}, round_trip_ms={}, timeline=[], timeline_step_s=1)
+for key, kind in KEYS.items():
+    assert isinstance(report.get(key, OPTIONAL.get(key)), kind), key
 assert sorted(report["tool"]) == ["name", "version"], report["tool"]
 assert datetime.datetime.fromisoformat(report["started"]).utcoffset() is not None
 assert all(isinstance(report["duration_s"][k], NUM) for k in ("asked", "run"))
@@ -37,6 +38,19 @@ if c and report["expect_replies"]:  # at the end nothing is outstanding
     assert c["rx_packets"] == c["answered"] + others, c
     assert report["compare"] or c["compare_ok"] + c["compare_failed"] + c["late"] == 0, c
     assert c["compare_ok"] == (c["answered"] if report["compare"] else 0), c
+ENTRY = ("t_s tx_packets rx_packets errors compare_failed no_reply late unexpected tx_errors "
+         "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms").split()
+SUMS = dict(tx_packets="tx_packets", rx_packets="rx_packets", compare_failed="compare_failed",
+            no_reply="no_reply", late="late", unexpected="unexpected", tx_errors="tx_errors",
+            tx_line_bytes="tx_line_bytes", rx_bytes="rx_bytes")
+timeline = report.get("timeline", [])
+assert all(sorted(e) == sorted(ENTRY) for e in timeline), timeline[:1]
+assert [e["t_s"] for e in timeline] == sorted(e["t_s"] for e in timeline)
+if c and timeline:  # every count decided in some second
+    framing = sum(c[k] for k in ("crc_errors", "escape_errors", "long_errors", "short_errors"))
+    assert sum(e["errors"] for e in timeline) == framing, timeline
+    for key, total in SUMS.items():
+        assert sum(e[key] for e in timeline) == c[total], (key, timeline)
 trips = report.get("round_trip_ms", {"count": 0, "ambiguous": 0})  # where a reply matched
 assert sorted(trips) in (["ambiguous", "count"], sorted(TRIPS)), sorted(trips)
 assert trips["count"] + trips["ambiguous"] == c.get("compare_ok", 0), (trips, c)

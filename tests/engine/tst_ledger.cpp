@@ -117,7 +117,7 @@ private slots:
                 ledger.queueDiscarded();
                 unwritten = 0;
             } else if (token == "z") {
-                ledger.restart();
+                ledger.restart(nowMs);
                 built = 0;
             } else {
                 ledger.giveUpAll();
@@ -132,6 +132,25 @@ private slots:
             }
         }
         QCOMPARE((log.join(' ') + " | " + describe(ledger)).trimmed(), expected);
+    }
+
+    // A day's seconds are kept as they are; one more halves the entries, which keep every count
+    // and the larger round trip of each pair; later seconds fill entries of two.
+    void timelineStaysBounded()
+    {
+        Timeline timeline;
+        TimelineEntry second;
+        for (size_t i = 0; i <= Timeline::MOST_ENTRIES + 2; ++i) {
+            second.txPackets = i;
+            second.rttP99Ms = double(i % 3);
+            timeline.add(second);
+            QCOMPARE(timeline.stepS(), i < Timeline::MOST_ENTRIES ? 1 : 2);
+        }
+        const std::vector<TimelineEntry> &entries = timeline.entries();
+        QCOMPARE(entries.size(), Timeline::MOST_ENTRIES / 2 + 2);
+        QCOMPARE(entries[1].txPackets + entries[1].seconds, 2u + 3u + 2u);
+        QCOMPARE(entries[1].rttP99Ms, 2.0);
+        QCOMPARE(entries.back().txPackets, quint64(Timeline::MOST_ENTRIES + 2));
     }
 };
 

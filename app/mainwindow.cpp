@@ -51,6 +51,7 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     ui->le_txLenMax->setValidator(new QIntValidator(1, PACKET_CAPACITY, this));
 
     loadSettings();
+    loadReplyTimeout();
     perfFrequency = perfcounter::frequency();
 
     timerSend = 0;
@@ -97,7 +98,7 @@ void MainWindow::timerEvent(QTimerEvent *event)
         onSecondTick();
     } else if (id == timerBanner) {
         reseedRandom();
-        refreshBanner();
+        showNextAdvert();
     }
 }
 

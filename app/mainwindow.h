@@ -3,6 +3,7 @@
 
 #include "codec/ppp_frame.h"
 #include "engine/latencyhistogram.h"
+#include "engine/fieldtext.h"
 #include "engine/packet.h"
 #include "engine/trafficcounters.h"
 #include "windowoptions.h"
@@ -22,9 +23,11 @@
 #include <QVector>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 class QFile;
+class QPushButton;
 class QTextStream;
 
 namespace Ui {
@@ -90,8 +93,11 @@ private:
     void refreshPortList();
     int listedPortCount() const;
     // serial/connection.cpp
-    bool openSelectedPort();
-    QString openFailureText() const;
+    QString openSelectedPort();
+    void selectListedPort();
+    void applyLineSettings(qint32 baudRate);
+    QString openFailureText(const QString &why) const;
+    QString openErrorReason() const;
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
     void drainTransmitQueue();
@@ -103,10 +109,13 @@ private:
     void showPayloadValidity();
     void warnInvalidPayload();
     QString invalidPayloadText() const;
+    QString invalidPayloadGroupText() const;
     bool typedPayloadInvalid() const;
-    bool refuseInvalidPayload();
+    QString sendRefusal() const;
+    static QString numberProblem(const QString &field, const QString &text, NumberRange range);
     int fillPayload(quint8 *payload, int room) const;
     // engine/sending.cpp
+    bool refuseSending(QPushButton *mode);
     void sendOneFrame();
     bool writeFrame(const quint8 *bytes, int length);
     void keepOutstanding(Packet *packet);
@@ -150,8 +159,11 @@ private:
 
     // shell/settings.cpp
     QString settingsPath();
+    void useScratchSettings();
     void loadSettings();
+    void loadReplyTimeout();
     void saveSettings();
+    bool writeSettings(const QString &path);
     // shell/language.cpp
     void applyLanguage();
     void applyQtLanguage();
@@ -159,6 +171,7 @@ private:
     // shell/banner.cpp
     void readBannerConfig();
     void refreshBanner();
+    void showNextAdvert();
 
     double stampNow() const;
     double clockMs() const;
@@ -173,7 +186,7 @@ private:
     int timerBanner = 0;
     int timerSend = 0;
     int maxAdvIndex = 0;
-    int advIndex = 0;
+    int advIndex = 0; // the picture shown
     bool portOpen = false;
     QList<QSerialPortInfo> portInfos;
     QSerialPort serialPort;
@@ -202,7 +215,7 @@ private:
     WindowOptions options;
     QVector<TrafficLine> pendingTraffic;
     QTimer trafficFlushTimer;
-    // Stands in for a settings file that is no regular file.
+    // Stands in for a settings file that is no regular file or cannot be saved.
     std::unique_ptr<QTemporaryDir> scratchSettings;
     // Answer-driven sending gives up on a reply after replyTimeoutMs (0: never).
     int replyTimeoutMs = 0;
@@ -210,6 +223,9 @@ private:
     // Frames written but perhaps still in the port's queue, oldest first.
     std::deque<QueuedFrame> queuedFrames;
     qint64 queuedLineBytes = 0;
+    // A headless run's signal: true once it came, and the wait for the queue
+    // to leave at the port's close is cut short.
+    std::function<bool()> stopRequested = [] { return false; };
 
     friend class MainWindowProbe; // tests reach state nothing else shows
     friend class HeadlessRun;     // drives the window from the command line

@@ -2,6 +2,7 @@
 // the three ways a send is triggered.
 #include "app/mainwindow.h"
 #include "app/perfcounter.h"
+#include "fieldtext.h"
 #include "ui_mainwindow.h"
 
 namespace {
@@ -151,16 +152,31 @@ void MainWindow::onReplyTimeout()
     sendOneFrame();
 }
 
+// The mode's button is unticked before the warning opens: the box runs the
+// one-second tick, which must not count run time for a refused start.
+bool MainWindow::refuseSending(QPushButton *mode)
+{
+    const QString refusal = sendRefusal();
+    if (refusal.isEmpty())
+        return false;
+    if (mode) {
+        mode->setChecked(false);
+        showSendModeCaptions();
+    }
+    slotWarningMessage(tr("错误"), refusal);
+    return true;
+}
+
 void MainWindow::on_btn_txOne_clicked()
 {
-    if (!refuseInvalidPayload())
+    if (!refuseSending(nullptr))
         sendOneFrame();
 }
 
 void MainWindow::on_btn_txAck_clicked()
 {
-    if (ui->btn_txAck->isChecked() && refuseInvalidPayload())
-        ui->btn_txAck->setChecked(false);
+    if (ui->btn_txAck->isChecked() && refuseSending(ui->btn_txAck))
+        return;
     if (!ui->btn_txAck->isChecked()) {
         showSendModeCaptions();
         replyTimer.stop();
@@ -175,16 +191,16 @@ void MainWindow::on_btn_txAck_clicked()
 
 void MainWindow::on_btn_txAuto_clicked()
 {
-    if (ui->btn_txAuto->isChecked() && refuseInvalidPayload())
-        ui->btn_txAuto->setChecked(false);
+    if (ui->btn_txAuto->isChecked() && refuseSending(ui->btn_txAuto))
+        return;
     if (!ui->btn_txAuto->isChecked()) {
         stopTimedSending();
         return;
     }
     ui->btn_txAck->setChecked(false);
     on_btn_txAck_clicked();
-    const int periodMs = ui->le_txTm->text().toInt();
-    if (periodMs <= 0) {
+    const NumberReading period = readNumber(ui->le_txTm->text(), PERIOD_MS_RANGE);
+    if (!period.valid()) {
         ui->btn_txAuto->setChecked(false);
         showSendModeCaptions();
         slotWarningMessage(tr("输入错误"), tr("请输入正确的定时周期"));
@@ -193,7 +209,7 @@ void MainWindow::on_btn_txAuto_clicked()
     showSendModeCaptions();
     ui->le_txTm->setEnabled(false);
     restartMeasurement();
-    timerSend = startTimer(periodMs, Qt::CoarseTimer);
+    timerSend = startTimer(int(period.value), Qt::CoarseTimer);
 }
 
 void MainWindow::stopTimedSending()

@@ -1,5 +1,6 @@
 // The advert strip along the bottom: a fixed background and a picture that
-// changes every ten seconds and links to the vendor's page.
+// changes every ten seconds, follows the language at once, and links to the
+// vendor's page.
 #include "app/mainwindow.h"
 #include "shell/datafiles.h"
 #include "shell/vendor.h"
@@ -28,13 +29,19 @@ void MainWindow::readBannerConfig()
     maxAdvIndex = config.value(QStringLiteral("max-adv-index"), shipped).toInt();
 }
 
+// Shows picture advIndex in the current language.
 void MainWindow::refreshBanner()
 {
     ui->widget_banner->setStyleSheet(backgroundImage(QStringLiteral("banner-bk.png")));
     const QString picture = QString::number(advIndex) +
                             (isEnglish ? QStringLiteral("_en.jpg") : QStringLiteral(".jpg"));
     ui->btn_adv->setStyleSheet(backgroundImage(picture));
+}
+
+void MainWindow::showNextAdvert()
+{
     advIndex = advIndex < maxAdvIndex ? advIndex + 1 : 0;
+    refreshBanner();
 }
 
 void MainWindow::on_btn_adv_clicked()

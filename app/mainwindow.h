@@ -154,6 +154,7 @@ private:
     // engine/capture.cpp
     void startCapture();
     bool openCapture(const QString &path);
+    void emptyCapture();
     void stopCapture();
     void writeCaptureLine(const QString &line);
 

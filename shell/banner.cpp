@@ -12,9 +12,12 @@
 
 namespace {
 
+// Without a border of its own the picture starts at the widget's corner: a
+// styled button's default frame would shift it by a pixel, cutting off its
+// last column and leaving a seam of the strip's colour at its first.
 QString backgroundImage(const QString &picture)
 {
-    return QStringLiteral("background-image: url(%1);")
+    return QStringLiteral("border: none; background-image: url(%1);")
         .arg(findDataFile(QStringLiteral("dravo/") + picture));
 }
 

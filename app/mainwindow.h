@@ -2,8 +2,8 @@
 #pragma once
 
 #include "codec/ppp_frame.h"
-#include "engine/latencyhistogram.h"
 #include "engine/fieldtext.h"
+#include "engine/latencyhistogram.h"
 #include "engine/packet.h"
 #include "engine/trafficcounters.h"
 #include "windowoptions.h"

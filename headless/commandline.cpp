@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double LONGEST_RUN_S = INT_MAX / 1000;
+constexpr int LONGEST_RUN_S = INT_MAX / 1000; // a whole number, printed as one
 constexpr quint64 MOST_BAUD = INT_MAX;
 constexpr quint64 LONGEST_PERIOD_MS = INT_MAX;
 

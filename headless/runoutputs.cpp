@@ -28,7 +28,8 @@ FileIdentity identify(const QString &path)
     QFileInfo info(path);
     for (int hops = 0; info.isSymLink() && !info.exists() && hops < MOST_LINK_HOPS; ++hops)
         info.setFile(info.symLinkTarget());
-    struct stat status {};
+    struct stat status {
+    };
     if (::stat(QFile::encodeName(info.filePath()).constData(), &status) == 0)
         return {status.st_dev, status.st_ino, {}};
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();

@@ -74,11 +74,13 @@ bool writeAll(QIODevice &device, const QByteArray &bytes, QString &why)
 }
 
 // A regular file, or none yet: written whole or not at all, so that an
-// earlier report stays when this one cannot be written.
+// earlier report stays when this one cannot be written. Unbuffered: a write
+// that fails only when the buffer is flushed at the commit would not stop
+// the commit, which would then put an empty file in the earlier one's place.
 bool writeWhole(const QString &path, const QByteArray &bytes, QString &why)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         why = file.errorString();
         return false;
     }

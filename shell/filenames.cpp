@@ -36,7 +36,8 @@ int sequenceLength(const uchar *bytes, int available)
 bool isKeptByte(const QChar *text, int at)
 {
     const ushort unit = text[at].unicode();
-    return unit >= LOWEST_KEPT && unit <= HIGHEST_KEPT && (at == 0 || !text[at - 1].isHighSurrogate());
+    return unit >= LOWEST_KEPT && unit <= HIGHEST_KEPT &&
+           (at == 0 || !text[at - 1].isHighSurrogate());
 }
 
 class ByteKeepingUtf8 : public QTextCodec

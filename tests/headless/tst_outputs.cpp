@@ -2,6 +2,7 @@
 #include "linktest.h"
 #include "pseudoterminal.h"
 
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QtTest>
 
@@ -55,10 +56,7 @@ private slots:
         QFETCH(QString, complaint);
         QFETCH(QString, reasons);
         QTemporaryDir dir;
-        const struct Unmount {
-            QString dir;
-            ~Unmount() { shell(dir, "umount full 2>/dev/null"); }
-        } unmount{dir.path()};
+        const auto unmount = qScopeGuard([&] { shell(dir.path(), "umount full 2>/dev/null"); });
         QVERIFY(writeFile(dir.filePath("dv-ppp.ini"), "; kept\n"));
         shell(dir.path(), make);
         if (make.startsWith(MOUNT) &&

@@ -20,7 +20,8 @@ private slots:
         TestWorkDir workDir;
         PseudoTerminal device;
         WarningCatcher warnings;
-        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        const QString path = device.slavePath(); // no name once the device has gone
+        MainWindow window(nullptr, WindowOptions{{path}});
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         const auto portState = [ui] { // the caption, whether the port and sending can be chosen
             return ui->btn_ser_conn->text() + ' ' + QString::number(ui->comb_sers->isEnabled()) +
@@ -49,7 +50,24 @@ private slots:
         const std::clock_t before = std::clock(); // process CPU time, all threads
         QTest::qWait(1000);
         QVERIFY2(std::clock() - before < CLOCKS_PER_SEC / 10, "over 10% of a core at rest");
-        QCOMPARE(warnings.describe(), QStringList{"错误: 串口已断开"});
+        QCOMPARE(warnings.count(), 1);
+        QVERIFY(warnings.describe()[0].startsWith("错误: 串口 " + path + " 已断开："));
+    }
+
+    // A port another program holds (here through its lock) stays closed, and the warning says so.
+    void portInUse()
+    {
+        TestWorkDir workDir;
+        PseudoTerminal device;
+        QSerialPort other;
+        other.setPortName(device.slavePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        WarningCatcher warnings;
+        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        MainWindowProbe::ui(window)->btn_ser_conn->click();
+        QCOMPARE(warnings.describe().join(""),
+                 QString("错误: %1：串口打开失败！\n%1 正被其他程序占用").arg(device.slavePath()));
+        QVERIFY(!MainWindowProbe::portOpen(window));
     }
 };
 

@@ -34,7 +34,9 @@ Exit status:
        frame counted
   1    fail: any counted, the port went away, the capture file failed, or
        a run that passed could not write its report
-  2    usage or setup: bad command line or settings, port that will not open
+  2    usage or setup: bad command line or settings, an output that is the
+       settings file, the port or the other output, a capture or a port
+       that will not open
   130  interrupted by SIGINT (143: by SIGTERM))");
 
 class CommandLineReader

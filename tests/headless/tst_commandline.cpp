@@ -130,6 +130,26 @@ private slots:
         QVERIFY2(warnings.count() > 0 ? body == "refused" : sent.startsWith(body),
                  qPrintable(warnings.describe().join('\n') + sent));
     }
+
+    // A start refused with a warning counts no run time, even while the box stays open past the
+    // one-second tick.
+    void refusedStartCountsNoRunTime()
+    {
+        TestWorkDir dir;
+        PseudoTerminal device;
+        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        Ui::MainWindow *ui = MainWindowProbe::ui(window);
+        ui->btn_ser_conn->click();
+        ui->te_txData->setPlainText("AABB");
+        QElapsedTimer open;
+        const ModalAnswerer<QMessageBox> slowly([&open](QMessageBox *box) {
+            if (open.hasExpired(1200))
+                box->done(QMessageBox::Close);
+        });
+        open.start();
+        ui->btn_txAck->click();
+        QCOMPARE(MainWindowProbe::counters(window).cntRunSeconds, 0u);
+    }
 };
 
 QTEST_MAIN(TestCommandLine)

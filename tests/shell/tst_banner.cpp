@@ -1,4 +1,5 @@
-// The advert strip: the picture at start-up and at each ten-second tick, where a click leads.
+// The advert strip: the picture at start-up, at each ten-second tick and at a language switch,
+// where a click leads, how the picture fills its button.
 #include "mainwindowprobe.h"
 #include "testsupport.h"
 
@@ -59,6 +60,20 @@ private slots:
         const QUrl page(pictures.endsWith("_en") ? "https://en.example.com/pakto"
                                                  : "https://www.example.com/pakto");
         QCOMPARE(std::exchange(opened, {}), QList<QUrl>{page});
+    }
+
+    // At 1600 px the advert fills its button from the corner: no column of the strip shows
+    // beside it (a one-pixel seam), and none of the picture is cut off.
+    void advertFillsItsButton()
+    {
+        TestWorkDir dir;
+        QCOMPARE(QProcess::execute("cp", {"-r", PAKTO_RUNTIME_DIR "/dravo", "."}), 0);
+        MainWindow window;
+        window.resize(1600, 800);
+        window.show();
+        QCOMPARE(MainWindowProbe::ui(window)->btn_adv->grab().toImage().convertToFormat(
+                     QImage::Format_RGB32),
+                 QImage("dravo/0.jpg").convertToFormat(QImage::Format_RGB32));
     }
 };
 

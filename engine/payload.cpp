@@ -18,10 +18,14 @@ quint8 nextSid = 0;
 
 const QString INVALID_PAYLOAD_STYLE = QStringLiteral("QPlainTextEdit { background: #ffe0e0; }");
 
-// Read only once the fields passed sendRefusal().
-quint8 sidField(const QLineEdit *field)
+// The SID bounds as the fields say; false while either does not read.
+bool readSidRange(const Ui::MainWindow *ui, quint8 &sidMin, quint8 &sidMax)
 {
-    return quint8(readNumber(field->text(), SID_RANGE).value);
+    const NumberReading low = readNumber(ui->le_sid_min->text(), SID_RANGE);
+    const NumberReading high = readNumber(ui->le_sid_max->text(), SID_RANGE);
+    sidMin = quint8(low.value);
+    sidMax = quint8(high.value);
+    return low.valid() && high.valid();
 }
 
 quint8 takeSid(quint8 sidMin, quint8 sidMax)
@@ -64,12 +68,15 @@ QString randomHexText(int byteCount)
 
 } // namespace
 
-// Null, without a word, while a field the packet needs does not read (the
-// start of sending said why): what goes out must be what the fields show.
-// Null with a warning when memory runs out.
+// Null, without a word, while the typed payload or a SID bound does not read
+// (the start of sending said why): what goes out must be what the fields
+// show. Null with a warning when memory runs out.
 Packet *MainWindow::buildPacket()
 {
-    if (!sendRefusal().isEmpty())
+    const bool tagged = ui->cb_tag->isChecked();
+    quint8 sidMin = 0;
+    quint8 sidMax = 0;
+    if (typedPayloadInvalid() || (tagged && !readSidRange(ui, sidMin, sidMax)))
         return nullptr;
     auto *packet = new (std::nothrow) Packet;
     if (!packet) {
@@ -77,9 +84,9 @@ Packet *MainWindow::buildPacket()
         return nullptr;
     }
     int tagLength = 0;
-    if (ui->cb_tag->isChecked()) {
+    if (tagged) {
         packet->bytes[0] = PACKET_TAG;
-        packet->bytes[1] = takeSid(sidField(ui->le_sid_min), sidField(ui->le_sid_max));
+        packet->bytes[1] = takeSid(sidMin, sidMax);
         tagLength = PACKET_TAG_LENGTH;
     }
     const int room = PACKET_CAPACITY - tagLength;

@@ -1,5 +1,6 @@
 #include "headless/commandline.h"
 #include "mainwindow.h"
+#include "shell/filenames.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
 {
     // Read before the application exists: help, version and usage errors need
     // no display, and a headless run picks its platform first.
+    keepFileNameBytes();
     const QStringList arguments = argumentsOf(argc, argv);
     const CommandLine commandLine = readCommandLine(arguments);
     if (commandLine.exitStatus) {

@@ -49,6 +49,7 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
     ui->le_txLenMax->setValidator(new QIntValidator(1, PACKET_CAPACITY, this));
 
     loadSettings();
+    loadReplyRules();
     perfFrequency = perfcounter::frequency();
 
     timerSend = 0;
@@ -92,7 +93,7 @@ void MainWindow::timerEvent(QTimerEvent *event)
         onSecondTick();
     } else if (id == timerBanner) {
         reseedRandom();
-        refreshBanner();
+        showNextAdvert();
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "codec/ppp_frame.h"
+#include "engine/fieldtext.h"
 #include "engine/ledger.h"
 #include "engine/packet.h"
 #include "windowoptions.h"
@@ -20,6 +21,7 @@
 #include <QTranslator>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 class QFile;
@@ -83,8 +85,11 @@ private:
     void refreshPortList();
     int listedPortCount() const;
     // serial/connection.cpp
-    bool openSelectedPort();
-    QString openFailureText() const;
+    QString openSelectedPort();
+    void selectListedPort();
+    void applyLineSettings(qint32 baudRate);
+    QString openFailureText(const QString &why) const;
+    QString openErrorReason() const;
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
     int bitsPerCharacter() const;
@@ -97,10 +102,13 @@ private:
     void showPayloadValidity();
     void warnInvalidPayload();
     QString invalidPayloadText() const;
+    QString invalidPayloadGroupText() const;
     bool typedPayloadInvalid() const;
-    bool refuseInvalidPayload();
+    QString sendRefusal() const;
+    static QString numberProblem(const QString &field, const QString &text, NumberRange range);
     int fillPayload(quint8 *payload, int room) const;
     // engine/sending.cpp
+    bool refuseSending(QPushButton *mode);
     void sendOneFrame();
     bool frameLimitReached() const;
     bool transmit(std::unique_ptr<Packet> &packet);
@@ -140,14 +148,18 @@ private:
     // engine/capture.cpp
     void startCapture();
     bool openCapture(const QString &path);
+    void emptyCapture();
     void stopCapture();
     void writeCaptureLine(const QString &line);
 
     // shell/settings.cpp
     QString settingsPath();
+    void useScratchSettings();
     void loadSettings();
+    void loadReplyRules();
     void saveSettings();
     void applyReplyExpectation();
+    bool writeSettings(const QString &path);
     // shell/language.cpp
     void applyLanguage();
     void applyQtLanguage();
@@ -155,6 +167,7 @@ private:
     // shell/banner.cpp
     void readBannerConfig();
     void refreshBanner();
+    void showNextAdvert();
 
     double stampNow() const;
     double clockMs() const;
@@ -169,7 +182,7 @@ private:
     int timerBanner = 0;
     int timerSend = 0;
     int maxAdvIndex = 0;
-    int advIndex = 0;
+    int advIndex = 0; // the picture shown
     bool portOpen = false;
     QList<QSerialPortInfo> portInfos;
     QSerialPort serialPort;
@@ -193,12 +206,15 @@ private:
     WindowOptions options;
     QVector<TrafficLine> pendingTraffic;
     QTimer trafficFlushTimer;
-    // Stands in for a settings file that is no regular file.
+    // Stands in for a settings file that is no regular file or cannot be saved.
     std::unique_ptr<QTemporaryDir> scratchSettings;
     // Runs to the next reply timeout of an outstanding packet.
     QTimer replyTimer;
     // Full-speed sending's next packet, built but waiting for room.
     std::unique_ptr<Packet> heldPacket;
+    // A headless run's signal: true once it came, and the wait for the queue
+    // to leave at the port's close is cut short.
+    std::function<bool()> stopRequested = [] { return false; };
 
     friend class MainWindowProbe; // tests reach state nothing else shows
     friend class HeadlessRun;     // drives the window from the command line

@@ -1,10 +1,12 @@
 // The capture file: every shown or hidden frame as one plain line, written
 // through at once so that nothing is lost when the run ends abruptly.
 #include "app/mainwindow.h"
+#include "outputfile.h"
 #include "ui_mainwindow.h"
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <memory>
@@ -25,22 +27,32 @@ void MainWindow::startCapture()
         ui->cb_rx2file->setChecked(false);
         return;
     }
-    openCapture(capturePath);
+    if (openCapture(capturePath))
+        emptyCapture(); // the dialog asked before replacing the file
 }
 
-// Also the way in for a path given on the command line.
+// Also the way in for a path given on the command line, which empties the
+// file only once sending starts: a run refused before leaves it as it was.
 bool MainWindow::openCapture(const QString &path)
 {
     capturePath = path;
-    auto file = std::make_unique<QFile>(capturePath);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    QString why;
+    auto file = openWithoutWaiting(capturePath, why);
+    if (!file) {
         ui->cb_rx2file->setChecked(false);
-        slotWarningMessage(tr("错误"), tr("无法打开文件"));
+        slotWarningMessage(tr("错误"), tr("无法打开文件 %1：%2").arg(capturePath, why));
         return false;
     }
     captureFile = std::move(file);
     captureStream = std::make_unique<QTextStream>(captureFile.get());
     return true;
+}
+
+// Only a regular file holds an earlier capture; a failure shows at the next line.
+void MainWindow::emptyCapture()
+{
+    if (captureFile && QFileInfo(capturePath).isFile())
+        captureFile->resize(0);
 }
 
 void MainWindow::stopCapture()
@@ -60,7 +72,8 @@ void MainWindow::writeCaptureLine(const QString &line)
     *captureStream << line << Qt::endl;
     if (captureStream->status() == QTextStream::Ok && captureFile->error() == QFileDevice::NoError)
         return;
+    const QString why = captureFile->errorString();
     stopCapture();
     ui->cb_rx2file->setChecked(false);
-    slotWarningMessage(tr("错误"), tr("无法写入文件，已停止保存"));
+    slotWarningMessage(tr("错误"), tr("无法写入文件 %1：%2，已停止保存").arg(capturePath, why));
 }

@@ -1,6 +1,7 @@
 // What each test packet carries: the optional tag with its cycling SID, then
 // the typed or random payload; and the controls that feed it.
 #include "app/mainwindow.h"
+#include "fieldtext.h"
 #include "ui_mainwindow.h"
 
 #include <QLineEdit>
@@ -17,10 +18,14 @@ quint8 nextSid = 0;
 
 const QString INVALID_PAYLOAD_STYLE = QStringLiteral("QPlainTextEdit { background: #ffe0e0; }");
 
-// An empty or invalid field reads as 0; only the low byte counts.
-quint8 sidField(const QLineEdit *field)
+// The SID bounds as the fields say; false while either does not read.
+bool readSidRange(const Ui::MainWindow *ui, quint8 &sidMin, quint8 &sidMax)
 {
-    return quint8(field->text().toUShort());
+    const NumberReading low = readNumber(ui->le_sid_min->text(), SID_RANGE);
+    const NumberReading high = readNumber(ui->le_sid_max->text(), SID_RANGE);
+    sidMin = quint8(low.value);
+    sidMax = quint8(high.value);
+    return low.valid() && high.valid();
 }
 
 quint8 takeSid(quint8 sidMin, quint8 sidMax)
@@ -52,18 +57,6 @@ void fillRandom(quint8 *bytes, int count)
         bytes[i] = quint8(seededRandom() % 256);
 }
 
-// Only U+0020 separates parts; empty parts at either end are padding, empty
-// parts in between are errors the parser must see.
-QStringList hexParts(const QString &text)
-{
-    QStringList parts = text.split(QLatin1Char(' '));
-    while (!parts.isEmpty() && parts.first().isEmpty())
-        parts.removeFirst();
-    while (!parts.isEmpty() && parts.last().isEmpty())
-        parts.removeLast();
-    return parts;
-}
-
 QString randomHexText(int byteCount)
 {
     QStringList bytes;
@@ -75,11 +68,15 @@ QString randomHexText(int byteCount)
 
 } // namespace
 
-// Null, without a word, while the typed payload is not valid hex: what goes
-// out must be what the editor shows. Null with a warning when memory runs out.
+// Null, without a word, while the typed payload or a SID bound does not read
+// (the start of sending said why): what goes out must be what the fields
+// show. Null with a warning when memory runs out.
 Packet *MainWindow::buildPacket()
 {
-    if (typedPayloadInvalid())
+    const bool tagged = ui->cb_tag->isChecked();
+    quint8 sidMin = 0;
+    quint8 sidMax = 0;
+    if (typedPayloadInvalid() || (tagged && !readSidRange(ui, sidMin, sidMax)))
         return nullptr;
     auto *packet = new (std::nothrow) Packet;
     if (!packet) {
@@ -87,9 +84,9 @@ Packet *MainWindow::buildPacket()
         return nullptr;
     }
     int tagLength = 0;
-    if (ui->cb_tag->isChecked()) {
+    if (tagged) {
         packet->bytes[0] = PACKET_TAG;
-        packet->bytes[1] = takeSid(sidField(ui->le_sid_min), sidField(ui->le_sid_max));
+        packet->bytes[1] = takeSid(sidMin, sidMax);
         tagLength = PACKET_TAG_LENGTH;
     }
     const int room = PACKET_CAPACITY - tagLength;
@@ -111,28 +108,31 @@ int MainWindow::fillPayload(quint8 *payload, int room) const
     return length;
 }
 
+// Lengths that are no numbers stay as typed, and random sending is refused.
 void MainWindow::normalizeTxLengths()
 {
-    const int shortest = qMax(ui->le_txLenMin->text().toInt(), 0);
-    const int longest = qMax(qMin(ui->le_txLenMax->text().toInt(), PACKET_CAPACITY), shortest);
+    const NumberReading typedShortest = readNumber(ui->le_txLenMin->text(), LENGTH_RANGE);
+    const NumberReading typedLongest = readNumber(ui->le_txLenMax->text(), LENGTH_RANGE);
+    if (!typedShortest.valid() || !typedLongest.valid())
+        return;
+    const int shortest = qMax(int(typedShortest.value), 0);
+    const int longest = qMax(qMin(int(typedLongest.value), PACKET_CAPACITY), shortest);
     ui->le_txLenMin->setText(QString::number(shortest));
     ui->le_txLenMax->setText(QString::number(longest));
     txLenMin = shortest;
     txLenMax = longest;
 }
 
-// A bad part stops the conversion but not the length: the bytes after it
-// keep what they held, so a half-typed edit does not wipe the pattern. The
-// editor says so in place: a box per keystroke would swallow the next keys.
+// An invalid text leaves the pattern as it was, so a half-typed edit does not
+// wipe it. The editor says so in place: a box per keystroke would swallow the
+// next keys.
 void MainWindow::on_te_txData_textChanged()
 {
-    const QStringList parts = hexParts(ui->te_txData->toPlainText());
-    txPattern.length = quint16(qMin(parts.size(), PACKET_CAPACITY));
-    txPatternValid = true;
-    for (int k = 0; k < parts.size() && txPatternValid; ++k) {
-        const quint8 byte = quint8(parts.at(k).toUShort(&txPatternValid, 16)); // 0 when invalid
-        if (k < PACKET_CAPACITY)
-            txPattern.bytes[k] = byte;
+    const PayloadReading payload = readPayload(ui->te_txData->toPlainText());
+    txPatternValid = payload.valid;
+    if (txPatternValid) {
+        txPattern.length = quint16(qMin(payload.bytes.size(), PACKET_CAPACITY));
+        std::memcpy(txPattern.bytes, payload.bytes.constData(), txPattern.length);
     }
     showPayloadValidity();
 }
@@ -145,12 +145,20 @@ void MainWindow::showPayloadValidity()
 
 void MainWindow::warnInvalidPayload()
 {
-    slotWarningMessage(tr("错误"), invalidPayloadText());
+    slotWarningMessage(tr("错误"), invalidPayloadGroupText());
 }
 
 QString MainWindow::invalidPayloadText() const
 {
     return tr("数据输入错误，请输入合法的十六进制数据");
+}
+
+// The general text, and the group that broke it.
+QString MainWindow::invalidPayloadGroupText() const
+{
+    const QString group = readPayload(ui->te_txData->toPlainText()).badGroup;
+    return invalidPayloadText() + QLatin1Char('\n') +
+           tr("“%1”不是 00 到 FF 之间的十六进制字节").arg(group);
 }
 
 // A random payload never depends on the text.
@@ -159,13 +167,34 @@ bool MainWindow::typedPayloadInvalid() const
     return !txPatternValid && !ui->cb_randData->isChecked();
 }
 
-// True, after one warning, when a send would carry a payload the editor does not show.
-bool MainWindow::refuseInvalidPayload()
+// Why a packet cannot be built from what the fields say; empty when it can.
+QString MainWindow::sendRefusal() const
 {
-    if (!typedPayloadInvalid())
-        return false;
-    warnInvalidPayload();
-    return true;
+    if (typedPayloadInvalid())
+        return invalidPayloadGroupText();
+    QStringList problems;
+    if (ui->cb_tag->isChecked())
+        problems << numberProblem(tr("SID 下限"), ui->le_sid_min->text(), SID_RANGE)
+                 << numberProblem(tr("SID 上限"), ui->le_sid_max->text(), SID_RANGE);
+    if (ui->cb_randData->isChecked())
+        problems << numberProblem(tr("最短长度"), ui->le_txLenMin->text(), LENGTH_RANGE)
+                 << numberProblem(tr("最长长度"), ui->le_txLenMax->text(), LENGTH_RANGE);
+    problems.removeAll(QString());
+    return problems.join(QLatin1Char('\n'));
+}
+
+// "SID 下限“300”不在 0 到 255 之间"; empty when the text reads within range.
+QString MainWindow::numberProblem(const QString &field, const QString &text, NumberRange range)
+{
+    switch (readNumber(text, range).problem) {
+    case NumberReading::None:
+        break;
+    case NumberReading::NotANumber:
+        return tr("%1“%2”不是整数").arg(field, text);
+    case NumberReading::OutOfRange:
+        return tr("%1“%2”不在 %3 到 %4 之间").arg(field, text).arg(range.lowest).arg(range.highest);
+    }
+    return QString();
 }
 
 void MainWindow::on_btn_newData_clicked()

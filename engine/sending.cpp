@@ -2,6 +2,7 @@
 // a send is triggered.
 #include "app/mainwindow.h"
 #include "app/perfcounter.h"
+#include "fieldtext.h"
 #include "ui_mainwindow.h"
 
 #include <cmath>
@@ -154,25 +155,37 @@ void MainWindow::stopModesBut(const QPushButton *running)
     }
 }
 
+// True, after one warning, when a field would make the send carry something
+// the window does not show. The mode button is off before the box opens, so
+// no run time counts while it is up.
+bool MainWindow::refuseSending(QPushButton *mode)
+{
+    const QString refusal = sendRefusal();
+    if (refusal.isEmpty())
+        return false;
+    if (mode) {
+        mode->setChecked(false);
+        showSendModeCaptions();
+    }
+    slotWarningMessage(tr("错误"), refusal);
+    return true;
+}
+
 // For a mode button just pressed: true when its mode is to start, the others
-// stopped. A payload the editor shows as invalid refuses the start; the
-// button is off before the warning opens, so no run time counts meanwhile.
+// stopped.
 bool MainWindow::startingMode(QPushButton *mode)
 {
-    const bool refused = mode->isChecked() && typedPayloadInvalid();
-    if (refused)
-        mode->setChecked(false);
-    else if (mode->isChecked())
+    if (mode->isChecked() && refuseSending(mode))
+        return false;
+    if (mode->isChecked())
         stopModesBut(mode);
     showSendModeCaptions();
-    if (refused)
-        warnInvalidPayload();
     return mode->isChecked();
 }
 
 void MainWindow::on_btn_txOne_clicked()
 {
-    if (!refuseInvalidPayload())
+    if (!refuseSending(nullptr))
         sendOneFrame();
 }
 
@@ -190,8 +203,8 @@ void MainWindow::on_btn_txAuto_clicked()
         stopTimedSending();
         return;
     }
-    const int periodMs = ui->le_txTm->text().toInt();
-    if (periodMs <= 0) {
+    const NumberReading period = readNumber(ui->le_txTm->text(), PERIOD_MS_RANGE);
+    if (!period.valid()) {
         ui->btn_txAuto->setChecked(false);
         showSendModeCaptions();
         slotWarningMessage(tr("输入错误"), tr("请输入正确的定时周期"));
@@ -199,7 +212,7 @@ void MainWindow::on_btn_txAuto_clicked()
     }
     ui->le_txTm->setEnabled(false);
     restartMeasurement();
-    timerSend = startTimer(periodMs, Qt::CoarseTimer);
+    timerSend = startTimer(int(period.value), Qt::CoarseTimer);
 }
 
 void MainWindow::stopTimedSending()

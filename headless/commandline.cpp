@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double LONGEST_RUN_S = INT_MAX / 1000;
+constexpr int LONGEST_RUN_S = INT_MAX / 1000; // a whole number, printed as one
 constexpr quint64 MOST_BAUD = INT_MAX;
 constexpr quint64 LONGEST_PERIOD_MS = INT_MAX;
 
@@ -36,7 +36,9 @@ Exit status:
        frame or unexpected frame counted
   1    fail: any counted, the port went away, the capture file failed, or
        a run that passed could not write its report
-  2    usage or setup: bad command line or settings, port that will not open
+  2    usage or setup: bad command line or settings, an output that is the
+       settings file, the port or the other output, a capture or a port
+       that will not open
   130  interrupted by SIGINT (143: by SIGTERM))");
 
 class CommandLineReader

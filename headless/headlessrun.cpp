@@ -1,6 +1,7 @@
 #include "headlessrun.h"
 #include "app/mainwindow.h"
 #include "interruption.h"
+#include "runoutputs.h"
 #include "runreport.h"
 #include "runsettings.h"
 #include "ui_mainwindow.h"
@@ -21,6 +22,8 @@ constexpr int SETTLE_MS = 50;
 constexpr int LONGEST_WAIT_MS = 10000; // a line that never falls quiet
 constexpr int WAIT_PAST_TIMEOUT_MS = 1000;
 constexpr int POLL_MS = 10;
+// After the first signal, replies still on their way get this long at most.
+constexpr int SIGNAL_GRACE_MS = 500;
 constexpr quint64 FIRST_MEMORY_REPORT = 10000;
 constexpr quint64 MEMORY_REPORT_EVERY = 100000;
 
@@ -62,11 +65,20 @@ bool settingsUsable(const SettingsCheck &check)
 } // namespace
 
 // Looked at before the window is built, which reads the file as it stands.
+// An output that clashes with another file is refused before anything is
+// opened; the report is then written only when it is not one of the two.
 int runHeadless(const HeadlessPlan &plan, const WindowOptions &options,
                 const QStringList &arguments)
 {
     RunReport report(arguments, plan);
-    const SettingsCheck check = checkRunSettings(QStringLiteral("./dv-ppp.ini"), plan);
+    const QString settingsPath = QStringLiteral("./dv-ppp.ini");
+    if (const OutputClash clash = findOutputClash(plan, settingsPath); clash) {
+        printUsageError(clash.message);
+        if (clash.reportInvolved)
+            report.withhold();
+        return report.finish({{QStringLiteral("output_refused")}, {}, 0}, EXIT_USAGE);
+    }
+    const SettingsCheck check = checkRunSettings(settingsPath, plan);
     if (!settingsUsable(check))
         return report.finish({{QStringLiteral("settings_refused")}, check.warnings, 0}, EXIT_USAGE);
     MainWindow window(nullptr, options);
@@ -91,9 +103,12 @@ int HeadlessRun::exec()
 {
     const Interruption watch;
     interruption = &watch;
+    window.stopRequested = [] { return Interruption::signalNumber() != 0; };
     applyChoices();
     if (!openPort())
         return refuse("port_open_failed");
+    if (!startCapture())
+        return refuse("capture_failed");
     if (!runTest())
         return refuse("send_refused");
     settle();
@@ -153,7 +168,7 @@ void HeadlessRun::applyChoices()
     window.txFrameLimit = plan.frameLimit;
 }
 
-// The window warns on stderr when the file cannot be opened.
+// The window names the file and why on stderr when it cannot be opened.
 bool HeadlessRun::startCapture()
 {
     if (plan.capturePath.isEmpty())
@@ -200,18 +215,18 @@ bool HeadlessRun::startSending()
     case HeadlessSend::Answer:
         ui->btn_txAck->setChecked(true);
         window.on_btn_txAck_clicked();
-        return true;
+        return ui->btn_txAck->isChecked(); // unticked, with a warning, when refused
     case HeadlessSend::Timed:
         ui->btn_txAuto->setChecked(true);
         window.on_btn_txAuto_clicked();
-        return ui->btn_txAuto->isChecked(); // unticked, with a warning, on a bad period
+        return ui->btn_txAuto->isChecked();
     case HeadlessSend::Once:
         window.on_btn_txOne_clicked();
-        return true;
+        return window.sendRefusal().isEmpty(); // what the button just warned about
     case HeadlessSend::Stream:
         ui->btn_txFull->setChecked(true);
         window.on_btn_txFull_clicked();
-        return true;
+        return ui->btn_txFull->isChecked();
     }
     return false;
 }
@@ -225,7 +240,8 @@ void HeadlessRun::onFramesWritten()
     }
 }
 
-// Runs the event loop until done() holds, the time is up or the port is lost.
+// Runs the event loop until done() holds, the time is up, the port is lost or
+// a signal's grace is over.
 void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
 {
     if (portLost)
@@ -236,7 +252,7 @@ void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [this, &done] {
-        if (done())
+        if (done() || interruption->seenFor(SIGNAL_GRACE_MS))
             loop.quit();
     });
     deadline.start(longestMs);

@@ -57,6 +57,8 @@ void Interruption::handle(int signalNumber)
 void Interruption::readPipe()
 {
     char byte;
-    while (::read(pipeEnds[0], &byte, 1) == 1)
-        caught = int(byte);
+    while (::read(pipeEnds[0], &byte, 1) == 1) {
+        if (!sinceSeen.isValid())
+            sinceSeen.start();
+    }
 }

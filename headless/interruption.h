@@ -1,8 +1,10 @@
 // SIGINT and SIGTERM during a headless run. The handler only notes the signal
-// and writes it into a pipe; the event loop reads the pipe and stops the run
-// through its normal path. A second signal ends the process at once.
+// and writes it into a pipe, which wakes the event loop to stop the run
+// through its normal path; waits outside the event loop read the note. A
+// second signal ends the process at once.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -17,7 +19,9 @@ public:
     Interruption &operator=(const Interruption &) = delete;
 
     // The first signal caught, 0 while none.
-    int signalNumber() const { return caught; }
+    static int signalNumber() { return firstSignal; }
+    // True once the event loop has seen a signal at least ms ago.
+    bool seenFor(int ms) const { return sinceSeen.isValid() && sinceSeen.hasExpired(ms); }
 
 private:
     static void handle(int signalNumber);
@@ -26,5 +30,5 @@ private:
     static inline int pipeEnds[2] = {-1, -1};
     static inline volatile sig_atomic_t firstSignal = 0;
     std::unique_ptr<QSocketNotifier> notifier;
-    int caught = 0;
+    QElapsedTimer sinceSeen;
 };

@@ -1,16 +1,15 @@
 #include "runreport.h"
 #include "engine/ledger.h"
+#include "engine/outputfile.h"
+#include "shell/filenames.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSaveFile>
 #include <QTextStream>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -101,36 +100,71 @@ QJsonArray timelineOf(const Timeline &timeline)
 
 QJsonValue pathOrNull(const QString &path)
 {
-    return path.isEmpty() ? QJsonValue() : QJsonValue(path);
+    return path.isEmpty() ? QJsonValue() : QJsonValue(shownFileName(path));
 }
 
-// A FIFO without a reader is refused at once instead of waiting for one; once
-// open, the descriptor blocks again so that a slow reader gets every byte.
-bool writeToFile(const QString &path, const QByteArray &bytes, QString &why)
+QStringList shownFileNames(QStringList arguments)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        why = QString::fromLocal8Bit(std::strerror(errno));
+    for (QString &argument : arguments)
+        argument = shownFileName(argument);
+    return arguments;
+}
+
+// Short writes are taken up again, so that a failure comes with its reason.
+bool writeAll(QIODevice &device, const QByteArray &bytes, QString &why)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            why = device.errorString();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// A regular file, or none yet: written whole or not at all, so that an
+// earlier report stays when this one cannot be written. Unbuffered: a write
+// that fails only when the buffer is flushed at the commit would not stop
+// the commit, which would then put an empty file in the earlier one's place.
+bool writeWhole(const QString &path, const QByteArray &bytes, QString &why)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        why = file.errorString();
         return false;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    QFile file;
-    const bool written = file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
-                         file.write(bytes) == bytes.size() && file.flush();
+    if (!writeAll(file, bytes, why))
+        return false; // never committed: the file stays as it was
+    if (file.commit())
+        return true;
     why = file.errorString();
-    return written;
+    return false;
+}
+
+// A FIFO with a reader, a character device, stdout: written as it goes.
+bool writeThrough(QFile &file, const QByteArray &bytes, QString &why)
+{
+    if (!writeAll(file, bytes, why))
+        return false;
+    if (file.flush())
+        return true;
+    why = file.errorString();
+    return false;
 }
 
 bool writeReportFile(const QString &path, const QByteArray &bytes, QString &why)
 {
-    if (path != QLatin1String("-"))
-        return writeToFile(path, bytes, why);
-    QFile out;
-    const bool written =
-        out.open(stdout, QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
-    why = out.errorString();
-    return written;
+    if (path == QLatin1String("-")) {
+        QFile out;
+        return out.open(stdout, QIODevice::WriteOnly) && writeThrough(out, bytes, why);
+    }
+    const QFileInfo file(path);
+    if (!file.exists() || file.isFile())
+        return writeWhole(path, bytes, why);
+    const std::unique_ptr<QFile> through = openWithoutWaiting(path, why);
+    return through && writeThrough(*through, bytes, why);
 }
 
 } // namespace
@@ -143,8 +177,8 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
          QJsonObject{{QStringLiteral("name"), QStringLiteral("pakto")},
                      {QStringLiteral("version"), QStringLiteral(PAKTO_VERSION)}}},
         {QStringLiteral("started"), localTimeWithOffset(QDateTime::currentDateTime())},
-        {QStringLiteral("command_line"), QJsonArray::fromStringList(arguments)},
-        {QStringLiteral("port"), plan.port},
+        {QStringLiteral("command_line"), QJsonArray::fromStringList(shownFileNames(arguments))},
+        {QStringLiteral("port"), shownFileName(plan.port)},
         {QStringLiteral("baud"), plan.baud.isEmpty() ? QJsonValue() : plan.baud.toLongLong()},
         {QStringLiteral("mode"), modeName(plan.send)},
         {QStringLiteral("tag"), plan.tag},
@@ -156,6 +190,11 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
         {QStringLiteral("payload"), QJsonValue()}, // the settings file's, once read
         {QStringLiteral("capture"), pathOrNull(plan.capturePath)}};
     setSendingTime(0);
+}
+
+void RunReport::withhold()
+{
+    path.clear();
 }
 
 void RunReport::setSendingTime(qint64 ms)

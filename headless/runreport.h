@@ -18,6 +18,8 @@ public:
     // choices the plan makes by itself.
     RunReport(const QStringList &arguments, const HeadlessPlan &plan);
 
+    // The document is written nowhere: its file clashed with another.
+    void withhold();
     // One fact known only once the window has applied the plan.
     void set(const char *key, const QJsonValue &value);
     void setSendingTime(qint64 ms);

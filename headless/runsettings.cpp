@@ -1,4 +1,5 @@
 #include "runsettings.h"
+#include "engine/fieldtext.h"
 #include "engine/packet.h"
 
 #include <QFile>
@@ -9,10 +10,10 @@
 
 namespace {
 
-constexpr int LARGEST_SID = 255;
 constexpr int LONGEST_SHOWN_VALUE = 24; // a long payload is named, not quoted whole
 
-// Reads values as the window does, with the window's defaults.
+// Reads values as the window does, through the same readers, with the
+// window's defaults.
 class SettingsChecker
 {
 public:
@@ -23,9 +24,10 @@ private:
     void checkBaudRate();
     void checkPeriod();
     void checkSid(const QString &key, const QString &fallback);
+    void checkReplyTimeout();
     void checkPayload();
     void checkLengths();
-    int readNumber(const QString &key, const QString &fallback, int lowest, int highest);
+    int readNumber(const QString &key, const QString &fallback, NumberRange range);
     void warnIfTaken(const QString &key, int stored, int used);
     QString describe(const QString &key) const;
 
@@ -51,6 +53,8 @@ SettingsCheck SettingsChecker::check()
         checkBaudRate();
     if (plan.send == HeadlessSend::Timed && plan.periodMs == 0)
         checkPeriod();
+    if (plan.replyTimeoutMs < 0)
+        checkReplyTimeout();
     if (plan.tag) {
         checkSid(QStringLiteral("control/sid-min"), QStringLiteral("1"));
         checkSid(QStringLiteral("control/sid-max"), QStringLiteral("2"));
@@ -64,43 +68,40 @@ SettingsCheck SettingsChecker::check()
 
 void SettingsChecker::checkBaudRate()
 {
-    readNumber(QStringLiteral("control/ser-baudrate"), QStringLiteral("115200"), 1, INT_MAX);
+    readNumber(QStringLiteral("control/ser-baudrate"), QStringLiteral("115200"), BAUD_RANGE);
 }
 
 void SettingsChecker::checkPeriod()
 {
-    readNumber(QStringLiteral("send/tx-time"), QStringLiteral("100"), 1, INT_MAX);
+    readNumber(QStringLiteral("send/tx-time"), QStringLiteral("100"), PERIOD_MS_RANGE);
 }
 
 void SettingsChecker::checkSid(const QString &key, const QString &fallback)
 {
-    readNumber(key, fallback, 0, LARGEST_SID);
+    readNumber(key, fallback, SID_RANGE);
 }
 
-// The window's parser: parts between spaces, empty ones at either end
-// ignored, each of the rest one byte in hexadecimal.
+void SettingsChecker::checkReplyTimeout()
+{
+    readNumber(QStringLiteral("send/reply-timeout"), QStringLiteral("0"), REPLY_TIMEOUT_MS_RANGE);
+}
+
 void SettingsChecker::checkPayload()
 {
     const QString key = QStringLiteral("send/tx-data");
-    QStringList parts =
-        settings.value(key, QStringLiteral("00 01 02 03 04 05 06 07")).toString().split(' ');
-    while (!parts.isEmpty() && parts.first().isEmpty())
-        parts.removeFirst();
-    while (!parts.isEmpty() && parts.last().isEmpty())
-        parts.removeLast();
-    for (const QString &part : qAsConst(parts)) {
-        bool valid = false;
-        if (part.toUShort(&valid, 16) > 0xFF || !valid) {
-            found.problems << describe(key) + QStringLiteral(" is not bytes in hexadecimal");
-            return;
-        }
+    const PayloadReading payload =
+        readPayload(settings.value(key, QStringLiteral("00 01 02 03 04 05 06 07")).toString());
+    if (!payload.valid) {
+        found.problems << describe(key) + QStringLiteral(": '%1' is no byte in hexadecimal")
+                                              .arg(payload.badGroup);
+        return;
     }
-    if (parts.isEmpty() && !plan.tag)
+    if (payload.bytes.isEmpty() && !plan.tag)
         found.problems << describe(key) + QStringLiteral(" is empty and the tag is off: "
                                                          "every packet would be empty");
-    if (parts.size() > room)
+    if (payload.bytes.size() > room)
         found.warnings << describe(key) + QStringLiteral(" holds %1 bytes; the first %2 are sent")
-                                              .arg(parts.size())
+                                              .arg(payload.bytes.size())
                                               .arg(room);
 }
 
@@ -110,8 +111,8 @@ void SettingsChecker::checkLengths()
 {
     const QString shortestKey = QStringLiteral("send/tx-len-min");
     const QString longestKey = QStringLiteral("send/tx-len-max");
-    const int shortest = readNumber(shortestKey, QStringLiteral("8"), INT_MIN, INT_MAX);
-    const int longest = readNumber(longestKey, QStringLiteral("8"), INT_MIN, INT_MAX);
+    const int shortest = readNumber(shortestKey, QStringLiteral("8"), LENGTH_RANGE);
+    const int longest = readNumber(longestKey, QStringLiteral("8"), LENGTH_RANGE);
     const int usedShortest = qBound(0, shortest, room);
     warnIfTaken(shortestKey, shortest, usedShortest);
     warnIfTaken(longestKey, longest, qBound(usedShortest, longest, room));
@@ -120,18 +121,17 @@ void SettingsChecker::checkLengths()
                               QStringLiteral(" and the tag off give empty packets");
 }
 
-// A value outside lowest..highest, or no number at all, is a problem.
-int SettingsChecker::readNumber(const QString &key, const QString &fallback, int lowest,
-                                int highest)
+// A value outside the range, or no number at all, is a problem.
+int SettingsChecker::readNumber(const QString &key, const QString &fallback, NumberRange range)
 {
-    bool number = false;
-    const qlonglong value = settings.value(key, fallback).toString().toLongLong(&number);
-    if (!number)
+    const NumberReading reading = ::readNumber(settings.value(key, fallback).toString(), range);
+    if (reading.problem == NumberReading::NotANumber)
         found.problems << describe(key) + QStringLiteral(" is not a number");
-    else if (value < lowest || value > highest)
-        found.problems << describe(key) +
-                              QStringLiteral(" is outside %1..%2").arg(lowest).arg(highest);
-    return number ? int(qBound<qlonglong>(INT_MIN, value, INT_MAX)) : 0;
+    else if (reading.problem == NumberReading::OutOfRange)
+        found.problems
+            << describe(key) +
+                   QStringLiteral(" is outside %1..%2").arg(range.lowest).arg(range.highest);
+    return reading.valid() ? int(reading.value) : 0;
 }
 
 void SettingsChecker::warnIfTaken(const QString &key, int stored, int used)

@@ -1,6 +1,7 @@
 // Opening and closing the one serial port, and giving it up when it fails while open.
 #include "app/mainwindow.h"
 #include "app/perfcounter.h"
+#include "engine/fieldtext.h"
 #include "ui_mainwindow.h"
 
 #include <QDeadlineTimer>
@@ -32,11 +33,15 @@ bool isFatalWhileOpen(QSerialPort::SerialPortError error)
 }
 
 // Names given without a folder live in /dev, as QSerialPort takes them.
-bool deviceAccessible(const QSerialPort &port)
+QString devicePath(const QSerialPort &port)
 {
     const QString name = port.portName();
-    const QString path = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
-    return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+    return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+}
+
+bool deviceAccessible(const QSerialPort &port)
+{
+    return ::access(QFile::encodeName(devicePath(port)).constData(), R_OK | W_OK) == 0;
 }
 
 void enablePortChoice(Ui::MainWindow *ui, bool enabled)
@@ -50,41 +55,27 @@ void enablePortChoice(Ui::MainWindow *ui, bool enabled)
 
 void MainWindow::on_btn_ser_conn_clicked()
 {
-    if (portOpen)
+    if (portOpen) {
         closePort();
-    else if (listedPortCount() > 0 && !openSelectedPort())
-        slotWarningMessage(tr("错误"), openFailureText());
+        return;
+    }
+    if (listedPortCount() == 0)
+        return;
+    if (const QString failure = openSelectedPort(); !failure.isEmpty())
+        slotWarningMessage(tr("错误"), failure);
 }
 
-// The sentence, the system's reason, and when the device itself refuses this
-// user (not merely a port that another program holds), what to do about it.
-QString MainWindow::openFailureText() const
+// Empty once the port is open; else the sentence naming the port and why.
+QString MainWindow::openSelectedPort()
 {
-    QString text = tr("串口打开失败！") + QLatin1Char('\n') + serialPort.errorString();
-    if (serialPort.error() == QSerialPort::PermissionError && !deviceAccessible(serialPort))
-        text += QLatin1Char('\n') +
-                tr("在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。");
-    return text;
-}
-
-bool MainWindow::openSelectedPort()
-{
-    // Paths given with --port have no QSerialPortInfo (a pseudo-terminal's is
-    // null), so they are opened by name.
-    const int index = ui->comb_sers->currentIndex();
-    if (index < portInfos.size())
-        serialPort.setPort(portInfos.at(index));
-    else
-        serialPort.setPortName(options.extraPorts.at(index - portInfos.size()));
-
-    // A text that is no number asks for 0 baud, which the open refuses.
-    serialPort.setBaudRate(qint32(ui->comb_bps->currentText().toUInt()));
-    serialPort.setDataBits(QSerialPort::Data8);
-    serialPort.setParity(QSerialPort::NoParity);
-    serialPort.setStopBits(QSerialPort::OneStop);
-    serialPort.setFlowControl(QSerialPort::NoFlowControl);
+    selectListedPort();
+    const QString baudText = ui->comb_bps->currentText();
+    const NumberReading baud = readNumber(baudText, BAUD_RANGE);
+    if (!baud.valid())
+        return openFailureText(numberProblem(tr("波特率"), baudText, BAUD_RANGE));
+    applyLineSettings(qint32(baud.value));
     if (!serialPort.open(QIODevice::ReadWrite))
-        return false;
+        return openFailureText(openErrorReason());
     // A new session: nothing from before the open, no half frame from the
     // last session, may count against this one.
     serialPort.clear(QSerialPort::Input);
@@ -95,7 +86,44 @@ bool MainWindow::openSelectedPort()
     enablePortChoice(ui, false);
     ui->gb_send->setEnabled(true);
     restartMeasurement();
-    return true;
+    return QString();
+}
+
+// Paths given with --port have no QSerialPortInfo (a pseudo-terminal's is
+// null), so they are opened by name.
+void MainWindow::selectListedPort()
+{
+    const int index = ui->comb_sers->currentIndex();
+    if (index < portInfos.size())
+        serialPort.setPort(portInfos.at(index));
+    else
+        serialPort.setPortName(options.extraPorts.at(index - portInfos.size()));
+}
+
+void MainWindow::applyLineSettings(qint32 baudRate)
+{
+    serialPort.setBaudRate(baudRate);
+    serialPort.setDataBits(QSerialPort::Data8);
+    serialPort.setParity(QSerialPort::NoParity);
+    serialPort.setStopBits(QSerialPort::OneStop);
+    serialPort.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+QString MainWindow::openFailureText(const QString &why) const
+{
+    return tr("%1：串口打开失败！").arg(devicePath(serialPort)) + QLatin1Char('\n') + why;
+}
+
+// The system's reason; but a port another program holds (its lock, or its
+// exclusive open) says so, and a device that refuses this user says what to do.
+QString MainWindow::openErrorReason() const
+{
+    if (serialPort.error() != QSerialPort::PermissionError)
+        return serialPort.errorString();
+    if (deviceAccessible(serialPort))
+        return tr("%1 正被其他程序占用").arg(devicePath(serialPort));
+    return serialPort.errorString() + QLatin1Char('\n') +
+           tr("在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。");
 }
 
 // Sending stops first, so that nothing joins the queue while it drains.
@@ -121,7 +149,7 @@ void MainWindow::closePort()
 void MainWindow::drainTransmitQueue()
 {
     const QDeadlineTimer deadline(DRAIN_MS);
-    while (serialPort.bytesToWrite() > 0 && !deadline.hasExpired()) {
+    while (serialPort.bytesToWrite() > 0 && !deadline.hasExpired() && !stopRequested()) {
         const int slice = int(qMin<qint64>(DRAIN_SLICE_MS, deadline.remainingTime()));
         if (!serialPort.waitForBytesWritten(slice) && isFatalWhileOpen(serialPort.error()))
             return; // the device is gone: nothing more will leave
@@ -142,6 +170,7 @@ void MainWindow::onPortError(QSerialPort::SerialPortError error)
         return;
     // Close before warning: a dead port repeats its error as fast as the event
     // loop runs, and the warning box runs one.
+    const QString why = serialPort.errorString();
     closePort();
-    slotWarningMessage(tr("错误"), tr("串口已断开"));
+    slotWarningMessage(tr("错误"), tr("串口 %1 已断开：%2").arg(devicePath(serialPort), why));
 }

@@ -62,4 +62,5 @@ void MainWindow::on_btn_language_clicked()
     isEnglish = !isEnglish;
     saveSettings();
     loadSettings(); // applies the language, then restores the fields it reset
+    refreshBanner();
 }

@@ -1,9 +1,11 @@
 // The user's choices, kept from one run to the next in one INI file in the
 // working directory. Each load and save opens the file afresh.
 #include "app/mainwindow.h"
+#include "engine/fieldtext.h"
 #include "ui_mainwindow.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 
 namespace {
@@ -28,13 +30,12 @@ QString readText(const QSettings &settings, const QString &key, const QString &f
     return settings.value(key, fallback).toString();
 }
 
-// The wait for a reply in milliseconds; 0, a negative number or no number
-// waits forever.
-int readReplyTimeout(const QSettings &settings)
+// QSettings tells only that a save failed; trying the same atomic write
+// tells why, and writes nothing.
+QString saveFailureReason(const QString &path)
 {
-    bool number = false;
-    const int milliseconds = settings.value(QStringLiteral("send/reply-timeout")).toInt(&number);
-    return number ? qMax(0, milliseconds) : 0;
+    QSaveFile probe(path);
+    return probe.open(QIODevice::WriteOnly) ? MainWindow::tr("未知原因") : probe.errorString();
 }
 
 bool readExpectReplies(const QSettings &settings)
@@ -107,19 +108,23 @@ void storeShow(QSettings &settings, const Ui::MainWindow *ui, bool english)
 
 } // namespace
 
-// The user's file, or, when that is no regular file, a scratch file for this
-// window alone: the run starts from the defaults, and a language switch still
-// has somewhere to keep the fields while the text routine resets them.
+// The user's file; or, once it proved no regular file or could not be saved, a
+// scratch file for this window alone, so that a language switch still has
+// somewhere to keep the fields while the text routine resets them.
 QString MainWindow::settingsPath()
 {
     const QString userFile = QStringLiteral("./") + SETTINGS_FILE_NAME;
-    if (isUsableSettingsFile(userFile))
-        return userFile;
-    if (!scratchSettings) {
-        scratchSettings = std::make_unique<QTemporaryDir>();
-        slotWarningMessage(tr("错误"), tr("无法读取设置"));
+    if (!scratchSettings && !isUsableSettingsFile(userFile)) {
+        useScratchSettings();
+        slotWarningMessage(tr("错误"),
+                           tr("无法读取设置文件 %1：%2").arg(userFile, tr("不是普通文件")));
     }
-    return scratchSettings->filePath(SETTINGS_FILE_NAME);
+    return scratchSettings ? scratchSettings->filePath(SETTINGS_FILE_NAME) : userFile;
+}
+
+void MainWindow::useScratchSettings()
+{
+    scratchSettings = std::make_unique<QTemporaryDir>();
 }
 
 void MainWindow::loadSettings()
@@ -138,9 +143,6 @@ void MainWindow::loadSettings()
     // reloads the text the editor already shows as invalid.
     if (!txPatternValid && ui->te_txData->toPlainText() != typedBefore)
         warnInvalidPayload();
-    ledger.setReplyTimeoutMs(readReplyTimeout(settings));
-    ledger.setExpectingReplies(readExpectReplies(settings));
-    applyReplyExpectation();
     // Ticking a box from code runs no handler, so apply what the handlers would.
     normalizeTxLengths();
     applyRandomDataState();
@@ -156,17 +158,47 @@ void MainWindow::applyReplyExpectation()
         ui->cb_trxCmp->setChecked(false);
 }
 
+// The wait for a reply in milliseconds, 0 waiting forever, and whether the
+// device answers at all. Read once at start: the window never writes it, so a language switch,
+// which reloads the other keys, has no reason to. A text that is no such number warns and waits
+// forever.
+void MainWindow::loadReplyRules()
+{
+    const QSettings settings(settingsPath(), QSettings::IniFormat);
+    const QString text = settings.value(QStringLiteral("send/reply-timeout"), 0).toString();
+    const QString key = settingsPath() + QStringLiteral(" [send] reply-timeout");
+    const QString problem = numberProblem(key, text, REPLY_TIMEOUT_MS_RANGE);
+    if (!problem.isEmpty())
+        slotWarningMessage(tr("错误"), problem);
+    ledger.setReplyTimeoutMs(problem.isEmpty() ? int(readNumber(text, REPLY_TIMEOUT_MS_RANGE).value)
+                                               : 0);
+    ledger.setExpectingReplies(readExpectReplies(settings));
+    applyReplyExpectation();
+}
+
+// A save that fails is said once; the choices then live in a scratch file
+// until the window closes.
 void MainWindow::saveSettings()
 {
     if (options.unattended)
         return; // a headless run leaves the user's file alone
-    QSettings settings(settingsPath(), QSettings::IniFormat);
+    const QString path = settingsPath();
+    if (writeSettings(path))
+        return;
+    const QString why = saveFailureReason(path);
+    useScratchSettings();
+    writeSettings(settingsPath());
+    slotWarningMessage(tr("错误"), tr("无法保存设置文件 %1：%2").arg(path, why));
+}
+
+// A malformed file reads with FormatError yet is rewritten fine; only an
+// access error means the choices were lost.
+bool MainWindow::writeSettings(const QString &path)
+{
+    QSettings settings(path, QSettings::IniFormat);
     storeControl(settings, ui);
     storeSend(settings, ui);
     storeShow(settings, ui, isEnglish);
     settings.sync();
-    // A malformed file reads with FormatError yet is rewritten fine; only an
-    // access error means the choices were lost.
-    if (settings.status() == QSettings::AccessError)
-        slotWarningMessage(tr("错误"), tr("无法保存设置"));
+    return settings.status() != QSettings::AccessError;
 }

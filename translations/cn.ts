@@ -184,14 +184,6 @@ p, li { white-space: pre-wrap; }
         <translation>错误</translation>
     </message>
     <message>
-        <source>无法打开文件</source>
-        <translation>无法打开文件</translation>
-    </message>
-    <message>
-        <source>无法写入文件，已停止保存</source>
-        <translation>无法写入文件，已停止保存</translation>
-    </message>
-    <message>
         <source>发</source>
         <translation>发</translation>
     </message>
@@ -296,20 +288,76 @@ p, li { white-space: pre-wrap; }
         <translation>比较成功</translation>
     </message>
     <message>
-        <source>串口打开失败！</source>
-        <translation>串口打开失败！</translation>
-    </message>
-    <message>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
     <message>
-        <source>串口已断开</source>
-        <translation>串口已断开</translation>
+        <source>“%1”不是 00 到 FF 之间的十六进制字节</source>
+        <translation>“%1”不是 00 到 FF 之间的十六进制字节</translation>
     </message>
     <message>
-        <source>无法保存设置</source>
-        <translation>无法保存设置</translation>
+        <source>SID 下限</source>
+        <translation>SID 下限</translation>
+    </message>
+    <message>
+        <source>SID 上限</source>
+        <translation>SID 上限</translation>
+    </message>
+    <message>
+        <source>最短长度</source>
+        <translation>最短长度</translation>
+    </message>
+    <message>
+        <source>最长长度</source>
+        <translation>最长长度</translation>
+    </message>
+    <message>
+        <source>%1“%2”不是整数</source>
+        <translation>%1“%2”不是整数</translation>
+    </message>
+    <message>
+        <source>%1“%2”不在 %3 到 %4 之间</source>
+        <translation>%1“%2”不在 %3 到 %4 之间</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>%1：串口打开失败！</source>
+        <translation>%1：串口打开失败！</translation>
+    </message>
+    <message>
+        <source>%1 正被其他程序占用</source>
+        <translation>%1 正被其他程序占用</translation>
+    </message>
+    <message>
+        <source>串口 %1 已断开：%2</source>
+        <translation>串口 %1 已断开：%2</translation>
+    </message>
+    <message>
+        <source>无法打开文件 %1：%2</source>
+        <translation>无法打开文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1：%2，已停止保存</source>
+        <translation>无法写入文件 %1：%2，已停止保存</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件 %1：%2</source>
+        <translation>无法读取设置文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>无法保存设置文件 %1：%2</source>
+        <translation>无法保存设置文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>未知原因</source>
+        <translation>未知原因</translation>
     </message>
     <message>
         <source>满速发送</source>

@@ -184,14 +184,6 @@ p, li { white-space: pre-wrap; }
         <translation>Error</translation>
     </message>
     <message>
-        <source>无法打开文件</source>
-        <translation>Could not open the file</translation>
-    </message>
-    <message>
-        <source>无法写入文件，已停止保存</source>
-        <translation>Could not write the file; saving stopped</translation>
-    </message>
-    <message>
         <source>发</source>
         <translation>TX</translation>
     </message>
@@ -296,20 +288,8 @@ p, li { white-space: pre-wrap; }
         <translation>Compared OK</translation>
     </message>
     <message>
-        <source>串口打开失败！</source>
-        <translation>Could not open the serial port!</translation>
-    </message>
-    <message>
         <source>关闭串口</source>
         <translation>Close port</translation>
-    </message>
-    <message>
-        <source>串口已断开</source>
-        <translation>The serial port was disconnected</translation>
-    </message>
-    <message>
-        <source>无法保存设置</source>
-        <translation>Could not save the settings</translation>
     </message>
     <message>
         <source>停止应答式发送</source>
@@ -328,10 +308,6 @@ p, li { white-space: pre-wrap; }
         <translation>Stop full-speed sending</translation>
     </message>
     <message>
-        <source>无法读取设置</source>
-        <translation>Could not read the settings</translation>
-    </message>
-    <message>
         <source>在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。</source>
         <translation>On Linux, the user must belong to the group that owns the device (usually dialout), then log in again.</translation>
     </message>
@@ -342,6 +318,74 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>线路利用率 发 %1 收 %2</source>
         <translation>Line use: tx %1 rx %2</translation>
+    </message>
+    <message>
+        <source>“%1”不是 00 到 FF 之间的十六进制字节</source>
+        <translation>“%1” is not a hexadecimal byte from 00 to FF</translation>
+    </message>
+    <message>
+        <source>SID 下限</source>
+        <translation>lowest SID</translation>
+    </message>
+    <message>
+        <source>SID 上限</source>
+        <translation>highest SID</translation>
+    </message>
+    <message>
+        <source>最短长度</source>
+        <translation>shortest length</translation>
+    </message>
+    <message>
+        <source>最长长度</source>
+        <translation>longest length</translation>
+    </message>
+    <message>
+        <source>%1“%2”不是整数</source>
+        <translation>%1 “%2” is not a whole number</translation>
+    </message>
+    <message>
+        <source>%1“%2”不在 %3 到 %4 之间</source>
+        <translation>%1 “%2” is outside %3 to %4</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>baud rate</translation>
+    </message>
+    <message>
+        <source>%1：串口打开失败！</source>
+        <translation>%1: could not open the serial port!</translation>
+    </message>
+    <message>
+        <source>%1 正被其他程序占用</source>
+        <translation>%1 is in use by another program</translation>
+    </message>
+    <message>
+        <source>串口 %1 已断开：%2</source>
+        <translation>The serial port %1 was disconnected: %2</translation>
+    </message>
+    <message>
+        <source>无法打开文件 %1：%2</source>
+        <translation>Could not open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1：%2，已停止保存</source>
+        <translation>Could not write the file %1: %2; saving stopped</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件 %1：%2</source>
+        <translation>Could not read the settings file %1: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>无法保存设置文件 %1：%2</source>
+        <translation>Could not save the settings file %1: %2</translation>
+    </message>
+    <message>
+        <source>未知原因</source>
+        <translation>reason unknown</translation>
     </message>
 </context>
 </TS>

@@ -1,8 +1,7 @@
-// The command line and the settings a headless run uses, read in-process, and
-// what a run made of them seen on the line and in the view.
+// The command line and the settings a headless run uses, read in-process, and the
+// settings read alike by the headless check and the window.
 #include "app/mainwindow.h"
 #include "headless/commandline.h"
-#include "headless/runreport.h"
 #include "headless/runsettings.h"
 #include "mainwindowprobe.h"
 #include "pseudoterminal.h"
@@ -45,17 +44,13 @@ private slots:
             {"unknown option", "--bogus", "", "exit 2: pakto: Unknown option 'bogus'"},
             {"no --open", "--send answer --duration 1", "", "exit 2: .*; --open is missing"},
             {"bad --send", "--open p --send often --duration 1", "", "exit 2: .*mode 'often'"},
-            {"--duration above its bound", "--open p --send once --duration 2147484", "", "exit 2: .*--duration needs"},
+            {"--duration above its bound, in plain decimals", "--open p --send once --duration 2147484", "", "exit 2: .*--duration needs .* up to 2147483, not"},
             {"--period without --send timed", "RUN --period 5", "", "exit 2: .*--period goes with"},
             {"--frames 0", "RUN --frames 0", "", "exit 2: .*--frames needs a whole number"},
             {"--frames with --send once", "--open p --send once --duration 1 --frames 7", "", "exit 2: .*--frames goes with"},
             {"--one-way with --compare", "--open p --send timed --duration 1 --one-way --compare", "", "exit 2: .*--one-way goes with"},
             {"--one-way with answer-driven sending", "RUN --one-way", "", "exit 2: .*--one-way goes with"},
             {"settings: unused values go unchecked", "RUN --baud 9600", "[control]\nsid-min=300\nser-baudrate=x\n[send]\ntx-time=0", "run .* problems:  warnings: $"},
-            {"settings: SID outside a byte", "RUN --tag", "[control]\nsid-min=300\nsid-max=-1", "run .* problems: sid-min = 300 is outside 0..255 / sid-max = -1 is"},
-            {"settings: baud rate no number", "RUN", "[control]\nser-baudrate=fast", "run .* problems: ser-baudrate = fast is not a number"},
-            {"settings: payload padded", "RUN", "[send]\ntx-data=\" 00 01  \"", "run .* problems:  warnings: $"},
-            {"settings: payload not hexadecimal", "RUN", "[send]\ntx-data=0G 12", "run .* problems: tx-data = 0G 12 is not bytes in hexadecimal"},
             {"settings: empty payload, no tag", "RUN", "[send]\ntx-data=\" \"", "run .* problems: tx-data =   is empty"},
             {"settings: lengths give empty packets", "RUN", "RAND\ntx-len-min=0", "run .* problems: tx-len-min = 0 and the tag"},
             {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
@@ -88,23 +83,63 @@ private slots:
         QVERIFY2(QRegularExpression("(?s)^" + expected).match(got).hasMatch(), qPrintable(got));
     }
 
-    // The line speed as the pseudo-terminal's own termios tell it, mid-run, and the sent frame in
-    // the view.
-    void runAppliesTheOptions()
+    // A text read by the headless check and by the window: both refuse it (the window with a
+    // warning, its mode unticked first), or both take it and the window's first frame begins with
+    // the body given.
+    void bothPathsReadFieldsAlike_data()
     {
+        QTest::addColumn<QString>("send"); // the mode, and --tag
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("body"); // hex; "refused"
+        // clang-format off
+        const char *const rows[][4] = {
+            {"SID above a byte", "once --tag", "[control]\nsid-min=300\nsid-max=300", "refused"},
+            {"SID with spaces", "once --tag", "[control]\nsid-min=\" 7 \"\nsid-max=+7", "5a07"},
+            {"payload group above FF", "answer", "[send]\ntx-data=01 AABB", "refused"},
+            {"payload group of three digits", "once", "[send]\ntx-data=100", "refused"},
+            {"payload padded, either case", "once", "[send]\ntx-data=\" 0a fF \"", "0aff"},
+            {"baud rate no number", "once", "[control]\nser-baudrate=fast", "refused"},
+            {"baud rate beyond 32 bits", "once", "[control]\nser-baudrate=4294977296", "refused"},
+            {"period 0", "timed", "[send]\ntx-time=0", "refused"},
+            {"reply timeout below 0", "answer", "[send]\nreply-timeout=-5", "refused"},
+            {"random length no number", "once", "[send]\ntx-rand-data=true\ntx-len-max=8x", "refused"}};
+        // clang-format on
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[1] << row[2] << row[3];
+    }
+    void bothPathsReadFieldsAlike()
+    {
+        QFETCH(QString, send);
+        QFETCH(QString, ini);
+        QFETCH(QString, body);
         TestWorkDir dir;
         PseudoTerminal device;
-        const CommandLine line = readCommandLine(
-            QString("pakto --port %1 --open %1 --send once --duration 0.2 --baud 19200 --show")
-                .arg(device.slavePath())
-                .split(' '));
-        MainWindow window(nullptr, line.window);
-        RunReport report({}, *line.headless);
-        termios seen{};
-        QTimer::singleShot(100, [&] { seen = device.slaveTermios(); });
-        HeadlessRun(window, *line.headless, {}, report).exec();
-        QCOMPARE(int(cfgetospeed(&seen)), int(B19200));
-        QVERIFY(MainWindowProbe::ui(window)->txt_data->toPlainText().contains("[ 发 "));
+        QFile file(dir.filePath("dv-ppp.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0);
+        file.close();
+        const CommandLine line =
+            readCommandLine(("pakto --open p --duration 1 --send " + send).split(' '));
+        const SettingsCheck check = checkRunSettings(file.fileName(), *line.headless);
+        int warnings = 0;
+        bool modeOnUnderBox = false; // the one-second tick would count run time
+        Ui::MainWindow *ui = nullptr;
+        const ModalAnswerer<QMessageBox> answer([&](QMessageBox *box) {
+            ++warnings;
+            modeOnUnderBox |= ui && (ui->btn_txAck->isChecked() || ui->btn_txAuto->isChecked());
+            box->done(QMessageBox::Close);
+        });
+        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        ui = MainWindowProbe::ui(window);
+        ui->cb_tag->setChecked(line.headless->tag);
+        ui->btn_ser_conn->click();
+        const int mode = int(line.headless->send); // answer, timed, once
+        QPushButton *press[] = {ui->btn_txAck, ui->btn_txAuto, ui->btn_txOne};
+        press[mode]->click();
+        const QString sent = device.readAll(100).mid(1).toHex();
+        QCOMPARE(check.problems.isEmpty() ? "taken" : "refused",
+                 body == "refused" ? "refused" : "taken");
+        QVERIFY2(warnings > 0 ? body == "refused" : sent.startsWith(body), qPrintable(sent));
+        QVERIFY(!modeOnUnderBox);
     }
 };
 

@@ -12,15 +12,17 @@ class TestConnection : public QObject
     Q_OBJECT
 
 private slots:
-    // An open at 9600 baud on a line left at 1200 baud, 2 stop bits and both flow controls, then
-    // timed sending until the device goes away: one warning, the port closed, timed sending
-    // stopped, and a quiet process afterwards.
+    // An open refused while another program holds the port; then an open at 9600 baud on a line
+    // left at 1200 baud, 2 stop bits and both flow controls, and timed sending until the device
+    // goes away: one warning naming the port, the port closed, timed sending stopped, and a quiet
+    // process afterwards.
     void lostDevice()
     {
         TestWorkDir workDir;
         PseudoTerminal device;
         WarningCatcher warnings;
-        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        const QString path = device.slavePath(); // no name once the device has gone
+        MainWindow window(nullptr, WindowOptions{{path}});
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         const auto portState = [ui] { // the caption, whether the port and sending can be chosen
             return ui->btn_ser_conn->text() + ' ' + QString::number(ui->comb_sers->isEnabled()) +
@@ -32,6 +34,15 @@ private slots:
         cfsetspeed(&line, B1200);
         QVERIFY(device.setSlaveTermios(line));
         ui->comb_bps->setCurrentText(QStringLiteral("9600"));
+        {
+            QSerialPort other; // holds the port through its lock: the open is refused, and why
+            other.setPortName(path);
+            QVERIFY(other.open(QIODevice::ReadWrite));
+            ui->btn_ser_conn->click();
+            QCOMPARE(
+                warnings.describe(),
+                QStringList{QString("错误: %1：串口打开失败！\n%1 正被其他程序占用").arg(path)});
+        }
         ui->btn_ser_conn->click();
         QCOMPARE(portState(), QStringLiteral("关闭串口 01"));
         line = device.slaveTermios();
@@ -49,7 +60,8 @@ private slots:
         const std::clock_t before = std::clock(); // process CPU time, all threads
         QTest::qWait(1000);
         QVERIFY2(std::clock() - before < CLOCKS_PER_SEC / 10, "over 10% of a core at rest");
-        QCOMPARE(warnings.describe(), QStringList{"错误: 串口已断开"});
+        QCOMPARE(warnings.count(), 2);
+        QVERIFY(warnings.describe()[1].startsWith("错误: 串口 " + path + " 已断开："));
     }
 };
 

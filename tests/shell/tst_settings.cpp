@@ -3,6 +3,7 @@
 #include "testsupport.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QtTest>
 
@@ -40,13 +41,15 @@ private slots:
                             const char *warning = "") {
             QTest::newRow(name) << QString(make) << QString(changes) << QString(warning);
         };
-        const char *unreadable = "错误: 无法读取设置";
+        const char *unreadable = "错误: 无法读取设置文件 ./dv-ppp.ini：不是普通文件";
         row("first start, no file", "true");
         row("texts kept, payload with line breaks warns, random data hides it",
             R"(printf '[control]\nser-baudrate=250000\nsid-min=5\nsid-max=3\ntag-enable=true\n)"
             R"([send]\ntx-data="01 02\\n03 04\\n\\n  05"\ntx-time=soon\ntx-rand-data=true\n)"
             R"([show]\nlinewrap=true\n' > dv-ppp.ini)",
-            "", "错误: 数据输入错误，请输入合法的十六进制数据");
+            "",
+            "错误: 数据输入错误，请输入合法的十六进制数据\n“02\n03”不是 00 到 FF "
+            "之间的十六进制字节");
         row("lengths clamped, booleans 1, yes, TRUE, FALSE",
             R"(printf '[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\n)"
             R"(auto-stop=TRUE\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",
@@ -81,9 +84,11 @@ private slots:
                                   "english=" + QVariant(english).toString());
         WarningCatcher catcher;
         MainWindow window;
-        QCOMPARE(MainWindowProbe::ui(window)->te_txData->isHidden(),
-                 expected.contains("send/tx-rand-data=true"));
-        MainWindowProbe::ui(window)->btn_language->click();
+        Ui::MainWindow *ui = MainWindowProbe::ui(window);
+        QCOMPARE(ui->te_txData->isHidden(), expected.contains("send/tx-rand-data=true"));
+        QCOMPARE(ui->txt_data->lineWrapMode() != QTextEdit::NoWrap,
+                 expected.contains("show/linewrap=true"));
+        ui->btn_language->click();
         QCOMPARE(window.windowTitle().startsWith("Dravo Pakto "), english);
         window.close();
         QCOMPARE(catcher.describe().join('\n'), warning); // at start-up; none later
@@ -94,34 +99,32 @@ private slots:
             QCOMPARE(storedLines(), expected);
     }
 
-    // What the close saves, the next start shows, "换行" wrapping the view before any click.
-    void closeSavesForTheNextStart()
+    // In a folder that cannot be written (read-only, or without write permission where not
+    // root) the switches happen; the failed save is said once, with the file and why.
+    void switchInAFolderThatCannotBeWritten()
     {
         TestWorkDir dir;
-        const auto fields = [](MainWindow &window) {
-            Ui::MainWindow *ui = MainWindowProbe::ui(window);
-            QStringList seen{window.windowTitle().left(5), ui->comb_bps->currentText(),
-                             ui->te_txData->toPlainText(), ui->le_txLenMin->text(),
-                             ui->le_txLenMax->text()};
-            for (QCheckBox *box : {ui->cb_tag, ui->cb_trxCmp, ui->cb_autoStop, ui->cb_randData})
-                seen << QString::number(box->isChecked());
-            return seen << QString::number(ui->txt_data->lineWrapMode());
-        };
-        {
-            MainWindow window;
-            Ui::MainWindow *ui = MainWindowProbe::ui(window);
-            ui->btn_language->click(); // saves too: what follows only the close saves
-            ui->comb_bps->setCurrentText("57600");
-            ui->te_txData->setPlainText("0A 0B");
-            ui->le_txLenMin->setText("3");
-            ui->le_txLenMax->setText("5");
-            for (QCheckBox *box :
-                 {ui->cb_tag, ui->cb_trxCmp, ui->cb_autoStop, ui->cb_randData, ui->cb_wrap})
-                box->setChecked(true);
-            window.close();
+        QVERIFY(QDir().mkdir("locked"));
+        const auto unmount = qScopeGuard([&] { // from outside it
+            QDir::setCurrent(dir.path()) && QProcess::execute("umount", {"locked"});
+        });
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "ro,size=8k", "tmpfs", "locked"}) != 0)
+            QVERIFY(QFile::setPermissions("locked", QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(QDir::setCurrent("locked"));
+        WarningCatcher catcher;
+        MainWindow window;
+        QStringList titles;
+        for (int press = 0; press < 2; ++press) {
+            MainWindowProbe::ui(window)->btn_language->click();
+            titles << window.windowTitle().left(5);
         }
-        MainWindow next;
-        QCOMPARE(fields(next).join(' '), "Dravo 57600 0A 0B 3 5 1 1 1 1 1");
+        window.close();
+        QCOMPARE(titles.join(' '), "Dravo 德瑞 Pa");
+        QVERIFY2(QRegularExpression("^错误: 无法保存设置文件 ./dv-ppp.ini：(Read-only file system|"
+                                    "Permission denied)$")
+                     .match(catcher.describe().join('\n'))
+                     .hasMatch(),
+                 qPrintable(catcher.describe().join('\n')));
     }
 };
 

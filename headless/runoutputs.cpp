@@ -1,0 +1,74 @@
+#include "runoutputs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int MOST_LINK_HOPS = 40; // as the system follows them
+
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    QString path; // of a file yet to be made
+
+    bool operator==(const FileIdentity &other) const
+    {
+        return device == other.device && inode == other.inode && path == other.path;
+    }
+};
+
+// Writing through a dangling link makes its target, so the target is named.
+FileIdentity identify(const QString &path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink() && !info.exists() && hops < MOST_LINK_HOPS; ++hops)
+        info.setFile(info.symLinkTarget());
+    struct stat status {
+    };
+    if (::stat(QFile::encodeName(info.filePath()).constData(), &status) == 0)
+        return {status.st_dev, status.st_ino, {}};
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty())
+        return {0, 0, QDir::cleanPath(info.absoluteFilePath())};
+    return {0, 0, folder + QLatin1Char('/') + info.fileName()};
+}
+
+// Port names without a folder live in /dev, as the window opens them.
+QString portPath(const QString &port)
+{
+    return port.contains(QLatin1Char('/')) ? port : QStringLiteral("/dev/") + port;
+}
+
+struct NamedFile {
+    QString role;
+    QString path;
+    bool isReport;
+};
+
+} // namespace
+
+OutputClash findOutputClash(const HeadlessPlan &plan, const QString &settingsPath)
+{
+    QList<NamedFile> outputs;
+    if (!plan.capturePath.isEmpty())
+        outputs << NamedFile{QStringLiteral("the capture"), plan.capturePath, false};
+    if (!plan.reportPath.isEmpty() && plan.reportPath != QLatin1String("-"))
+        outputs << NamedFile{QStringLiteral("the report"), plan.reportPath, true};
+    const QList<NamedFile> files =
+        outputs + QList<NamedFile>{{QStringLiteral("the settings file"), settingsPath, false},
+                                   {QStringLiteral("the port"), portPath(plan.port), false}};
+    for (int i = 0; i < outputs.size(); ++i) {
+        for (int j = i + 1; j < files.size(); ++j) {
+            if (identify(files[i].path) == identify(files[j].path))
+                return {QStringLiteral("cannot write %1 to %2: it is %3 %4")
+                            .arg(files[i].role, files[i].path, files[j].role, files[j].path),
+                        files[i].isReport || files[j].isReport};
+        }
+    }
+    return {};
+}

@@ -1,0 +1,139 @@
+// The real program's files against hostile outputs, and a signal at each stage of a run.
+#include "linktest.h"
+#include "pseudoterminal.h"
+
+#include <QScopeGuard>
+#include <QtTest>
+
+#include <unistd.h>
+
+const QString MOUNT = "mkdir full && mount -t tmpfs -o size=64k tmpfs full && ";
+const QString BYTES = "\"$(printf '\\377.txt')\""; // a file name that is not UTF-8
+// The files a run must leave alone; then the whole tree but the report.
+const QString LISTING = "grep -rlx '; kept' . | sort; echo; find . ! -name r.json | sort";
+
+static Run shell(const QString &dir, const QString &command)
+{
+    QProcess sh;
+    sh.setWorkingDirectory(dir);
+    sh.start("sh", {"-c", command});
+    return finish(sh);
+}
+
+class TestOutputs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // One answer-driven frame with every output in the way; "; kept" files stay as they were,
+    // a refused run (2) makes or changes nothing but its report.
+    void hostileOutputs_data()
+    {
+        QTest::addColumn<QString>("make");    // in the row's own folder, besides ./dv-ppp.ini
+        QTest::addColumn<QString>("options"); // for sh; PORT: the device's; --report r.json unless
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("complaint"); // on stderr
+        QTest::addColumn<QString>("reasons");   // in r.json; "-": none written
+        const QString kept = "echo '; kept' > ";
+        // clang-format off
+        QTest::newRow("capture is the settings file") << "" << "--capture dv-ppp.ini" << 2 << "cannot write the capture to dv-ppp.ini: it is the settings file ./dv-ppp.ini" << "output_refused";
+        QTest::newRow("report is the settings file, through ..") << "mkdir sub" << "--report sub/../dv-ppp.ini" << 2 << "report to sub/../dv-ppp.ini: it is the settings file" << "-";
+        QTest::newRow("report is the capture, through a link") << kept + "c && ln -s c link" << "--capture c --report link" << 2 << "capture to c: it is the report link" << "-";
+        QTest::newRow("capture and report one new file") << "" << "--capture x --report ./x" << 2 << "capture to x: it is the report ./x" << "-";
+        QTest::newRow("capture is the port") << "" << "--capture PORT" << 2 << "capture to PORT: it is the port PORT" << "output_refused";
+        QTest::newRow("capture to a FIFO no one reads") << "mkfifo f" << "--capture f" << 2 << "f：No such device or address" << "capture_failed";
+        QTest::newRow("report to a FIFO no one reads") << "mkfifo f" << "--report f" << 1 << "report to f: No such device or address" << "-";
+        QTest::newRow("report on a full disk, over an earlier one") << MOUNT + kept + "full/r && cat /dev/zero > full/z" << "--report full/r" << 1 << "report to full/r: No space left on device" << "-";
+        QTest::newRow("capture on a full disk") << MOUNT + "cat /dev/zero > full/z" << "--capture full/c" << 1 << "full/c：No space left on device" << "capture_failed";
+        QTest::newRow("report in a folder that cannot be written") << MOUNT + kept + "full/r && mount -o remount,ro full" << "--report full/r" << 1 << "report to full/r: " << "-";
+        QTest::newRow("capture named in bytes that are not UTF-8") << "" << "--capture BYTES" << 0 << "" << "";
+        // clang-format on
+    }
+    void hostileOutputs()
+    {
+        QFETCH(QString, make);
+        QFETCH(QString, options);
+        QFETCH(int, exitCode);
+        QFETCH(QString, complaint);
+        QFETCH(QString, reasons);
+        QTemporaryDir dir;
+        const auto unmount = qScopeGuard([&] { shell(dir.path(), "umount full 2>/dev/null"); });
+        QVERIFY(writeFile(dir.filePath("dv-ppp.ini"), "; kept\n"));
+        if (make.startsWith(MOUNT) && geteuid() != 0)
+            QSKIP("a full disk is a small tmpfs, which only root may mount");
+        shell(dir.path(), make);
+        const QString before = shell(dir.path(), LISTING).out;
+        PeerProcess peer({});
+        options.replace("PORT", peer.path).replace("BYTES", BYTES);
+        options += options.contains("--report") ? "" : " --report r.json";
+        const QString command = "exec \"$0\" --port $1 --open $1 --send answer --frames 1 "
+                                "--duration 5 " +
+                                options;
+        const Run run = runToEnd("sh", {"-c", command, PAKTO_WINDOW_PATH, peer.path}, dir.path());
+        peer.stop();
+        QVERIFY2(run.exitCode == exitCode && run.err.contains(complaint.replace("PORT", peer.path)),
+                 qPrintable(run.err));
+        const QByteArray report = readFile(dir.filePath("r.json"));
+        QCOMPARE(report.isEmpty() ? "-" : readReport(report).value("reasons"), reasons);
+        const QString after = shell(dir.path(), LISTING).out;
+        QCOMPARE(exitCode == 2 ? after : after.section("\n\n", 0, 0),
+                 exitCode == 2 ? before : before.section("\n\n", 0, 0));
+        if (!reasons.isEmpty())
+            return;
+        QCOMPARE(readReport(report).exitCode, 0); // the one named, byte for byte; the name as text
+        QCOMPARE(shell(dir.path(), "test -s " + BYTES + " && rm " + BYTES).exitCode, 0);
+        QVERIFY(QString(report).contains("\"capture\": \"\uFFFD.txt\""));
+    }
+
+    // The device chatters flags (the line never falls quiet) or reads nothing (large frames wait
+    // in the queue at the close). The signal comes afterMs after the port opened at the speed
+    // --baud asks for; the run ends within withinMs of it.
+    void signalEndsTheRun_data()
+    {
+        QTest::addColumn<QString>("run"); // "chatters|deaf SIGNAL afterMs withinMs", then options
+        // clang-format off
+        QTest::newRow("sending") << "chatters 2 500 1000 --send timed --period 10 --duration 60";
+        QTest::newRow("end-of-run wait, line never quiet") << "chatters 15 1000 1000 --send timed --period 10 --frames 5 --duration 60";
+        QTest::newRow("transmit drain at the close, device never reads") << "deaf 15 1000 400 --send timed --period 1 --duration 0.3";
+        // clang-format on
+    }
+    void signalEndsTheRun()
+    {
+        QFETCH(QString, run);
+        const bool chatters = run.startsWith("chatters");
+        const int signalNumber = run.section(' ', 1, 1).toInt(),
+                  afterMs = run.section(' ', 2, 2).toInt(),
+                  withinMs = run.section(' ', 3, 3).toInt();
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("dv-ppp.ini"),
+                          "[send]\ntx-rand-data=true\ntx-len-min=4000\ntx-len-max=4000\n"));
+        PseudoTerminal device;
+        termios line = device.slaveTermios();
+        QVERIFY(cfsetspeed(&line, B9600) == 0 && device.setSlaveTermios(line));
+        QProcess window;
+        window.setWorkingDirectory(dir.path());
+        window.start(PAKTO_WINDOW_PATH, QString("--port %1 --open %1 --baud 57600 --report - %2")
+                                            .arg(device.slavePath(), run.section(' ', 4))
+                                            .split(' '));
+        QElapsedTimer sinceOpen, sinceSignal;
+        while (!window.waitForFinished(20) && window.state() == QProcess::Running) {
+            line = device.slaveTermios();
+            if (!sinceOpen.isValid() && cfgetospeed(&line) == B57600)
+                sinceOpen.start();
+            if (chatters && device.write("\x7e"))
+                device.readAll(0);
+            if (sinceOpen.isValid() && sinceOpen.hasExpired(afterMs) && !sinceSignal.isValid()) {
+                ::kill(pid_t(window.processId()), signalNumber);
+                sinceSignal.start();
+            }
+        }
+        const Run ended = finish(window);
+        QVERIFY2(sinceSignal.isValid() && sinceSignal.elapsed() < withinMs,
+                 qPrintable(QString::number(sinceSignal.elapsed()) + ended.err));
+        QCOMPARE(ended.exitCode, 128 + signalNumber);
+        QVERIFY(readReport(ended.out.toUtf8()).value("reasons").contains("interrupted"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOutputs)
+#include "tst_outputs.moc"

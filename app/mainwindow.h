@@ -68,6 +68,7 @@ private slots:
     void on_cb_rx2file_clicked(bool checked);
     void on_cb_onTop_clicked(bool checked);
     void on_cb_wrap_clicked(bool checked);
+    void on_cb_chart_clicked(bool checked);
     void on_btn_adv_clicked();
     void on_btn_language_clicked();
     void on_btn_ser_conn_clicked();
@@ -145,6 +146,8 @@ private:
     void prepareTrafficView();
     void queueTrafficLine(const TrafficLine &line);
     void flushTraffic();
+    // engine/runchart.cpp
+    void redrawChart();
     // engine/capture.cpp
     void startCapture();
     bool openCapture(const QString &path);

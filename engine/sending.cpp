@@ -125,6 +125,7 @@ void MainWindow::restartMeasurement()
 {
     stampOrigin = perfcounter::now();
     ledger.restart(clockMs());
+    redrawChart();
 }
 
 // Each mode button tells what a press does: start when idle, stop when running.

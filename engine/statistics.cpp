@@ -56,6 +56,7 @@ void appendPlainParagraph(QTextEdit *box, const QString &text)
 void MainWindow::on_btn_cntClear_clicked()
 {
     ledger.restart(clockMs());
+    redrawChart();
     if (ui->btn_txAck->isChecked())
         sendOneFrame();
     fillTransmitQueue();
@@ -64,6 +65,7 @@ void MainWindow::on_btn_cntClear_clicked()
 void MainWindow::onSecondTick()
 {
     ledger.tick(continuousModeRunning(), clockMs());
+    redrawChart();
 }
 
 void MainWindow::refreshStats()

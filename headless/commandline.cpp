@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "runplot.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -22,13 +23,16 @@ panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once|stream --duration S
         [--baud N] [--tag] [--compare] [--show] [--capture FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
-        [--report-memory] [--report FILE]
+        [--report-memory] [--report FILE] [--plot FILE.svg|FILE.png]
+        [--junit FILE]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
 not write the file back; a setting the run cannot use is named on stderr.
 SIGINT or SIGTERM stops sending, lets the replies in and prints the panel;
 a second signal ends the process at once. --report writes the run as one
 JSON document, also when it failed or was refused after the command line;
 with --report - the document goes to stdout and the panel to stderr.
+--plot draws the run's chart, --junit writes its checks for CI; both are
+written like the report.
 Every frame sent expects one reply unless --one-way says the device
 answers nothing.
 Exit status:
@@ -92,6 +96,11 @@ private:
         "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
     const QCommandLineOption report{"report", "Run: write the run as JSON to FILE (-: stdout).",
                                     "FILE"};
+    const QCommandLineOption plot{
+        "plot", "Run: draw the run's chart to FILE, SVG or PNG (1200 x 600) by its ending.",
+        "FILE"};
+    const QCommandLineOption junit{"junit", "Run: write the run's checks as JUnit XML to FILE.",
+                                   "FILE"};
 };
 
 CommandLineReader::CommandLineReader()
@@ -102,6 +111,7 @@ CommandLineReader::CommandLineReader()
     addWindowOptions(parser);
     parser.addOptions({open, send, duration, baud, tag, compare, show, capture, period, frames,
                        replyTimeout, oneWay, reportMemory, report});
+    parser.addOptions({plot, junit});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -128,8 +138,8 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
 bool CommandLineReader::asksForHeadlessRun() const
 {
     const QList<const QCommandLineOption *> runOptions{
-        &open,    &send,   &duration, &baud,         &tag,    &compare,      &show,
-        &capture, &period, &frames,   &replyTimeout, &oneWay, &reportMemory, &report};
+        &open,   &send,   &duration,     &baud,   &tag,          &compare, &show, &capture,
+        &period, &frames, &replyTimeout, &oneWay, &reportMemory, &report,  &plot, &junit};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -159,6 +169,8 @@ HeadlessPlan CommandLineReader::readPlan()
     plan.capturePath = parser.value(capture);
     plan.reportMemory = parser.isSet(reportMemory);
     plan.reportPath = parser.value(report);
+    plan.plotPath = parser.value(plot);
+    plan.junitPath = parser.value(junit);
     return plan;
 }
 
@@ -169,10 +181,13 @@ void CommandLineReader::requireRunOptions()
             fail(QStringLiteral("a run needs --open, --send and --duration; --%1 is missing")
                      .arg(option->names().first()));
     }
-    for (const QCommandLineOption *option : {&capture, &report}) {
+    for (const QCommandLineOption *option : {&capture, &report, &plot, &junit}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             fail(QStringLiteral("--%1 needs a file name").arg(option->names().first()));
     }
+    if (parser.isSet(plot) && !isPlotFileName(parser.value(plot)))
+        fail(QStringLiteral("--plot needs a name ending in .svg or .png, not '%1'")
+                 .arg(parser.value(plot)));
 }
 
 HeadlessSend CommandLineReader::readSendMode()

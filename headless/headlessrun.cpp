@@ -74,8 +74,7 @@ int runHeadless(const HeadlessPlan &plan, const WindowOptions &options,
     const QString settingsPath = QStringLiteral("./dv-ppp.ini");
     if (const OutputClash clash = findOutputClash(plan, settingsPath); clash) {
         printUsageError(clash.message);
-        if (clash.reportInvolved)
-            report.withhold();
+        report.withhold(clash.paths);
         return report.finish({{QStringLiteral("output_refused")}, {}, 0}, EXIT_USAGE);
     }
     const SettingsCheck check = checkRunSettings(settingsPath, plan);

@@ -38,6 +38,8 @@ struct HeadlessPlan {
     bool oneWay = false;     // the device answers nothing on purpose
     bool reportMemory = false;
     QString reportPath; // the JSON report; "-": stdout; empty: none
+    QString plotPath;   // the chart of the run, .svg or .png; empty: none
+    QString junitPath;  // JUnit XML; empty: none
 };
 
 // How a run that started ended, decided once at its end.

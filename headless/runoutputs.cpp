@@ -47,27 +47,38 @@ QString portPath(const QString &port)
 struct NamedFile {
     QString role;
     QString path;
-    bool isReport;
 };
+
+// The files the run asks for; a report on stdout is none.
+QList<NamedFile> outputsOf(const HeadlessPlan &plan)
+{
+    const bool reportToStdout = plan.reportPath == QLatin1String("-");
+    QList<NamedFile> outputs;
+    for (const NamedFile &output :
+         {NamedFile{QStringLiteral("the capture"), plan.capturePath},
+          NamedFile{QStringLiteral("the report"), reportToStdout ? QString() : plan.reportPath},
+          NamedFile{QStringLiteral("the plot"), plan.plotPath},
+          NamedFile{QStringLiteral("the JUnit file"), plan.junitPath}}) {
+        if (!output.path.isEmpty())
+            outputs << output;
+    }
+    return outputs;
+}
 
 } // namespace
 
 OutputClash findOutputClash(const HeadlessPlan &plan, const QString &settingsPath)
 {
-    QList<NamedFile> outputs;
-    if (!plan.capturePath.isEmpty())
-        outputs << NamedFile{QStringLiteral("the capture"), plan.capturePath, false};
-    if (!plan.reportPath.isEmpty() && plan.reportPath != QLatin1String("-"))
-        outputs << NamedFile{QStringLiteral("the report"), plan.reportPath, true};
+    const QList<NamedFile> outputs = outputsOf(plan);
     const QList<NamedFile> files =
-        outputs + QList<NamedFile>{{QStringLiteral("the settings file"), settingsPath, false},
-                                   {QStringLiteral("the port"), portPath(plan.port), false}};
+        outputs + QList<NamedFile>{{QStringLiteral("the settings file"), settingsPath},
+                                   {QStringLiteral("the port"), portPath(plan.port)}};
     for (int i = 0; i < outputs.size(); ++i) {
         for (int j = i + 1; j < files.size(); ++j) {
             if (identify(files[i].path) == identify(files[j].path))
                 return {QStringLiteral("cannot write %1 to %2: it is %3 %4")
                             .arg(files[i].role, files[i].path, files[j].role, files[j].path),
-                        files[i].isReport || files[j].isReport};
+                        {files[i].path, files[j].path}};
         }
     }
     return {};

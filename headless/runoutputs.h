@@ -5,10 +5,11 @@
 #include "headlessrun.h"
 
 #include <QString>
+#include <QStringList>
 
 struct OutputClash {
-    QString message;             // names both; empty when there is no clash
-    bool reportInvolved = false; // then the report must not be written either
+    QString message;   // names both; empty when there is no clash
+    QStringList paths; // of both, as given: outputs among them are not written either
     explicit operator bool() const { return !message.isEmpty(); }
 };
 

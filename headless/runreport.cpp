@@ -1,14 +1,14 @@
 #include "runreport.h"
 #include "engine/ledger.h"
 #include "engine/outputfile.h"
+#include "junitreport.h"
+#include "runplot.h"
 #include "shell/filenames.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -110,67 +110,19 @@ QStringList shownFileNames(QStringList arguments)
     return arguments;
 }
 
-// Short writes are taken up again, so that a failure comes with its reason.
-bool writeAll(QIODevice &device, const QByteArray &bytes, QString &why)
-{
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            why = device.errorString();
-            return false;
-        }
-        done += written;
-    }
-    return true;
-}
-
-// A regular file, or none yet: written whole or not at all, so that an
-// earlier report stays when this one cannot be written. Unbuffered: a write
-// that fails only when the buffer is flushed at the commit would not stop
-// the commit, which would then put an empty file in the earlier one's place.
-bool writeWhole(const QString &path, const QByteArray &bytes, QString &why)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        why = file.errorString();
-        return false;
-    }
-    if (!writeAll(file, bytes, why))
-        return false; // never committed: the file stays as it was
-    if (file.commit())
-        return true;
-    why = file.errorString();
-    return false;
-}
-
-// A FIFO with a reader, a character device, stdout: written as it goes.
-bool writeThrough(QFile &file, const QByteArray &bytes, QString &why)
-{
-    if (!writeAll(file, bytes, why))
-        return false;
-    if (file.flush())
-        return true;
-    why = file.errorString();
-    return false;
-}
-
 bool writeReportFile(const QString &path, const QByteArray &bytes, QString &why)
 {
-    if (path == QLatin1String("-")) {
-        QFile out;
-        return out.open(stdout, QIODevice::WriteOnly) && writeThrough(out, bytes, why);
-    }
-    const QFileInfo file(path);
-    if (!file.exists() || file.isFile())
-        return writeWhole(path, bytes, why);
-    const std::unique_ptr<QFile> through = openWithoutWaiting(path, why);
-    return through && writeThrough(*through, bytes, why);
+    if (path != QLatin1String("-"))
+        return writeOutputFile(path, bytes, why);
+    QFile out;
+    return out.open(stdout, QIODevice::WriteOnly) && writeThrough(out, bytes, why);
 }
 
 } // namespace
 
 RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
-    : path(plan.reportPath), askedMs(plan.durationMs)
+    : path(plan.reportPath), plotPath(plan.plotPath), junitPath(plan.junitPath),
+      askedMs(plan.durationMs)
 {
     document = QJsonObject{
         {QStringLiteral("tool"),
@@ -192,9 +144,12 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
     setSendingTime(0);
 }
 
-void RunReport::withhold()
+void RunReport::withhold(const QStringList &paths)
 {
-    path.clear();
+    for (QString *output : {&path, &plotPath, &junitPath}) {
+        if (paths.contains(*output))
+            output->clear();
+    }
 }
 
 void RunReport::setSendingTime(qint64 ms)
@@ -234,6 +189,8 @@ void RunReport::setCounts(const Ledger &ledger)
         document[QStringLiteral("round_trip_ms")] = roundTrips(ledger);
     document[QStringLiteral("timeline")] = timelineOf(ledger.timeline());
     document[QStringLiteral("timeline_step_s")] = ledger.timeline().stepS();
+    if (!plotPath.isEmpty())
+        timeline = ledger.timeline();
 }
 
 void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud,
@@ -248,18 +205,39 @@ void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter
                     {QStringLiteral("rx"), share(counters.cntRxBytes)}};
 }
 
+// The JUnit file comes last: it tells which of the others could not be written.
 int RunReport::finish(const RunVerdict &verdict, int exitCode)
 {
-    if (path.isEmpty())
-        return exitCode;
+    judge(verdict, exitCode);
+    QStringList unwritten;
+    if (!path.isEmpty() &&
+        !save(QStringLiteral("report"), path, QJsonDocument(document).toJson(), writeReportFile))
+        unwritten << QStringLiteral("report");
+    if (!plotPath.isEmpty() && !save(QStringLiteral("plot"), plotPath, plotOf(timeline, plotPath)))
+        unwritten << QStringLiteral("plot");
+    if (!junitPath.isEmpty() &&
+        !save(QStringLiteral("JUnit file"), junitPath, junitOf(document, unwritten)))
+        unwritten << QStringLiteral("JUnit file");
+    return unwritten.isEmpty() || exitCode != EXIT_CLEAN_RUN ? exitCode : EXIT_ERRORS_COUNTED;
+}
+
+void RunReport::judge(const RunVerdict &verdict, int exitCode)
+{
     const bool pass = verdict.reasons.isEmpty() && exitCode == EXIT_CLEAN_RUN;
     document[QStringLiteral("verdict")] = pass ? QStringLiteral("pass") : QStringLiteral("fail");
     document[QStringLiteral("reasons")] = QJsonArray::fromStringList(verdict.reasons);
     document[QStringLiteral("warnings")] = QJsonArray::fromStringList(verdict.warnings);
     document[QStringLiteral("exit_code")] = exitCode;
-    QString why;
-    if (writeReportFile(path, QJsonDocument(document).toJson(), why))
-        return exitCode;
-    QTextStream(stderr) << "pakto: cannot write the report to " << path << ": " << why << '\n';
-    return exitCode == EXIT_CLEAN_RUN ? EXIT_ERRORS_COUNTED : exitCode;
+}
+
+// Says on stderr what could not be written, and why.
+bool RunReport::save(const QString &what, const QString &to, const QByteArray &bytes,
+                     FileWriter write) const
+{
+    QString why = QStringLiteral("nothing to write");
+    if (!bytes.isEmpty() && write(to, bytes, why))
+        return true;
+    QTextStream(stderr) << "pakto: cannot write the " << what << " to " << to << ": " << why
+                        << '\n';
+    return false;
 }

@@ -1,7 +1,10 @@
 // The JSON document a headless run leaves for scripts: what was asked, what
-// the window counted and how the run was judged.
+// the window counted and how the run was judged; and the files made from it,
+// the run's chart and its checks as JUnit XML.
 #pragma once
 
+#include "engine/outputfile.h"
+#include "engine/timeline.h"
 #include "headlessrun.h"
 
 #include <QJsonObject>
@@ -18,21 +21,32 @@ public:
     // choices the plan makes by itself.
     RunReport(const QStringList &arguments, const HeadlessPlan &plan);
 
-    // The document is written nowhere: its file clashed with another.
-    void withhold();
+    // The outputs these paths name clashed with other files: they are
+    // written nowhere.
+    void withhold(const QStringList &paths);
     // One fact known only once the window has applied the plan.
     void set(const char *key, const QJsonValue &value);
     void setSendingTime(qint64 ms);
     void setCounts(const Ledger &ledger);
     // The share of the line's capacity used each way over ms of the run.
     void setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud, qint64 ms);
-    // Adds the verdict and writes the document where the plan says (none:
-    // nothing). The result is exitCode, or EXIT_ERRORS_COUNTED in place of 0
-    // when the report could not be written, which is said on stderr.
+    // Adds the verdict and writes the document, the plot and the JUnit file
+    // where the plan says (none: nothing). The result is exitCode, or
+    // EXIT_ERRORS_COUNTED in place of 0 when one could not be written, which
+    // is said on stderr (and in the JUnit file, unless it is the one).
     int finish(const RunVerdict &verdict, int exitCode);
 
 private:
+    void judge(const RunVerdict &verdict, int exitCode);
+    using FileWriter = bool (*)(const QString &path, const QByteArray &bytes, QString &why);
+    // Only the report goes to stdout for "-"; other outputs take the name as it is.
+    bool save(const QString &what, const QString &to, const QByteArray &bytes,
+              FileWriter write = writeOutputFile) const;
+
     QJsonObject document;
     QString path;
+    QString plotPath;
+    QString junitPath;
+    Timeline timeline; // kept for the plot only
     int askedMs;
 };

@@ -48,6 +48,7 @@ void restoreShowBoxes(const QSettings &settings, Ui::MainWindow *ui)
     ui->cb_trxCmp->setChecked(readFlag(settings, QStringLiteral("trxcmp")));
     ui->cb_autoStop->setChecked(readFlag(settings, QStringLiteral("auto-stop")));
     ui->cb_wrap->setChecked(readFlag(settings, QStringLiteral("linewrap")));
+    ui->cb_chart->setChecked(settings.value(QStringLiteral("chart"), true).toBool());
 }
 
 void restoreControl(QSettings &settings, Ui::MainWindow *ui)
@@ -103,6 +104,7 @@ void storeShow(QSettings &settings, const Ui::MainWindow *ui, bool english)
     settings.setValue(QStringLiteral("auto-stop"), ui->cb_autoStop->isChecked());
     settings.setValue(QStringLiteral("trxcmp"), ui->cb_trxCmp->isChecked());
     settings.setValue(QStringLiteral("linewrap"), ui->cb_wrap->isChecked());
+    settings.setValue(QStringLiteral("chart"), ui->cb_chart->isChecked());
     settings.endGroup();
 }
 
@@ -135,6 +137,7 @@ void MainWindow::loadSettings()
     applyLanguage(); // first: the text routine resets fields restored below
     restoreShowBoxes(settings, ui);
     on_cb_wrap_clicked(ui->cb_wrap->isChecked());
+    on_cb_chart_clicked(ui->cb_chart->isChecked());
     settings.endGroup();
     restoreControl(settings, ui);
     const QString typedBefore = ui->te_txData->toPlainText();

@@ -168,6 +168,10 @@ p, li { white-space: pre-wrap; }
         <translation>换行</translation>
     </message>
     <message>
+        <source>曲线</source>
+        <translation>曲线</translation>
+    </message>
+    <message>
         <source>保存</source>
         <translation>保存</translation>
     </message>
@@ -374,6 +378,41 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>线路利用率 发 %1 收 %2</source>
         <translation>线路利用率 发 %1 收 %2</translation>
+    </message>
+</context>
+<context>
+    <name>RunChart</name>
+    <message>
+        <source>时间 (秒)</source>
+        <translation>时间 (秒)</translation>
+    </message>
+    <message>
+        <source>帧/秒</source>
+        <translation>帧/秒</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>毫秒</translation>
+    </message>
+    <message>
+        <source>发送帧</source>
+        <translation>发送帧</translation>
+    </message>
+    <message>
+        <source>接收正确帧</source>
+        <translation>接收正确帧</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>往返时延 p50</source>
+        <translation>往返时延 p50</translation>
+    </message>
+    <message>
+        <source>往返时延 p99</source>
+        <translation>往返时延 p99</translation>
     </message>
 </context>
 </TS>

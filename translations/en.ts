@@ -168,6 +168,10 @@ p, li { white-space: pre-wrap; }
         <translation>Wrap lines</translation>
     </message>
     <message>
+        <source>曲线</source>
+        <translation>Chart</translation>
+    </message>
+    <message>
         <source>保存</source>
         <translation>Save to file</translation>
     </message>
@@ -386,6 +390,41 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>未知原因</source>
         <translation>reason unknown</translation>
+    </message>
+</context>
+<context>
+    <name>RunChart</name>
+    <message>
+        <source>时间 (秒)</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>帧/秒</source>
+        <translation>Frames/s</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>发送帧</source>
+        <translation>Frames sent</translation>
+    </message>
+    <message>
+        <source>接收正确帧</source>
+        <translation>Good frames received</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Errors</translation>
+    </message>
+    <message>
+        <source>往返时延 p50</source>
+        <translation>Round trip p50</translation>
+    </message>
+    <message>
+        <source>往返时延 p99</source>
+        <translation>Round trip p99</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,8 @@
 // the run time and the send rate on the one-second tick.
 #include "enginelink.h"
 
+#include <qwt_plot_curve.h>
+
 #include <random>
 
 Q_DECLARE_METATYPE(TrafficCounters)
@@ -66,6 +68,25 @@ private slots:
         if (auto *button = link.window.findChild<QAbstractButton *>(action))
             button->isCheckable() ? button->setChecked(true) : button->click();
         QTRY_COMPARE(link.ui->txt_info->toPlainText(), expected);
+    }
+
+    // The shown chart draws the ledger's seconds on the one-second tick; 清零 clears it at once.
+    void chartFollowsTheLedger()
+    {
+        EngineLink link;
+        link.window.show();
+        const auto points = [&link] {
+            size_t count = 0;
+            for (const QwtPlotItem *item :
+                 link.ui->plot_chart->itemList(QwtPlotItem::Rtti_PlotCurve))
+                count += static_cast<const QwtPlotCurve *>(item)->dataSize();
+            return count;
+        };
+        QVERIFY(link.open());
+        link.ui->btn_txAuto->click();
+        QTRY_VERIFY(points() > 0);
+        link.ui->btn_cntClear->click();
+        QCOMPARE(points(), size_t(0));
     }
 
     // The histogram's percentiles against the exact ones of the sorted samples: within 1%,

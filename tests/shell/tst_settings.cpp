@@ -12,7 +12,7 @@ static const QStringList DEFAULTS =
     QString("control/ser-baudrate=115200;control/sid-max=2;control/sid-min=1;"
             "control/tag-enable=false;send/tx-data=00 01 02 03 04 05 06 07;send/tx-len-max=8;"
             "send/tx-len-min=8;send/tx-rand-data=false;send/tx-time=100;show/auto-stop=false;"
-            "show/english=false;show/linewrap=false;show/trxcmp=false")
+            "show/chart=true;show/english=false;show/linewrap=false;show/trxcmp=false")
         .split(';');
 
 static QStringList storedLines() // sorted by key
@@ -29,7 +29,7 @@ class SettingsTest : public QObject
     Q_OBJECT
 
 private slots:
-    // After `make`, a load, a language switch and the close save the first start's 13 keys but
+    // After `make`, a load, a language switch and the close save the first start's 14 keys but
     // for `changes` and the file's. No regular file is read or written; a link to one is followed
     // and stays a link. (Never /dev/null.)
     void loadSwitchAndClose_data()
@@ -52,9 +52,9 @@ private slots:
             "之间的十六进制字节");
         row("lengths clamped, booleans 1, yes, TRUE, FALSE",
             R"(printf '[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\n)"
-            R"(auto-stop=TRUE\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",
+            R"(auto-stop=TRUE\nchart=0\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",
             "send/tx-len-min=0;send/tx-len-max=4096;show/english=true;show/trxcmp=true;"
-            "show/auto-stop=true;control/tag-enable=false");
+            "show/auto-stop=true;show/chart=false;control/tag-enable=false");
         row("unclosed group header: a FormatError, yet rewritten without a warning",
             R"(printf '[show\nlinewrap=true\n' > dv-ppp.ini)");
         row("directory", "mkdir dv-ppp.ini", "", unreadable);
@@ -88,6 +88,7 @@ private slots:
         QCOMPARE(ui->te_txData->isHidden(), expected.contains("send/tx-rand-data=true"));
         QCOMPARE(ui->txt_data->lineWrapMode() != QTextEdit::NoWrap,
                  expected.contains("show/linewrap=true"));
+        QCOMPARE(ui->plot_chart->isHidden(), expected.contains("show/chart=false"));
         ui->btn_language->click();
         QCOMPARE(window.windowTitle().startsWith("Dravo Pakto "), english);
         window.close();

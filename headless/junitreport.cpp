@@ -1,0 +1,192 @@
+#include "junitreport.h"
+#include "headlessrun.h"
+
+#include <QJsonArray>
+#include <QVariant>
+#include <QVector>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+
+namespace {
+
+struct TestCase {
+    QString name;
+    QString outcome; // empty: passed; else the element: failure, error or skipped
+    QString type;    // the report's reason
+    QString message;
+};
+
+// A check on counts: its test case, the reason that fails it, the counters it
+// adds up and what they count.
+struct CountCheck {
+    const char *name;
+    const char *reason;
+    QStringList counters;
+    const char *counted;
+};
+
+const CountCheck COUNT_CHECKS[] = {
+    {"framing errors",
+     "framing_errors",
+     {"escape_errors", "crc_errors", "long_errors", "short_errors"},
+     "framing errors"},
+    {"comparison", "compare_failed", {"compare_failed"}, "comparison failures"},
+    {"replies", "no_reply", {"no_reply"}, "frames unanswered"},
+    {"send errors", "tx_errors", {"tx_errors"}, "send errors"},
+    {"unexpected frames", "unexpected_frames", {"unexpected"}, "unexpected frames"}};
+
+const QString NEVER_STARTED = QStringLiteral("the run never started");
+
+// Every value of the object when keys is empty.
+qint64 sumOf(const QJsonObject &object, const QStringList &keys)
+{
+    qint64 sum = 0;
+    for (const QString &key : keys.isEmpty() ? object.keys() : keys)
+        sum += object.value(key).toVariant().toLongLong();
+    return sum;
+}
+
+TestCase countCase(const QString &name, const QString &reason, qint64 count, const QString &counted,
+                   const QStringList &reasons)
+{
+    if (!reasons.contains(reason))
+        return {name, {}, {}, {}};
+    return {name, QStringLiteral("failure"), reason,
+            QStringLiteral("%1: %2").arg(counted).arg(count)};
+}
+
+// The run itself: refused at setup, or ended by a signal.
+TestCase runCase(const QJsonObject &report, const QStringList &reasons)
+{
+    const int exitCode = report.value(QLatin1String("exit_code")).toInt();
+    const QString name = QStringLiteral("run");
+    if (exitCode == EXIT_USAGE)
+        return {name, QStringLiteral("error"), reasons.join(QLatin1Char(' ')),
+                QStringLiteral("refused at setup: ") + reasons.join(QStringLiteral(", "))};
+    if (reasons.contains(QLatin1String("interrupted")))
+        return {name, QStringLiteral("error"), QStringLiteral("interrupted"),
+                QStringLiteral("interrupted by signal %1").arg(exitCode - EXIT_SIGNAL_BASE)};
+    return {name, {}, {}, {}};
+}
+
+// The capture during the run, and the files written at its end.
+TestCase filesCase(const QStringList &reasons, const QStringList &unwritten)
+{
+    QStringList lost;
+    if (reasons.contains(QLatin1String("capture_failed")))
+        lost << QStringLiteral("the capture failed");
+    for (const QString &output : unwritten)
+        lost << QStringLiteral("the %1 could not be written").arg(output);
+    if (lost.isEmpty())
+        return {QStringLiteral("files"), {}, {}, {}};
+    return {QStringLiteral("files"), QStringLiteral("error"), QStringLiteral("files_failed"),
+            lost.join(QStringLiteral("; "))};
+}
+
+// A run refused at setup never made its checks.
+QVector<TestCase> checkCases(const QJsonObject &report, const QStringList &reasons)
+{
+    const QJsonObject counters = report.value(QLatin1String("counters")).toObject();
+    QVector<TestCase> cases;
+    for (const CountCheck &check : COUNT_CHECKS)
+        cases << countCase(QLatin1String(check.name), QLatin1String(check.reason),
+                           sumOf(counters, check.counters), QLatin1String(check.counted), reasons);
+    // Only a port that keeps the UART's own error counts has this check.
+    const QJsonValue uart = report.value(QLatin1String("uart"));
+    if (uart.isObject())
+        cases << countCase(QStringLiteral("UART errors"), QStringLiteral("uart_errors"),
+                           sumOf(uart.toObject(), {}), QStringLiteral("UART errors"), reasons);
+    const bool lost = reasons.contains(QLatin1String("port_lost"));
+    cases << TestCase{QStringLiteral("port stays open"), lost ? QStringLiteral("error") : QString(),
+                      QStringLiteral("port_lost"), QStringLiteral("the port went away")};
+    if (report.value(QLatin1String("exit_code")).toInt() == EXIT_USAGE) {
+        for (TestCase &skipped : cases)
+            skipped = {skipped.name, QStringLiteral("skipped"), {}, NEVER_STARTED};
+    }
+    return cases;
+}
+
+int countOf(const QVector<TestCase> &cases, const char *outcome)
+{
+    return int(std::count_if(cases.begin(), cases.end(),
+                             [outcome](const TestCase &c) { return c.outcome == outcome; }));
+}
+
+void writeProperties(QXmlStreamWriter &xml, const QJsonObject &counters)
+{
+    xml.writeStartElement(QStringLiteral("properties"));
+    for (auto counter = counters.begin(); counter != counters.end(); ++counter) {
+        xml.writeEmptyElement(QStringLiteral("property"));
+        xml.writeAttribute(QStringLiteral("name"), counter.key());
+        xml.writeAttribute(QStringLiteral("value"), counter.value().toVariant().toString());
+    }
+    xml.writeEndElement();
+}
+
+void writeCase(QXmlStreamWriter &xml, const TestCase &test, const QString &suite)
+{
+    xml.writeStartElement(QStringLiteral("testcase"));
+    xml.writeAttribute(QStringLiteral("name"), test.name);
+    xml.writeAttribute(QStringLiteral("classname"), suite);
+    if (!test.outcome.isEmpty()) {
+        xml.writeStartElement(test.outcome);
+        xml.writeAttribute(QStringLiteral("message"), test.message);
+        if (!test.type.isEmpty())
+            xml.writeAttribute(QStringLiteral("type"), test.type);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
+void writeTotals(QXmlStreamWriter &xml, const QVector<TestCase> &cases, const QString &seconds)
+{
+    xml.writeAttribute(QStringLiteral("tests"), QString::number(cases.size()));
+    xml.writeAttribute(QStringLiteral("failures"), QString::number(countOf(cases, "failure")));
+    xml.writeAttribute(QStringLiteral("errors"), QString::number(countOf(cases, "error")));
+    xml.writeAttribute(QStringLiteral("skipped"), QString::number(countOf(cases, "skipped")));
+    xml.writeAttribute(QStringLiteral("time"), seconds);
+}
+
+QVector<TestCase> testCases(const QJsonObject &report, const QStringList &unwritten)
+{
+    QStringList reasons;
+    for (const QJsonValue reason : report.value(QLatin1String("reasons")).toArray())
+        reasons << reason.toString();
+    return QVector<TestCase>{runCase(report, reasons)} + checkCases(report, reasons) +
+           QVector<TestCase>{filesCase(reasons, unwritten)};
+}
+
+// Named after the port and the mode; the run's counters as its properties.
+void writeSuite(QXmlStreamWriter &xml, const QJsonObject &report, const QVector<TestCase> &cases,
+                const QString &seconds)
+{
+    const QString suite = report.value(QLatin1String("port")).toString() + QLatin1Char(' ') +
+                          report.value(QLatin1String("mode")).toString();
+    xml.writeStartElement(QStringLiteral("testsuite"));
+    xml.writeAttribute(QStringLiteral("name"), suite);
+    writeTotals(xml, cases, seconds);
+    writeProperties(xml, report.value(QLatin1String("counters")).toObject());
+    for (const TestCase &test : cases)
+        writeCase(xml, test, suite);
+    xml.writeEndElement();
+}
+
+} // namespace
+
+QByteArray junitOf(const QJsonObject &report, const QStringList &unwritten)
+{
+    const QVector<TestCase> cases = testCases(report, unwritten);
+    const double runS = report.value(QLatin1String("duration_s"))[QLatin1String("run")].toDouble();
+    const QString seconds = QString::number(runS, 'f', 3);
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("testsuites"));
+    xml.writeAttribute(QStringLiteral("name"), QStringLiteral("pakto"));
+    writeTotals(xml, cases, seconds);
+    writeSuite(xml, report, cases, seconds);
+    xml.writeEndDocument();
+    return bytes;
+}

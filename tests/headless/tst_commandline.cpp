@@ -10,16 +10,18 @@
 
 #include <QtTest>
 
-// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT", or how it ended.
+// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT", or how
+// it ended.
 static QString describe(const CommandLine &line)
 {
     if (!line.headless)
         return QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
     const HeadlessPlan &p = *line.headless;
     QStringList fields{"run"};
-    for (const QVariant &v : QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs,
-                                          p.frameLimit, int(p.tag), int(p.compare), int(p.show),
-                                          int(p.reportMemory), p.capturePath, p.reportPath})
+    for (const QVariant &v :
+         QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
+                      int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath,
+                      p.reportPath, p.plotPath, p.junitPath})
         fields << v.toString();
     return fields.join(' ');
 }
@@ -37,9 +39,10 @@ private slots:
         QTest::addColumn<QString>("expected");
         // clang-format off
         const char *const rows[][4] = {
-            {"plain run", "RUN", "", "run p 0 1000  0 0 0 0 0 0  $"},
+            {"plain run", "RUN", "", "run p 0 1000  0 0 0 0 0 0    $"},
             {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare "
-             "--show --report-memory --capture c --report -", "", "run p 1 1500 9600 5 7 1 1 1 1 c -$"},
+             "--show --report-memory --capture c --report - --plot p.PNG --junit j", "", "run p 1 1500 9600 5 7 1 1 1 1 c - p.PNG j$"},
+            {"--plot neither SVG nor PNG", "RUN --plot p.svg.jpg", "", "exit 2: .*--plot needs a name ending in .svg or .png, not 'p.svg.jpg'"},
             {"help names the exit statuses", "--help", "", "exit 0: Usage: .*\n  2 .*130  "},
             {"unknown option", "--bogus", "", "exit 2: pakto: Unknown option 'bogus'"},
             {"no --open", "--send answer --duration 1", "", "exit 2: .*; --open is missing"},

@@ -2,6 +2,7 @@
 // on the wire, and its JSON report says what its panel says.
 #include "linktest.h"
 
+#include <QImage>
 #include <QtTest>
 
 #include <array>
@@ -19,6 +20,19 @@ const QVector<std::array<QString, 3>> COUNTS = {
     {"发送错误", "tx_errors", ""}, {"未应答", "no_reply", ""}, {"迟到应答", "late", ""},
     {"多余帧", "unexpected", ""}};
 // clang-format on
+
+// The root element's name, then each failure's or error's type, '+'-joined; "-" for no XML.
+static QString outline(const QByteArray &xml)
+{
+    QStringList outline;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement &&
+            (outline.isEmpty() || reader.name() == "failure" || reader.name() == "error"))
+            outline << (outline.isEmpty() ? reader.name() : reader.attributes().value("type"))
+                           .toString();
+    return reader.hasError() ? "-" : outline.join('+');
+}
 
 class TestEndToEnd : public QObject
 {
@@ -58,11 +72,11 @@ private slots:
                       clean = "exit_code=0 errors=0 rx_packets=sent compare_ok=sent",
                       lost = "exit_code=1 no_reply=faults errors=2faults ";
         // clang-format off
-        QTest::newRow("answer: show, capture") << "" << answer + " --tag --show --capture c" << clean;
+        QTest::newRow("answer: show, capture, plot, JUnit") << "" << answer + " --tag --show --capture c --plot p.png --junit j.xml" << clean + " png=1200x600 junit=testsuites";
         QTest::newRow("answer-driven up to --frames, report on stdout") << "" << answer + " --frames 300 --report -" << clean + " tx_packets=300";
         QTest::newRow("answer-driven up to --frames, every reply twice: the extra ones fail") << "--fault duplicate --every 1" << "--send answer --frames 300 --duration 30" << "exit_code=1 errors=300 tx_packets=300 rx_packets=600 unexpected=300 reasons=unexpected_frames";
-        QTest::newRow("once, report on a full disk: the run fails") << "" << "--send once --compare --duration 0.5 --report /dev/full" << "exit_code=1 errors=0 tx_packets=1 compare_ok=1";
-        QTest::newRow("once, silent device, not compared: no reply") << "--fault drop" << "--send once --duration 0.3" << "exit_code=1 tx_packets=1 rx_packets=0 no_reply=1 reasons=no_reply";
+        QTest::newRow("once, report on a full disk: the run fails") << "" << "--send once --compare --duration 0.5 --report /dev/full --junit j.xml" << "exit_code=1 errors=0 tx_packets=1 compare_ok=1 junit=testsuites+files_failed";
+        QTest::newRow("once, silent device, not compared: no reply") << "--fault drop" << "--send once --duration 0.3 --plot p.svg --junit j.xml" << "exit_code=1 tx_packets=1 rx_packets=0 no_reply=1 reasons=no_reply svg=svg junit=testsuites+no_reply";
         QTest::newRow("timed, silent device, not compared: no reply for each") << "--fault drop" << "--send timed --period 10 --duration 0.5" << "exit_code=1 rx_packets=0 no_reply=sent reasons=no_reply";
         QTest::newRow("timed, replies 50 ms late, timeout 20, not compared: no reply, then unexpected") << "--delay 50" << "--send timed --period 60 --reply-timeout 20 --duration 1" << "exit_code=1 answered=0 no_reply=sent reasons=no_reply+unexpected_frames";
         QTest::newRow("answer, replies 50 ms late, timeout 30: one frame in flight, replies late") << "--delay 50" << answer + " --tag --reply-timeout 30" << "exit_code=1 tx_packets<=35 reasons=no_reply";
@@ -98,6 +112,8 @@ private slots:
         QFETCH(QString, options);
         QFETCH(QString, expected);
         PeerProcess peer(peerOptions.split(' ', Qt::SkipEmptyParts));
+        for (const char *output : {"p.png", "p.svg", "j.xml"})
+            QFile::remove(workDir.filePath(output));
         const Run window = runWindow(peer.path, options), device = peer.stop(),
                   json = report(window);
         QVERIFY2((json.exitCode == 0) != options.contains("--report /dev"),
@@ -121,6 +137,10 @@ private slots:
         QCOMPARE(faults > 0, peerOptions.contains("--fault"));
         QCOMPARE(device.exitCode, 0);
         QVERIFY(!QFile::exists(workDir.filePath("dv-ppp.ini")));
+        const QImage png(workDir.filePath("p.png"));
+        seen += QString("png=%1x%2 svg=").arg(png.width()).arg(png.height()) +
+                outline(readFile(workDir.filePath("p.svg"))) +
+                " junit=" + outline(readFile(workDir.filePath("j.xml"))) + ' ';
         seen += "errors=" + QString::number(errors) + " answered=" + json.value("answered") +
                 " line_use_tx=" + json.value("line_use_tx") +
                 " line_use_rx=" + json.value("line_use_rx") +

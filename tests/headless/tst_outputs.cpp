@@ -41,6 +41,8 @@ private slots:
         QTest::newRow("report is the capture, through a link") << kept + "c && ln -s c link" << "--capture c --report link" << 2 << "capture to c: it is the report link" << "-";
         QTest::newRow("capture and report one new file") << "" << "--capture x --report ./x" << 2 << "capture to x: it is the report ./x" << "-";
         QTest::newRow("capture is the port") << "" << "--capture PORT" << 2 << "capture to PORT: it is the port PORT" << "output_refused";
+        QTest::newRow("JUnit file is the settings file") << "" << "--junit dv-ppp.ini" << 2 << "JUnit file to dv-ppp.ini: it is the settings file" << "output_refused";
+        QTest::newRow("plot and report one file: neither written") << "" << "--report p.svg --plot ./p.svg" << 2 << "report to p.svg: it is the plot ./p.svg" << "-";
         QTest::newRow("capture to a FIFO no one reads") << "mkfifo f" << "--capture f" << 2 << "f：No such device or address" << "capture_failed";
         QTest::newRow("report to a FIFO no one reads") << "mkfifo f" << "--report f" << 1 << "report to f: No such device or address" << "-";
         QTest::newRow("report on a full disk, over an earlier one") << MOUNT + kept + "full/r && cat /dev/zero > full/z" << "--report full/r" << 1 << "report to full/r: No space left on device" << "-";

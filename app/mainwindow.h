@@ -4,6 +4,7 @@
 #include "codec/ppp_frame.h"
 #include "engine/ledger.h"
 #include "engine/packet.h"
+#include "serial/linesetting.h"
 #include "windowoptions.h"
 
 #include <QFile>
@@ -22,6 +23,7 @@
 
 #include <memory>
 
+class QComboBox;
 class QFile;
 class QTextStream;
 
@@ -79,6 +81,7 @@ public slots:
 private:
     // serial/portlist.cpp
     void refreshPortList();
+    void followPortList();
     int listedPortCount() const;
     // serial/connection.cpp
     bool openSelectedPort();
@@ -86,6 +89,16 @@ private:
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
     void drainTransmitQueue();
+    // serial/linewatch.cpp
+    std::array<QComboBox *, LINE_CHOICES> lineBoxes() const;
+    LineSetting chosenLine() const;
+    void showLineChoices(const LineChoices &choices);
+    void noteLineSetting();
+    QString notKeptText(int choice, int held) const;
+    void watchOpenPort();
+    void readUartCounts();
+    void forgetLineNotes();
+    QStringList portNoteParagraphs() const;
 
     // engine/payload.cpp
     Packet *buildPacket();
@@ -120,6 +133,7 @@ private:
     QStringList comparisonParagraphs() const;
     QStringList replyParagraphs() const;
     QString roundTripLine() const;
+    QStringList uartParagraphs() const;
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
@@ -162,6 +176,9 @@ private:
     bool portOpen = false;
     QList<QSerialPortInfo> portInfos;
     QSerialPort serialPort;
+    LineSetting portLine;     // as asked at the last open
+    QStringList lineWarnings; // about the open port's line: shown while it is open
+    bool ctsOff = false;      // under RTS-CTS flow control, the device holds us off
     Packet txPattern{};
     bool txPatternValid = true; // false while the payload text is not valid hex
     int txLenMin = 0;

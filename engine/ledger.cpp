@@ -232,4 +232,21 @@ void Ledger::restart()
     queuedLineBytes = 0;
     bytesLeftAtTick = bytesLeft;
     rateBps = 0;
+    uartBaseline.reset();
+}
+
+void Ledger::uartCounted(const std::optional<UartErrors> &driverCounts)
+{
+    if (!driverCounts)
+        return;
+    if (!uartBaseline)
+        uartBaseline = driverCounts;
+    uartLatest = *driverCounts;
+}
+
+std::optional<UartErrors> Ledger::uartErrors() const
+{
+    if (!uartBaseline)
+        return std::nullopt;
+    return uartLatest.since(*uartBaseline);
 }

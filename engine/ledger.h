@@ -13,6 +13,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 
 // Holds at most this many outstanding packets: a second of 1 ms sending in
 // flight, so that a slow device is not blamed for replies the ledger forgot.
@@ -60,6 +61,9 @@ public:
     void giveUpAll();
     // Once a second: the send rate, and the run time while running.
     void tick(bool running);
+    // The UART's error counts as the driver gives them (none: they could not be
+    // read, which changes nothing); the first after a clean start is the baseline.
+    void uartCounted(const std::optional<UartErrors> &driverCounts);
 
     // A clean start: counters, round trips, rate and run time from zero; the
     // outstanding packets are given up uncounted (their late replies are
@@ -69,6 +73,8 @@ public:
     const TrafficCounters &counters() const { return counts; }
     const LatencyHistogram &roundTrips() const { return trips; }
     quint64 sendRateBps() const { return rateBps; }
+    // The increase since the baseline; none where the port gave no counts.
+    std::optional<UartErrors> uartErrors() const;
     int outstanding() const { return int(waiting.size()); }
     // The last frame sent still waits for its answer.
     bool awaitingReply() const { return lastSentWaits; }
@@ -106,6 +112,8 @@ private:
     quint64 bytesLeft = 0; // packet bytes that left the queue
     quint64 bytesLeftAtTick = 0;
     quint64 rateBps = 0;
+    std::optional<UartErrors> uartBaseline;
+    UartErrors uartLatest;
 
     friend class MainWindowProbe; // tests set counters directly
 };

@@ -56,6 +56,7 @@ void appendPlainParagraph(QTextEdit *box, const QString &text)
 void MainWindow::on_btn_cntClear_clicked()
 {
     ledger.restart();
+    readUartCounts(); // the baseline
     if (ui->btn_txAck->isChecked())
         sendOneFrame();
 }
@@ -63,12 +64,17 @@ void MainWindow::on_btn_cntClear_clicked()
 void MainWindow::onSecondTick()
 {
     ledger.tick(ui->btn_txAuto->isChecked() || ui->btn_txAck->isChecked());
+    if (portOpen)
+        watchOpenPort();
+    else
+        followPortList();
 }
 
 void MainWindow::refreshStats()
 {
-    const QStringList paragraphs =
-        runTimeParagraphs() + countParagraphs() + comparisonParagraphs() + replyParagraphs();
+    const QStringList paragraphs = runTimeParagraphs() + countParagraphs() +
+                                   comparisonParagraphs() + replyParagraphs() + uartParagraphs() +
+                                   portNoteParagraphs();
     ui->txt_info->clear();
     for (const QString &paragraph : paragraphs)
         ui->txt_info->append(paragraph);
@@ -145,4 +151,19 @@ QString MainWindow::roundTripLine() const
     if (const quint64 ambiguous = ledger.counters().cntAmbiguous)
         line += QStringLiteral(" (") + tr("%1 个无法确定").arg(ambiguous) + QLatin1Char(')');
     return line;
+}
+
+// The UART's own errors since the clean start, where the port keeps them.
+QStringList MainWindow::uartParagraphs() const
+{
+    const std::optional<UartErrors> uart = ledger.uartErrors();
+    if (!uart || !uart->any())
+        return {};
+    QStringList paragraphs{QString()};
+    addCounterLine(paragraphs, tr("UART 帧错误"), uart->frame);
+    addCounterLine(paragraphs, tr("UART 溢出"), uart->overrun);
+    addCounterLine(paragraphs, tr("UART 校验错误"), uart->parity);
+    addCounterLine(paragraphs, tr("UART 中断"), uart->brk);
+    addCounterLine(paragraphs, tr("UART 缓冲区溢出"), uart->bufOverrun);
+    return paragraphs;
 }

@@ -94,6 +94,7 @@ int HeadlessRun::exec()
     applyChoices();
     if (!openPort())
         return refuse("port_open_failed");
+    takeLineWarnings();
     if (!runTest())
         return refuse("send_refused");
     settle();
@@ -140,6 +141,12 @@ void HeadlessRun::applyChoices()
     Ui::MainWindow *ui = window.ui;
     if (!plan.baud.isEmpty())
         ui->comb_bps->setCurrentText(plan.baud);
+    LineSetting line = window.chosenLine();
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        if (!plan.line[choice].isEmpty())
+            line.choices[choice] = lineChoices()[choice].words.indexOf(plan.line[choice]);
+    }
+    window.showLineChoices(line.choices);
     if (plan.periodMs > 0)
         ui->le_txTm->setText(QString::number(plan.periodMs));
     if (plan.replyTimeoutMs >= 0)
@@ -174,6 +181,16 @@ bool HeadlessRun::openPort()
     ports->setCurrentIndex(index);
     window.on_btn_ser_conn_clicked();
     return window.portOpen; // a failed open has been warned about on stderr
+}
+
+// The window shows them in its panel; a script reads them on stderr and in the report.
+void HeadlessRun::takeLineWarnings()
+{
+    QTextStream err(stderr);
+    err.setCodec("UTF-8");
+    for (const QString &warning : qAsConst(window.lineWarnings))
+        err << "pakto: warning: " << warning << '\n';
+    warnings << window.lineWarnings;
 }
 
 // All watch the port after the window's own handlers have run.
@@ -310,6 +327,7 @@ void HeadlessRun::recordRun()
     const Ui::MainWindow *ui = window.ui;
     const bool random = ui->cb_randData->isChecked();
     report.set("baud", ui->comb_bps->currentText().toLongLong());
+    report.setLine(window.chosenLine());
     report.set("period_ms",
                plan.send == HeadlessSend::Timed ? ui->le_txTm->text().toInt() : QJsonValue());
     report.set("reply_timeout_ms", window.ledger.replyTimeout());
@@ -342,6 +360,7 @@ RunVerdict HeadlessRun::judge() const
         {"compare_failed", c.cntCmpFail != 0},
         {"no_reply", c.cntNoReply != 0},
         {"unexpected_frames", c.cntUnexpected != 0},
+        {"uart_errors", window.ledger.uartErrors().value_or(UartErrors{}).any()},
         {"port_lost", portLost},
         {"capture_failed", !plan.capturePath.isEmpty() && !window.captureStream},
         {"interrupted", interruption->signalNumber() != 0}};

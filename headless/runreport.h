@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class Ledger;
+struct LineSetting;
 
 class RunReport
 {
@@ -21,6 +22,7 @@ public:
     void set(const char *key, const QJsonValue &value);
     void setSendingTime(qint64 ms);
     void setCounts(const Ledger &ledger);
+    void setLine(const LineSetting &line);
     // Adds the verdict and writes the document where the plan says (none:
     // nothing). The result is exitCode, or EXIT_ERRORS_COUNTED in place of 0
     // when the report could not be written, which is said on stderr.

@@ -21,6 +21,7 @@ public:
 
 private:
     void checkBaudRate();
+    void checkLineChoice(const LineChoice &choice);
     void checkPeriod();
     void checkSid(const QString &key, const QString &fallback);
     void checkPayload();
@@ -49,6 +50,10 @@ SettingsCheck SettingsChecker::check()
             << QStringLiteral("%1: cannot be read as INI").arg(QFileInfo(path).fileName());
     if (plan.baud.isEmpty())
         checkBaudRate();
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        if (plan.line[choice].isEmpty())
+            checkLineChoice(lineChoices()[choice]);
+    }
     if (plan.send == HeadlessSend::Timed && plan.periodMs == 0)
         checkPeriod();
     if (plan.tag) {
@@ -65,6 +70,16 @@ SettingsCheck SettingsChecker::check()
 void SettingsChecker::checkBaudRate()
 {
     readNumber(QStringLiteral("control/ser-baudrate"), QStringLiteral("115200"), 1, INT_MAX);
+}
+
+// The window would take an unknown word as the default, and test another line
+// than the one the file names.
+void SettingsChecker::checkLineChoice(const LineChoice &choice)
+{
+    const QString key = QStringLiteral("control/") + choice.settingsKey;
+    if (settings.contains(key) && !choice.words.contains(settings.value(key).toString()))
+        found.problems << describe(key) + QStringLiteral(" is not one of ") +
+                              choice.words.join(QStringLiteral(", "));
 }
 
 void SettingsChecker::checkPeriod()

@@ -39,10 +39,13 @@ bool deviceAccessible(const QSerialPort &port)
     return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
 }
 
-void enablePortChoice(Ui::MainWindow *ui, bool enabled)
+void enablePortChoice(Ui::MainWindow *ui, const std::array<QComboBox *, LINE_CHOICES> &lineBoxes,
+                      bool enabled)
 {
     ui->comb_sers->setEnabled(enabled);
     ui->comb_bps->setEnabled(enabled);
+    for (QComboBox *box : lineBoxes)
+        box->setEnabled(enabled);
     ui->btn_ser_refresh->setEnabled(enabled);
 }
 
@@ -77,12 +80,8 @@ bool MainWindow::openSelectedPort()
     else
         serialPort.setPortName(options.extraPorts.at(index - portInfos.size()));
 
-    // A text that is no number asks for 0 baud, which the open refuses.
-    serialPort.setBaudRate(qint32(ui->comb_bps->currentText().toUInt()));
-    serialPort.setDataBits(QSerialPort::Data8);
-    serialPort.setParity(QSerialPort::NoParity);
-    serialPort.setStopBits(QSerialPort::OneStop);
-    serialPort.setFlowControl(QSerialPort::NoFlowControl);
+    portLine = chosenLine();
+    applyLineSetting(serialPort, portLine);
     if (!serialPort.open(QIODevice::ReadWrite))
         return false;
     // A new session: nothing from before the open, no half frame from the
@@ -92,9 +91,10 @@ bool MainWindow::openSelectedPort()
 
     portOpen = true;
     ui->btn_ser_conn->setText(tr("关闭串口"));
-    enablePortChoice(ui, false);
+    enablePortChoice(ui, lineBoxes(), false);
     ui->gb_send->setEnabled(true);
     restartMeasurement();
+    noteLineSetting();
     return true;
 }
 
@@ -112,12 +112,14 @@ void MainWindow::closePort()
         drainTransmitQueue();
         ledger.queueDrained(serialPort.bytesToWrite(), clockMs());
         ledger.queueDiscarded();
+        readUartCounts();
         serialPort.close();
     }
     portOpen = false;
+    forgetLineNotes();
     ui->btn_ser_conn->setText(tr("打开串口"));
     refreshPortList();
-    enablePortChoice(ui, true);
+    enablePortChoice(ui, lineBoxes(), true);
     ui->gb_send->setEnabled(false);
 }
 
@@ -137,6 +139,7 @@ void MainWindow::onPortError(QSerialPort::SerialPortError error)
         return;
     // Close before warning: a dead port repeats its error as fast as the event
     // loop runs, and the warning box runs one.
+    const QString lostPort = ui->comb_sers->currentText();
     closePort();
-    slotWarningMessage(tr("错误"), tr("串口已断开"));
+    slotWarningMessage(tr("错误"), tr("串口 %1 已断开").arg(lostPort));
 }

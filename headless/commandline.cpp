@@ -36,7 +36,7 @@ Every frame sent expects one reply unless --one-way says the device
 answers nothing.
 Exit status:
   0    pass: no send error, framing error, comparison failure, unanswered
-       frame or unexpected frame counted
+       frame, unexpected frame or UART error counted
   1    fail: any counted, the port went away, the capture file failed, or
        a run that passed could not write its report
   2    usage or setup: bad command line or settings, port that will not open

@@ -20,7 +20,8 @@ private slots:
         TestWorkDir workDir;
         PseudoTerminal device;
         WarningCatcher warnings;
-        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
+        const QString path = device.slavePath(); // none once the device has gone
+        MainWindow window(nullptr, WindowOptions{{path}});
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         const auto portState = [ui] { // the caption, whether the port and sending can be chosen
             return ui->btn_ser_conn->text() + ' ' + QString::number(ui->comb_sers->isEnabled()) +
@@ -49,7 +50,24 @@ private slots:
         const std::clock_t before = std::clock(); // process CPU time, all threads
         QTest::qWait(1000);
         QVERIFY2(std::clock() - before < CLOCKS_PER_SEC / 10, "over 10% of a core at rest");
-        QCOMPARE(warnings.describe(), QStringList{"错误: 串口已断开"});
+        QCOMPARE(warnings.describe(), QStringList{"错误: 串口 " + path + " 已断开"});
+    }
+
+    // The port chosen stays chosen across a refresh, and the once-a-second look at the system's
+    // ports leaves an unchanged list alone.
+    void portListKeepsTheChoice()
+    {
+        TestWorkDir workDir;
+        PseudoTerminal first, second;
+        MainWindow window(nullptr, WindowOptions{{first.slavePath(), second.slavePath()}});
+        QComboBox *ports = MainWindowProbe::ui(window)->comb_sers;
+        QCOMPARE(ports->currentText(), first.slavePath());
+        ports->setCurrentText(second.slavePath());
+        QSignalSpy rebuilt(ports->model(), &QAbstractItemModel::rowsRemoved);
+        QTest::qWait(1200);
+        QCOMPARE(rebuilt.count(), 0);
+        MainWindowProbe::ui(window)->btn_ser_refresh->click();
+        QCOMPARE(ports->currentText(), second.slavePath());
     }
 };
 

@@ -96,8 +96,8 @@ private slots:
 
     // The line from the settings file, the command line deciding over it: what the report and
     // the pseudo-terminal's own termios say mid-run (it keeps the speed, stop bits and flow
-    // control, but always 8 data bits and no parity), the queue's 200 ms of line time, the
-    // warnings.
+    // control, but always 8 data bits and no parity; it starts at 1200 baud, 2 stop bits and both
+    // flow controls), the queue's 200 ms of line time, the warnings.
     void runAppliesTheLine_data()
     {
         QTest::addColumn<QString>("ini"); // in [control]
@@ -122,6 +122,11 @@ private slots:
         QFETCH(QString, held);
         TestWorkDir dir;
         PseudoTerminal device;
+        termios before = device.slaveTermios();
+        before.c_cflag |= CSTOPB | CRTSCTS;
+        before.c_iflag |= IXON | IXOFF;
+        cfsetspeed(&before, B1200);
+        QVERIFY(device.setSlaveTermios(before));
         QFile file("dv-ppp.ini");
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[control]\n" + ini.toUtf8()) > 0);
         file.close();

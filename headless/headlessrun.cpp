@@ -141,12 +141,7 @@ void HeadlessRun::applyChoices()
     Ui::MainWindow *ui = window.ui;
     if (!plan.baud.isEmpty())
         ui->comb_bps->setCurrentText(plan.baud);
-    LineSetting line = window.chosenLine();
-    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
-        if (!plan.line[choice].isEmpty())
-            line.choices[choice] = lineChoices()[choice].words.indexOf(plan.line[choice]);
-    }
-    window.showLineChoices(line.choices);
+    applyLine();
     if (plan.periodMs > 0)
         ui->le_txTm->setText(QString::number(plan.periodMs));
     if (plan.replyTimeoutMs >= 0)
@@ -157,6 +152,16 @@ void HeadlessRun::applyChoices()
     ui->cb_txShow->setChecked(plan.show);
     ui->cb_rxShow->setChecked(plan.show);
     window.txFrameLimit = plan.frameLimit;
+}
+
+void HeadlessRun::applyLine()
+{
+    LineChoices choices = window.chosenLine().choices;
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        if (!plan.line[choice].isEmpty())
+            choices[choice] = lineChoices()[choice].words.indexOf(plan.line[choice]);
+    }
+    window.showLineChoices(choices);
 }
 
 // The window warns on stderr when the file cannot be opened.

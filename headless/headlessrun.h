@@ -78,6 +78,7 @@ private:
     int refuse(const char *reason);
     bool runTest();
     void applyChoices();
+    void applyLine();
     bool startCapture();
     bool openPort();
     void takeLineWarnings();

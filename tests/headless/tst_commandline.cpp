@@ -137,6 +137,7 @@ private slots:
         MainWindow window(nullptr, run.window);
         RunReport report({}, *run.headless);
         QStringList seen;
+        QString panel;
         QTimer::singleShot(100, [&] {
             const termios kept = device.slaveTermios();
             seen << (cfgetospeed(&kept) == B921600 ? "B921600" : "other speed");
@@ -146,6 +147,7 @@ private slots:
                 if (flag)
                     seen << name;
             seen << QString::number(MainWindowProbe::transmitQueueLimit(window));
+            panel = MainWindowProbe::panel(window);
         });
         HeadlessRun(window, *run.headless, {}, report).exec();
         QFile written("r.json");
@@ -158,6 +160,8 @@ private slots:
         QStringList warnings;
         for (const QJsonValue &warning : json["warnings"].toArray())
             warnings << warning.toString();
+        for (const QString &warning : qAsConst(warnings)) // the window shows them while open
+            QVERIFY2(panel.contains(warning), qPrintable(panel));
         QCOMPARE(seen.join(' ') + ' ' + warnings.join('|'), held);
         QVERIFY(json["uart"].isNull()); // a pseudo-terminal keeps no counts
         QVERIFY(MainWindowProbe::ui(window)->txt_data->toPlainText().contains("[ 发 "));

@@ -5,6 +5,7 @@
 #include "engine/fieldtext.h"
 #include "engine/ledger.h"
 #include "engine/packet.h"
+#include "serial/linesetting.h"
 #include "windowoptions.h"
 
 #include <QFile>
@@ -24,6 +25,7 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
 class QFile;
 class QPushButton;
 class QTextStream;
@@ -83,17 +85,26 @@ public slots:
 private:
     // serial/portlist.cpp
     void refreshPortList();
+    void followPortList();
     int listedPortCount() const;
     // serial/connection.cpp
     QString openSelectedPort();
     void selectListedPort();
-    void applyLineSettings(qint32 baudRate);
     QString openFailureText(const QString &why) const;
     QString openErrorReason() const;
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
-    int bitsPerCharacter() const;
     void drainTransmitQueue();
+    // serial/linewatch.cpp
+    std::array<QComboBox *, LINE_CHOICES> lineBoxes() const;
+    LineSetting chosenLine() const;
+    void showLineChoices(const LineChoices &choices);
+    void noteLineSetting();
+    QString notKeptText(int choice, int held) const;
+    void watchOpenPort();
+    void readUartCounts();
+    void forgetLineNotes();
+    QStringList portNoteParagraphs() const;
 
     // engine/payload.cpp
     Packet *buildPacket();
@@ -139,6 +150,7 @@ private:
     QStringList replyParagraphs() const;
     QString lineUseLine() const;
     QString roundTripLine() const;
+    QStringList uartParagraphs() const;
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
@@ -186,6 +198,9 @@ private:
     bool portOpen = false;
     QList<QSerialPortInfo> portInfos;
     QSerialPort serialPort;
+    LineSetting portLine;     // as asked at the last open
+    QStringList lineWarnings; // about the open port's line: shown while it is open
+    bool ctsOff = false;      // under RTS-CTS flow control, the device holds us off
     Packet txPattern{};
     bool txPatternValid = true; // false while the payload text is not valid hex
     int txLenMin = 0;
@@ -197,7 +212,8 @@ private:
     QString capturePath;
     std::unique_ptr<QFile> captureFile; // declared first: the stream on it goes first
     std::unique_ptr<QTextStream> captureStream;
-    Ledger ledger; // every count, the packets outstanding, the round trips
+    bool captureHoldsEarlier = false; // opened over a file not yet emptied
+    Ledger ledger;                    // every count, the packets outstanding, the round trips
     quint64 stampOrigin = 0;
     quint64 perfFrequency = 1;
 

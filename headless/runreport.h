@@ -10,6 +10,7 @@
 
 class Ledger;
 struct TrafficCounters;
+struct LineSetting;
 
 class RunReport
 {
@@ -26,6 +27,7 @@ public:
     void setCounts(const Ledger &ledger);
     // The share of the line's capacity used each way over ms of the run.
     void setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud, qint64 ms);
+    void setLine(const LineSetting &line);
     // Adds the verdict and writes the document where the plan says (none:
     // nothing). The result is exitCode, or EXIT_ERRORS_COUNTED in place of 0
     // when the report could not be written, which is said on stderr.

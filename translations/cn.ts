@@ -374,6 +374,8 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>线路利用率 发 %1 收 %2</source>
         <translation>线路利用率 发 %1 收 %2</translation>
+    </message>
+    <message>
         <source>无法保存设置</source>
         <translation>无法保存设置</translation>
     </message>

@@ -390,6 +390,8 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>未知原因</source>
         <translation>reason unknown</translation>
+    </message>
+    <message>
         <source>数据位：</source>
         <translation>Data bits:</translation>
     </message>

@@ -5,6 +5,7 @@
 #include "engine/latencyhistogram.h"
 #include "engine/packet.h"
 #include "engine/trafficcounters.h"
+#include "engine/trafficview.h"
 #include "windowoptions.h"
 
 #include <QFile>
@@ -15,11 +16,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTextCharFormat>
 #include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
-#include <QVector>
 
 #include <deque>
 #include <memory>
@@ -34,18 +33,6 @@ class MainWindow;
 // Holds at most 1023 packets: a second of 1 ms sending in flight, so that a
 // slow device is not blamed for replies the ring forgot.
 constexpr int TX_RING_SLOTS = 1024;
-// The traffic view keeps at least this many of the newest lines, and drops the
-// oldest ones a chunk at a time once it holds a chunk more. Small enough that the
-// view fills, and its memory levels off, within the first few thousand round trips.
-constexpr int TRAFFIC_VIEW_LINES = 8000;
-constexpr int TRAFFIC_TRIM_CHUNK = 2000;
-
-// A line of the traffic view waiting for the next batched append.
-struct TrafficLine {
-    QString text;
-    QTextCharFormat format;
-};
-
 // A frame handed to the port that may not have left it yet.
 struct QueuedFrame {
     qint64 lineBytes;    // as framed on the line
@@ -140,7 +127,7 @@ private:
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
     void prepareTrafficView();
-    void queueTrafficLine(const TrafficLine &line);
+    void followLanguageInTraffic();
     void flushTraffic();
     // engine/capture.cpp
     void startCapture();
@@ -198,10 +185,10 @@ private:
     quint64 perfFrequency = 1;
 
     // Beyond the window's own state: what the command line asked for, and the
-    // traffic lines waiting for the next coalesced append to the view.
+    // traffic view with the language its words are in.
     WindowOptions options;
-    QVector<TrafficLine> pendingTraffic;
-    QTimer trafficFlushTimer;
+    TrafficView *trafficView = nullptr; // owned by ui->txt_data
+    bool trafficInEnglish = false;
     // Stands in for a settings file that is no regular file.
     std::unique_ptr<QTemporaryDir> scratchSettings;
     // Answer-driven sending gives up on a reply after replyTimeoutMs (0: never).

@@ -133,10 +133,10 @@ void TrafficView::draw()
     QTextCursor cursor(view->document());
     cursor.beginEditBlock();
     insertWaiting(cursor);
-    dropOldestLines(cursor);
+    const int dropped = dropOldestLines(cursor);
     cursor.endEditBlock();
-    if (followingNewest)
-        scrollBar->setValue(scrollBar->maximum());
+    // Someone reading older lines keeps them in sight until they are dropped too.
+    scrollBar->setValue(followingNewest ? scrollBar->maximum() : scrollBar->value() - dropped);
     view->viewport()->repaint();
     drawIntervalMs = int(std::clamp<qint64>(lastDraw.elapsed() * TRAFFIC_DRAW_COST_FACTOR,
                                             TRAFFIC_DRAW_MIN_MS, TRAFFIC_DRAW_MAX_MS));
@@ -162,15 +162,16 @@ void TrafficView::insertWaiting(QTextCursor &cursor)
     waitingCount = 0;
 }
 
-void TrafficView::dropOldestLines(QTextCursor &cursor)
+int TrafficView::dropOldestLines(QTextCursor &cursor)
 {
     QTextDocument *document = view->document();
     const int excess = document->blockCount() - TRAFFIC_VIEW_LINES;
     if (excess <= 0)
-        return;
+        return 0;
     cursor.setPosition(0);
     cursor.setPosition(document->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    return excess;
 }
 
 void TrafficView::clear()

@@ -65,7 +65,7 @@ private:
 
     WaitingFrame &nextSlot();
     void insertWaiting(QTextCursor &cursor);
-    void dropOldestLines(QTextCursor &cursor);
+    int dropOldestLines(QTextCursor &cursor);
 
     QPlainTextEdit *view;
     TrafficLabels words;

@@ -3,6 +3,7 @@
 #include "enginelink.h"
 
 #include <QFileDialog>
+#include <QScrollBar>
 #include <QTextBrowser>
 
 struct TrafficWindow : EngineLink {
@@ -85,13 +86,14 @@ private slots:
         QCOMPARE(w.ui->txt_data->document()->toHtml(), appended.toHtml());
     }
 
-    // A burst drawn at once leaves the view as drawing each line on its own would,
-    // the newest TRAFFIC_VIEW_LINES kept; the capture holds every line in order.
+    // A burst drawn at once leaves the view as drawing each line on its own would, the newest
+    // TRAFFIC_VIEW_LINES kept, older lines being read kept in sight while they last, the newest
+    // followed; the capture holds every line in order.
     void burst_data()
     {
         QTest::addColumn<int>("drawnBefore");
         QTest::addColumn<int>("burst");
-        QTest::newRow("below the bound") << 0 << 300;
+        QTest::newRow("below the bound") << 100 << 300;
         QTest::newRow("pushes the oldest lines out") << 7000 << 2500;
         QTest::newRow("longer than the view keeps") << 100 << 9000;
     }
@@ -105,9 +107,14 @@ private slots:
         each.showNumbered(0, total, true);
         once.showNumbered(0, drawnBefore, false);
         once.viewLines();
+        once.ui->txt_data->verticalScrollBar()->setValue(drawnBefore / 2);
         once.showNumbered(drawnBefore, total, false);
         const QStringList lines = once.viewLines();
         QCOMPARE(lines.size(), kept);
+        QCOMPARE(once.ui->txt_data->verticalScrollBar()->value(),
+                 qMax(0, drawnBefore / 2 - (total - kept)));
+        QCOMPARE(each.ui->txt_data->verticalScrollBar()->value(),
+                 each.ui->txt_data->verticalScrollBar()->maximum());
         QVERIFY(lines.first().contains(QString(" %1.000ms ").arg(total - kept)));
         QCOMPARE(once.ui->txt_data->document()->toHtml(), each.ui->txt_data->document()->toHtml());
         QCOMPARE(once.file().count('\n'), total);

@@ -23,8 +23,8 @@ constexpr int TRAFFIC_DRAW_MIN_MS = 40;
 // ...and at most this long, however busy the link.
 constexpr int TRAFFIC_DRAW_MAX_MS = 500;
 // A draw is followed by this many times its own cost without drawing: the view
-// takes at most a 25th of the time.
-constexpr int TRAFFIC_DRAW_COST_FACTOR = 25;
+// takes at most a 40th of the time.
+constexpr int TRAFFIC_DRAW_COST_FACTOR = 40;
 
 // The words of a line, in the interface language.
 struct TrafficLabels {

@@ -50,7 +50,7 @@ constexpr int PEER_DELAY_MS = 2;
 constexpr int PEER_START_MS = 5000;
 constexpr int DELAYED_ROUNDS = 6;
 constexpr double DELAYED_VIEW_ON_TARGET = 1.1;
-// The view reaches its bound of lines after 10,000 frames (two lines each).
+// The view holds its 8,000 lines after 4,000 frames (two lines each).
 const std::vector<quint64> RSS_CHECKPOINTS = {10000, 50000, 100000, 150000, 200000};
 
 // The window's default test data, so every ping-pong carries the same frame.

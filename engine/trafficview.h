@@ -22,7 +22,7 @@ constexpr int TRAFFIC_VIEW_LINES = 8000;
 constexpr int TRAFFIC_DRAW_MIN_MS = 40;
 // ...and at most this long, however busy the link.
 constexpr int TRAFFIC_DRAW_MAX_MS = 500;
-// A draw is followed by this many times its own cost without drawing: the view
+// Draws start at least this many times the last draw's cost apart: the view
 // takes at most a 40th of the time.
 constexpr int TRAFFIC_DRAW_COST_FACTOR = 40;
 

@@ -5,6 +5,7 @@
 #include "engine/fieldtext.h"
 #include "engine/ledger.h"
 #include "engine/packet.h"
+#include "engine/trafficview.h"
 #include "serial/linesetting.h"
 #include "windowoptions.h"
 
@@ -16,11 +17,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTextCharFormat>
 #include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
-#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -36,17 +35,6 @@ class MainWindow;
 
 // The longest frame a packet can give on the line.
 constexpr int LONGEST_FRAME = ppp_frame_longest(PACKET_CAPACITY);
-// The traffic view keeps at least this many of the newest lines, and drops the
-// oldest ones a chunk at a time once it holds a chunk more. Small enough that the
-// view fills, and its memory levels off, within the first few thousand round trips.
-constexpr int TRAFFIC_VIEW_LINES = 8000;
-constexpr int TRAFFIC_TRIM_CHUNK = 2000;
-
-// A line of the traffic view waiting for the next batched append.
-struct TrafficLine {
-    QString text;
-    QTextCharFormat format;
-};
 
 class MainWindow : public QMainWindow
 {
@@ -155,7 +143,7 @@ private:
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
     void prepareTrafficView();
-    void queueTrafficLine(const TrafficLine &line);
+    void followLanguageInTraffic();
     void flushTraffic();
     // engine/capture.cpp
     void startCapture();
@@ -218,10 +206,10 @@ private:
     quint64 perfFrequency = 1;
 
     // Beyond the window's own state: what the command line asked for, and the
-    // traffic lines waiting for the next coalesced append to the view.
+    // traffic view with the language its words are in.
     WindowOptions options;
-    QVector<TrafficLine> pendingTraffic;
-    QTimer trafficFlushTimer;
+    TrafficView *trafficView = nullptr; // owned by ui->txt_data
+    bool trafficInEnglish = false;
     // Stands in for a settings file that is no regular file or cannot be saved.
     std::unique_ptr<QTemporaryDir> scratchSettings;
     // Runs to the next reply timeout of an outstanding packet.

@@ -91,7 +91,7 @@ private slots:
         MainWindow window;
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         QCOMPARE(ui->te_txData->isHidden(), expected.contains("send/tx-rand-data=true"));
-        QCOMPARE(ui->txt_data->lineWrapMode() != QTextEdit::NoWrap,
+        QCOMPARE(ui->txt_data->lineWrapMode() != QPlainTextEdit::NoWrap,
                  expected.contains("show/linewrap=true"));
         ui->btn_language->click();
         QCOMPARE(window.windowTitle().startsWith("Dravo Pakto "), english);

@@ -9,6 +9,7 @@
 // so the four ping-pongs take turns in short trials, round after round: each
 // ratio is taken within one round, and the median over the rounds is reported.
 // Every figure is printed as the median and the best of its trials.
+#include "farend.h"
 #include "mainwindowprobe.h"
 
 #include <QApplication>
@@ -66,18 +67,6 @@ QByteArray frameOf(const QByteArray &body)
     return frame;
 }
 
-bool writeAll(int fd, const char *bytes, size_t count)
-{
-    while (count > 0) {
-        const ssize_t written = ::write(fd, bytes, count);
-        if (written <= 0)
-            return false;
-        bytes += written;
-        count -= size_t(written);
-    }
-    return true;
-}
-
 double residentMiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -104,61 +93,6 @@ double best(const std::vector<double> &values)
 {
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
-
-// The device: a thread echoing every byte it reads, in plain C.
-class EchoDevice
-{
-public:
-    EchoDevice()
-    {
-        openpty(&master, &slave, nullptr, nullptr, nullptr);
-        termios raw{};
-        tcgetattr(slave, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(slave, TCSANOW, &raw);
-        path = QString::fromLocal8Bit(ttyname(slave));
-        echo = std::thread([this] { run(); });
-    }
-    ~EchoDevice()
-    {
-        stopping = true;
-        echo.join();
-        ::close(master);
-        ::close(slave);
-    }
-
-    QString slavePath() const { return path; }
-    int slaveFd() const { return slave; }
-
-    // Lets the last frame of a trial come back, then throws away what is left,
-    // so that the next trial starts with nothing in flight.
-    void drain()
-    {
-        QThread::msleep(SETTLE_MS);
-        tcflush(slave, TCIOFLUSH);
-    }
-
-private:
-    void run()
-    {
-        char buffer[65536];
-        while (!stopping) {
-            pollfd watched{master, POLLIN, 0};
-            if (poll(&watched, 1, POLL_MS) <= 0)
-                continue;
-            const ssize_t got = ::read(master, buffer, sizeof buffer);
-            if (got > 0)
-                writeAll(master, buffer, size_t(got));
-        }
-    }
-
-    int master = -1;
-    int slave = -1;
-    QString path;
-    std::atomic<bool> stopping{false};
-    std::thread echo;
-};
-
 // pakto-peer on a pseudo-terminal of its own, holding every reply back.
 class DelayedPeer
 {
@@ -195,7 +129,7 @@ private:
     int flushHandle = -1;
 };
 
-double bareLinkRoundTrips(EchoDevice &device, const QByteArray &frame)
+double bareLinkRoundTrips(FarEnd &device, const QByteArray &frame)
 {
     char buffer[4096];
     quint64 rounds = 0;
@@ -210,7 +144,7 @@ double bareLinkRoundTrips(EchoDevice &device, const QByteArray &frame)
     return perSecond(rounds, clock);
 }
 
-double bareSerialPortRoundTrips(EchoDevice &device, const QByteArray &frame)
+double bareSerialPortRoundTrips(FarEnd &device, const QByteArray &frame)
 {
     QSerialPort port;
     port.setPortName(device.slavePath());
@@ -343,7 +277,7 @@ struct Rounds {
 
 // The order of the four trials turns from round to round, so that none of
 // them always runs first after the pause between trials.
-Rounds interleavedRounds(EchoDevice &device, const QByteArray &frame)
+Rounds interleavedRounds(FarEnd &device, const QByteArray &frame)
 {
     WindowUnderTest quiet(device.slavePath(), false);
     WindowUnderTest shown(device.slavePath(), true);
@@ -358,7 +292,7 @@ Rounds interleavedRounds(EchoDevice &device, const QByteArray &frame)
     for (int round = 0; round < ROUNDS; ++round) {
         for (size_t i = 0; i < trials.size(); ++i) {
             trials[(size_t(round) + i) % trials.size()]();
-            device.drain();
+            device.drain(SETTLE_MS);
         }
         rounds.viewOffRatio.push_back(rounds.viewOff.back() / rounds.bareSerialPort.back());
         rounds.viewOnRatio.push_back(rounds.viewOn.back() / rounds.bareSerialPort.back());
@@ -384,7 +318,7 @@ void printRatio(const char *name, const std::vector<double> &ratios, double targ
                 target, verdict(typical >= target));
 }
 
-void memoryOverShownFrames(EchoDevice &device)
+void memoryOverShownFrames(FarEnd &device)
 {
     WindowUnderTest shown(device.slavePath(), true);
     std::vector<double> rssMiB;
@@ -396,7 +330,7 @@ void memoryOverShownFrames(EchoDevice &device)
             return rssMiB.size() == RSS_CHECKPOINTS.size();
         },
         MEMORY_RUN_LIMIT_MS);
-    device.drain();
+    device.drain(SETTLE_MS);
     std::printf("%-34s %llu frames at %.0f round trips/s; comparisons ok %llu, failed %llu\n",
                 "window, view on, long run",
                 static_cast<unsigned long long>(shown.counters().cntRxPackets), rate,
@@ -447,7 +381,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    EchoDevice device;
+    FarEnd device;
     const QByteArray frame = frameOf(PAYLOAD);
     std::printf("frame of %d payload bytes, %d bytes on the line, echoed through %s; %d rounds of "
                 "%d ms trials\n",

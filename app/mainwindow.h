@@ -5,6 +5,8 @@
 #include "engine/fieldtext.h"
 #include "engine/ledger.h"
 #include "engine/packet.h"
+#include "engine/trafficview.h"
+#include "serial/linesetting.h"
 #include "windowoptions.h"
 
 #include <QFile>
@@ -15,15 +17,14 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTextCharFormat>
 #include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
-#include <QVector>
 
 #include <functional>
 #include <memory>
 
+class QComboBox;
 class QFile;
 class QPushButton;
 class QTextStream;
@@ -34,17 +35,6 @@ class MainWindow;
 
 // The longest frame a packet can give on the line.
 constexpr int LONGEST_FRAME = ppp_frame_longest(PACKET_CAPACITY);
-// The traffic view keeps at least this many of the newest lines, and drops the
-// oldest ones a chunk at a time once it holds a chunk more. Small enough that the
-// view fills, and its memory levels off, within the first few thousand round trips.
-constexpr int TRAFFIC_VIEW_LINES = 8000;
-constexpr int TRAFFIC_TRIM_CHUNK = 2000;
-
-// A line of the traffic view waiting for the next batched append.
-struct TrafficLine {
-    QString text;
-    QTextCharFormat format;
-};
 
 class MainWindow : public QMainWindow
 {
@@ -84,17 +74,26 @@ public slots:
 private:
     // serial/portlist.cpp
     void refreshPortList();
+    void followPortList();
     int listedPortCount() const;
     // serial/connection.cpp
     QString openSelectedPort();
     void selectListedPort();
-    void applyLineSettings(qint32 baudRate);
     QString openFailureText(const QString &why) const;
     QString openErrorReason() const;
     void closePort();
     void onPortError(QSerialPort::SerialPortError error);
-    int bitsPerCharacter() const;
     void drainTransmitQueue();
+    // serial/linewatch.cpp
+    std::array<QComboBox *, LINE_CHOICES> lineBoxes() const;
+    LineSetting chosenLine() const;
+    void showLineChoices(const LineChoices &choices);
+    void noteLineSetting();
+    QString notKeptText(int choice, int held) const;
+    void watchOpenPort();
+    void readUartCounts();
+    void forgetLineNotes();
+    QStringList portNoteParagraphs() const;
 
     // engine/payload.cpp
     Packet *buildPacket();
@@ -140,11 +139,12 @@ private:
     QStringList replyParagraphs() const;
     QString lineUseLine() const;
     QString roundTripLine() const;
+    QStringList uartParagraphs() const;
     // engine/display.cpp
     void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
                      bool compareFailed, double stampMs);
     void prepareTrafficView();
-    void queueTrafficLine(const TrafficLine &line);
+    void followLanguageInTraffic();
     void flushTraffic();
     // engine/runchart.cpp
     void redrawChart();
@@ -189,6 +189,9 @@ private:
     bool portOpen = false;
     QList<QSerialPortInfo> portInfos;
     QSerialPort serialPort;
+    LineSetting portLine;     // as asked at the last open
+    QStringList lineWarnings; // about the open port's line: shown while it is open
+    bool ctsOff = false;      // under RTS-CTS flow control, the device holds us off
     Packet txPattern{};
     bool txPatternValid = true; // false while the payload text is not valid hex
     int txLenMin = 0;
@@ -200,15 +203,16 @@ private:
     QString capturePath;
     std::unique_ptr<QFile> captureFile; // declared first: the stream on it goes first
     std::unique_ptr<QTextStream> captureStream;
-    Ledger ledger; // every count, the packets outstanding, the round trips
+    bool captureHoldsEarlier = false; // opened over a file not yet emptied
+    Ledger ledger;                    // every count, the packets outstanding, the round trips
     quint64 stampOrigin = 0;
     quint64 perfFrequency = 1;
 
     // Beyond the window's own state: what the command line asked for, and the
-    // traffic lines waiting for the next coalesced append to the view.
+    // traffic view with the language its words are in.
     WindowOptions options;
-    QVector<TrafficLine> pendingTraffic;
-    QTimer trafficFlushTimer;
+    TrafficView *trafficView = nullptr; // owned by ui->txt_data
+    bool trafficInEnglish = false;
     // Stands in for a settings file that is no regular file or cannot be saved.
     std::unique_ptr<QTemporaryDir> scratchSettings;
     // Runs to the next reply timeout of an outstanding packet.

@@ -5,6 +5,7 @@
 // Then line use against pakto-peer --line-rate at 115,200 and 921,600 baud:
 // after a second to fill the buffers, 10 s of full-speed sending, each
 // direction's line bytes at 10 bits a byte against the line's capacity.
+#include "farend.h"
 #include "mainwindowprobe.h"
 
 #include <QApplication>
@@ -16,13 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -31,60 +26,10 @@ constexpr int ROUNDS = 9;
 constexpr int TRIAL_MS = 1000;
 constexpr int WARM_UP_MS = 1000;
 constexpr int LINE_RUN_MS = 10000;
-constexpr int POLL_MS = 20;
 constexpr int BITS_PER_BYTE_ON_LINE = 10;
 constexpr double FRAME_RATE_TARGET = 0.8;
 constexpr double LINE_USE_TARGET = 0.97;
 const QByteArray PAYLOAD = QByteArray::fromHex("0001020304050607"); // the window's default
-
-// The far end of a pseudo-terminal: a thread that reads everything and, for
-// the window, echoes it.
-class FarEnd
-{
-public:
-    explicit FarEnd(bool echoing) : echoing(echoing)
-    {
-        openpty(&master, &slave, nullptr, nullptr, nullptr);
-        termios raw{};
-        tcgetattr(slave, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(slave, TCSANOW, &raw);
-        path = QString::fromLocal8Bit(ttyname(slave));
-        reader = std::thread([this] { run(); });
-    }
-    ~FarEnd()
-    {
-        stopping = true;
-        reader.join();
-        ::close(master);
-        ::close(slave);
-    }
-    QString slavePath() const { return path; }
-    int slaveFd() const { return slave; }
-
-private:
-    void run()
-    {
-        char buffer[65536];
-        while (!stopping) {
-            pollfd watched{master, POLLIN, 0};
-            if (poll(&watched, 1, POLL_MS) <= 0)
-                continue;
-            const ssize_t got = ::read(master, buffer, sizeof buffer);
-            for (ssize_t sent = 0; echoing && got > 0 && sent < got;) {
-                const ssize_t written = ::write(master, buffer + sent, size_t(got - sent));
-                sent += written > 0 ? written : got; // gives up on a closed port
-            }
-        }
-    }
-
-    const bool echoing;
-    int master = -1, slave = -1;
-    QString path;
-    std::atomic<bool> stopping{false};
-    std::thread reader;
-};
-
 double bareLoopFrames(FarEnd &sink)
 {
     uint8_t frame[FRAME_BUF_SIZE];

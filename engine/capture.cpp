@@ -32,7 +32,7 @@ void MainWindow::startCapture()
 }
 
 // Also the way in for a path given on the command line, which empties the
-// file only once sending starts: a run refused before leaves it as it was.
+// file only when the first line comes: a run refused before leaves it as it was.
 bool MainWindow::openCapture(const QString &path)
 {
     capturePath = path;
@@ -45,6 +45,7 @@ bool MainWindow::openCapture(const QString &path)
     }
     captureFile = std::move(file);
     captureStream = std::make_unique<QTextStream>(captureFile.get());
+    captureHoldsEarlier = true;
     return true;
 }
 
@@ -53,6 +54,7 @@ void MainWindow::emptyCapture()
 {
     if (captureFile && QFileInfo(capturePath).isFile())
         captureFile->resize(0);
+    captureHoldsEarlier = false;
 }
 
 void MainWindow::stopCapture()
@@ -69,6 +71,8 @@ void MainWindow::stopCapture()
 // box is open, and they must neither write nor warn again.
 void MainWindow::writeCaptureLine(const QString &line)
 {
+    if (captureHoldsEarlier)
+        emptyCapture();
     *captureStream << line << Qt::endl;
     if (captureStream->status() == QTextStream::Ok && captureFile->error() == QFileDevice::NoError)
         return;

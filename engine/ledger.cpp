@@ -246,6 +246,10 @@ void Ledger::closeEntry(double nowMs)
         entry.rttP50Ms = entryTrips.percentile(50);
         entry.rttP99Ms = entryTrips.percentile(99);
     }
+    if (const std::optional<UartErrors> uart = uartErrors()) {
+        entry.uartErrors = qint64(uart->total() - uartAtEntry);
+        uartAtEntry = uart->total();
+    }
     perSecond.add(entry);
     atEntry = counts;
     framesLeftAtEntry = framesLeft;
@@ -270,4 +274,22 @@ void Ledger::restart(double nowMs)
     framesLeftAtEntry = framesLeft;
     entryTrips.clear();
     runStartMs = entryStartMs = nowMs;
+    uartBaseline.reset();
+    uartAtEntry = 0;
+}
+
+void Ledger::uartCounted(const std::optional<UartErrors> &driverCounts)
+{
+    if (!driverCounts)
+        return;
+    if (!uartBaseline)
+        uartBaseline = driverCounts;
+    uartLatest = *driverCounts;
+}
+
+std::optional<UartErrors> Ledger::uartErrors() const
+{
+    if (!uartBaseline)
+        return std::nullopt;
+    return uartLatest.since(*uartBaseline);
 }

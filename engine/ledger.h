@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 
 // Holds at most this many outstanding packets: a second of 1 ms sending in
 // flight, so that a slow device is not blamed for replies the ledger forgot.
@@ -68,6 +69,9 @@ public:
     void tick(bool running, double nowMs);
     // Ends the timeline's current entry, as the end of a run does.
     void closeEntry(double nowMs);
+    // The UART's error counts as the driver gives them (none: they could not be
+    // read, which changes nothing); the first after a clean start is the baseline.
+    void uartCounted(const std::optional<UartErrors> &driverCounts);
 
     // A clean start: counters, round trips, rate and run time from zero; the
     // outstanding packets are given up uncounted (their late replies are
@@ -85,6 +89,8 @@ public:
         double ms = 0;
     };
     const Second &lastSecond() const { return second; }
+    // The increase since the baseline; none where the port gave no counts.
+    std::optional<UartErrors> uartErrors() const;
     int outstanding() const { return int(waiting.size()); }
     // Another frame may be sent without giving an outstanding one up.
     bool hasRoom() const { return !expectingReplies || waiting.size() < OUTSTANDING_LIMIT; }
@@ -132,6 +138,9 @@ private:
     LatencyHistogram entryTrips;
     quint64 framesLeft = 0, framesLeftAtEntry = 0;
     double runStartMs = 0, entryStartMs = 0;
+    std::optional<UartErrors> uartBaseline;
+    UartErrors uartLatest;
+    quint64 uartAtEntry = 0; // the increase when the current entry began
 
     friend class MainWindowProbe; // tests set counters directly
 };

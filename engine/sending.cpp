@@ -12,7 +12,6 @@ namespace {
 // sent but counted as send errors, so memory stays flat against a device that
 // reads slowly or not at all.
 constexpr qint64 QUEUE_LINE_TIME_MS = 200;
-constexpr qint64 BITS_PER_LINE_BYTE = 10; // start, 8 data, stop
 } // namespace
 
 // Past the frame limit nothing is built, so not even the SID moves on.
@@ -75,7 +74,7 @@ int MainWindow::writeFrame(const quint8 *bytes, int length)
 // Never less than one largest frame, so that any frame fits an empty queue.
 qint64 MainWindow::transmitQueueLimit() const
 {
-    const qint64 bytesPerSecond = serialPort.baudRate() / BITS_PER_LINE_BYTE;
+    const qint64 bytesPerSecond = serialPort.baudRate() / bitsPerCharacter(portLine);
     return qMax<qint64>(bytesPerSecond * QUEUE_LINE_TIME_MS / 1000, LONGEST_FRAME);
 }
 
@@ -125,6 +124,7 @@ void MainWindow::restartMeasurement()
 {
     stampOrigin = perfcounter::now();
     ledger.restart(clockMs());
+    readUartCounts(); // the baseline
     redrawChart();
 }
 

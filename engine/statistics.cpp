@@ -56,6 +56,7 @@ void appendPlainParagraph(QTextEdit *box, const QString &text)
 void MainWindow::on_btn_cntClear_clicked()
 {
     ledger.restart(clockMs());
+    readUartCounts(); // the baseline
     redrawChart();
     if (ui->btn_txAck->isChecked())
         sendOneFrame();
@@ -64,14 +65,19 @@ void MainWindow::on_btn_cntClear_clicked()
 
 void MainWindow::onSecondTick()
 {
+    if (portOpen)
+        watchOpenPort(); // the UART's counts too, for the second's entry
+    else
+        followPortList();
     ledger.tick(continuousModeRunning(), clockMs());
     redrawChart();
 }
 
 void MainWindow::refreshStats()
 {
-    const QStringList paragraphs =
-        runTimeParagraphs() + countParagraphs() + comparisonParagraphs() + replyParagraphs();
+    const QStringList paragraphs = runTimeParagraphs() + countParagraphs() +
+                                   comparisonParagraphs() + replyParagraphs() + uartParagraphs() +
+                                   portNoteParagraphs();
     ui->txt_info->clear();
     for (const QString &paragraph : paragraphs)
         ui->txt_info->append(paragraph);
@@ -119,7 +125,8 @@ QString MainWindow::lineUseLine() const
 {
     const Ledger::Second &second = ledger.lastSecond();
     const auto percent = [&](quint64 bytes) {
-        const double share = lineShare(bytes, bitsPerCharacter(), serialPort.baudRate(), second.ms);
+        const double share =
+            lineShare(bytes, bitsPerCharacter(portLine), serialPort.baudRate(), second.ms);
         return QString::number(100 * share, 'f', 1) + QLatin1Char('%');
     };
     return tr("线路利用率 发 %1 收 %2").arg(percent(second.txLineBytes), percent(second.rxBytes));
@@ -163,4 +170,19 @@ QString MainWindow::roundTripLine() const
     if (const quint64 ambiguous = ledger.counters().cntAmbiguous)
         line += QStringLiteral(" (") + tr("%1 个无法确定").arg(ambiguous) + QLatin1Char(')');
     return line;
+}
+
+// The UART's own errors since the clean start, where the port keeps them.
+QStringList MainWindow::uartParagraphs() const
+{
+    const std::optional<UartErrors> uart = ledger.uartErrors();
+    if (!uart || !uart->any())
+        return {};
+    QStringList paragraphs{QString()};
+    addCounterLine(paragraphs, tr("UART 帧错误"), uart->frame);
+    addCounterLine(paragraphs, tr("UART 溢出"), uart->overrun);
+    addCounterLine(paragraphs, tr("UART 校验错误"), uart->parity);
+    addCounterLine(paragraphs, tr("UART 中断"), uart->brk);
+    addCounterLine(paragraphs, tr("UART 缓冲区溢出"), uart->bufOverrun);
+    return paragraphs;
 }

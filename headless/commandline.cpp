@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -21,7 +23,8 @@ Without the run options below it opens its window. With them it runs one
 link test unseen (offscreen when there is no display), prints the statistics
 panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once|stream --duration S
-        [--baud N] [--tag] [--compare] [--show] [--capture FILE]
+        [--baud N] [--data-bits N] [--parity P] [--stop-bits N] [--flow F]
+        [--tag] [--compare] [--show] [--capture FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
         [--report-memory] [--report FILE] [--plot FILE.svg|FILE.png]
         [--junit FILE]
@@ -37,7 +40,7 @@ Every frame sent expects one reply unless --one-way says the device
 answers nothing.
 Exit status:
   0    pass: no send error, framing error, comparison failure, unanswered
-       frame or unexpected frame counted
+       frame, unexpected frame or UART error counted
   1    fail: any counted, the port went away, the capture file failed, or
        a run that passed could not write its report
   2    usage or setup: bad command line or settings, an output that is the
@@ -56,6 +59,7 @@ private:
     HeadlessPlan readPlan();
     void requireRunOptions();
     HeadlessSend readSendMode();
+    void readLine(HeadlessPlan &plan);
     int readDurationMs();
     quint64 readCount(const QCommandLineOption &option, quint64 largest);
     int readMilliseconds(const QCommandLineOption &option);
@@ -72,6 +76,16 @@ private:
     const QCommandLineOption duration{"duration", "Run: send for S seconds (fractions allowed).",
                                       "S"};
     const QCommandLineOption baud{"baud", "Run: line speed (default: as last used).", "N"};
+    // In the order of lineChoices().
+    const QCommandLineOption lineOptions[LINE_CHOICES]{
+        {"data-bits", "Run: data bits, 5 to 8; below 8 frames are cut (default: as last used).",
+         "N"},
+        {"parity", "Run: parity none, even, odd, mark or space (default: as last used).", "P"},
+        {"stop-bits", "Run: stop bits, 1 or 2 (default: as last used).", "N"},
+        {"flow",
+         "Run: flow control none, rtscts or xonxoff; xonxoff loses binary frames "
+         "(default: as last used).",
+         "F"}};
     const QCommandLineOption tag{"tag", "Run: put the tag and sequence number before the payload."};
     const QCommandLineOption compare{"compare", "Run: compare replies with the frames sent."};
     const QCommandLineOption show{"show",
@@ -111,6 +125,8 @@ CommandLineReader::CommandLineReader()
     addWindowOptions(parser);
     parser.addOptions({open, send, duration, baud, tag, compare, show, capture, period, frames,
                        replyTimeout, oneWay, reportMemory, report});
+    for (const QCommandLineOption &option : lineOptions)
+        parser.addOption(option);
     parser.addOptions({plot, junit});
 }
 
@@ -144,7 +160,8 @@ bool CommandLineReader::asksForHeadlessRun() const
         if (parser.isSet(*option))
             return true;
     }
-    return false;
+    return std::any_of(std::begin(lineOptions), std::end(lineOptions),
+                       [this](const QCommandLineOption &option) { return parser.isSet(option); });
 }
 
 HeadlessPlan CommandLineReader::readPlan()
@@ -156,6 +173,7 @@ HeadlessPlan CommandLineReader::readPlan()
     plan.durationMs = readDurationMs();
     if (parser.isSet(baud))
         plan.baud = QString::number(readCount(baud, MOST_BAUD));
+    readLine(plan);
     if (parser.isSet(period))
         plan.periodMs = int(readCount(period, LONGEST_PERIOD_MS));
     if (parser.isSet(frames))
@@ -210,6 +228,21 @@ HeadlessSend CommandLineReader::readSendMode()
         return HeadlessSend::Stream;
     fail(QStringLiteral("unknown send mode '%1' (answer, timed, once or stream)").arg(mode));
     return HeadlessSend::Answer;
+}
+
+void CommandLineReader::readLine(HeadlessPlan &plan)
+{
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        const QCommandLineOption &option = lineOptions[choice];
+        const QStringList &words = lineChoices()[choice].words;
+        if (!parser.isSet(option))
+            continue;
+        plan.line[choice] = parser.value(option);
+        if (!words.contains(plan.line[choice]))
+            fail(QStringLiteral("--%1 needs one of %2, not '%3'")
+                     .arg(option.names().first(), words.join(QStringLiteral(", ")),
+                          plan.line[choice]));
+    }
 }
 
 int CommandLineReader::readDurationMs()

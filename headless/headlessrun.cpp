@@ -108,6 +108,7 @@ int HeadlessRun::exec()
         return refuse("port_open_failed");
     if (!startCapture())
         return refuse("capture_failed");
+    takeLineWarnings();
     if (!runTest())
         return refuse("send_refused");
     settle();
@@ -132,8 +133,6 @@ int HeadlessRun::refuse(const char *reason)
 // leaves an earlier capture file as it was. False when sending cannot start.
 bool HeadlessRun::runTest()
 {
-    if (!startCapture())
-        return true; // judged as a failed capture
     watchTraffic();
     if (!startSending())
         return false;
@@ -155,6 +154,7 @@ void HeadlessRun::applyChoices()
     Ui::MainWindow *ui = window.ui;
     if (!plan.baud.isEmpty())
         ui->comb_bps->setCurrentText(plan.baud);
+    applyLine();
     if (plan.periodMs > 0)
         ui->le_txTm->setText(QString::number(plan.periodMs));
     if (plan.replyTimeoutMs >= 0)
@@ -165,6 +165,16 @@ void HeadlessRun::applyChoices()
     ui->cb_txShow->setChecked(plan.show);
     ui->cb_rxShow->setChecked(plan.show);
     window.txFrameLimit = plan.frameLimit;
+}
+
+void HeadlessRun::applyLine()
+{
+    LineChoices choices = window.chosenLine().choices;
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        if (!plan.line[choice].isEmpty())
+            choices[choice] = lineChoices()[choice].words.indexOf(plan.line[choice]);
+    }
+    window.showLineChoices(choices);
 }
 
 // The window names the file and why on stderr when it cannot be opened.
@@ -189,6 +199,16 @@ bool HeadlessRun::openPort()
     ports->setCurrentIndex(index);
     window.on_btn_ser_conn_clicked();
     return window.portOpen; // a failed open has been warned about on stderr
+}
+
+// The window shows them in its panel; a script reads them on stderr and in the report.
+void HeadlessRun::takeLineWarnings()
+{
+    QTextStream err(stderr);
+    err.setCodec("UTF-8");
+    for (const QString &warning : qAsConst(window.lineWarnings))
+        err << "pakto: warning: " << warning << '\n';
+    warnings << window.lineWarnings;
 }
 
 // All watch the port after the window's own handlers have run.
@@ -324,6 +344,7 @@ void HeadlessRun::recordRun()
     const Ui::MainWindow *ui = window.ui;
     const bool random = ui->cb_randData->isChecked();
     report.set("baud", ui->comb_bps->currentText().toLongLong());
+    report.setLine(window.chosenLine());
     report.set("period_ms",
                plan.send == HeadlessSend::Timed ? ui->le_txTm->text().toInt() : QJsonValue());
     report.set("reply_timeout_ms", window.ledger.replyTimeout());
@@ -331,7 +352,7 @@ void HeadlessRun::recordRun()
                random ? QStringLiteral("random") : ui->te_txData->toPlainText().simplified());
     report.setSendingTime(sendingMs);
     report.setCounts(window.ledger);
-    report.setLineUse(window.ledger.counters(), window.bitsPerCharacter(),
+    report.setLineUse(window.ledger.counters(), bitsPerCharacter(window.portLine),
                       window.serialPort.baudRate(), lineMs);
 }
 
@@ -358,6 +379,7 @@ RunVerdict HeadlessRun::judge() const
         {"compare_failed", c.cntCmpFail != 0},
         {"no_reply", c.cntNoReply != 0},
         {"unexpected_frames", c.cntUnexpected != 0},
+        {"uart_errors", window.ledger.uartErrors().value_or(UartErrors{}).any()},
         {"port_lost", portLost},
         {"capture_failed", !plan.capturePath.isEmpty() && !window.captureStream},
         {"interrupted", interruption->signalNumber() != 0}};

@@ -2,11 +2,14 @@
 // its own slots for a fixed time, its statistics printed at the end.
 #pragma once
 
+#include "serial/linesetting.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 
 class MainWindow;
@@ -26,6 +29,9 @@ enum class HeadlessSend { Answer, Timed, Once, Stream };
 struct HeadlessPlan {
     QString port; // a listed item of the port box
     QString baud; // empty: as the settings say
+    // The words for data bits, parity, stop bits and flow control, in the
+    // order of lineChoices(); empty: as the settings say.
+    std::array<QString, LINE_CHOICES> line;
     bool tag = false;
     bool compare = false;
     bool show = false;   // both show boxes of the traffic view
@@ -45,11 +51,11 @@ struct HeadlessPlan {
 // How a run that started ended, decided once at its end.
 struct RunVerdict {
     // One word per reason the run failed: tx_errors, framing_errors,
-    // compare_failed, no_reply, unexpected_frames, port_lost, capture_failed,
-    // interrupted; or
+    // compare_failed, no_reply, unexpected_frames, uart_errors, port_lost,
+    // capture_failed, interrupted; or
     // why it never started: settings_refused, port_open_failed, send_refused.
     QStringList reasons;
-    QStringList warnings; // settings the window adjusted before use
+    QStringList warnings; // settings adjusted before use, the line the port did not keep
     int signalNumber = 0; // the one that interrupted the run, 0 when none
 
     int exitStatus() const;
@@ -74,8 +80,10 @@ private:
     int refuse(const char *reason);
     bool runTest();
     void applyChoices();
+    void applyLine();
     bool startCapture();
     bool openPort();
+    void takeLineWarnings();
     bool startSending();
     void watchTraffic();
     void onFramesWritten();
@@ -94,7 +102,7 @@ private:
 
     MainWindow &window;
     const HeadlessPlan plan;
-    const QStringList warnings;
+    QStringList warnings;
     RunReport &report;
     const Interruption *interruption = nullptr; // while the run goes
     QEventLoop loop;

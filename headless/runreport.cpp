@@ -3,6 +3,7 @@
 #include "engine/outputfile.h"
 #include "junitreport.h"
 #include "runplot.h"
+#include "serial/linesetting.h"
 #include "shell/filenames.h"
 
 #include <QDateTime>
@@ -65,6 +66,19 @@ QJsonObject roundTrips(const Ledger &ledger)
             {QStringLiteral("p99"), ms(trips.percentile(99))},
             {QStringLiteral("p999"), ms(trips.percentile(99.9))},
             {QStringLiteral("max"), ms(trips.max())}};
+}
+
+// The increase of the UART's own counts; null where the port keeps none.
+QJsonValue uartErrors(const Ledger &ledger)
+{
+    const std::optional<UartErrors> uart = ledger.uartErrors();
+    if (!uart)
+        return QJsonValue();
+    return QJsonObject{{QStringLiteral("frame"), count(uart->frame)},
+                       {QStringLiteral("overrun"), count(uart->overrun)},
+                       {QStringLiteral("parity"), count(uart->parity)},
+                       {QStringLiteral("brk"), count(uart->brk)},
+                       {QStringLiteral("buf_overrun"), count(uart->bufOverrun)}};
 }
 
 QJsonValue orNull(double value)
@@ -140,7 +154,9 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
          plan.replyTimeoutMs >= 0 ? plan.replyTimeoutMs : QJsonValue()},
         {QStringLiteral("expect_replies"), !plan.oneWay},
         {QStringLiteral("payload"), QJsonValue()}, // the settings file's, once read
-        {QStringLiteral("capture"), pathOrNull(plan.capturePath)}};
+        {QStringLiteral("capture"), pathOrNull(plan.capturePath)},
+        {QStringLiteral("line"), QJsonValue()}, // the window's, once the settings are read
+        {QStringLiteral("uart"), QJsonValue()}};
     setSendingTime(0);
 }
 
@@ -184,6 +200,7 @@ void RunReport::setCounts(const Ledger &ledger)
                                {QStringLiteral("unexpected"), count(c.cntUnexpected)},
                                {QStringLiteral("send_rate_bps"), count(ledger.sendRateBps())}};
     document[QStringLiteral("counters")] = counters;
+    document[QStringLiteral("uart")] = uartErrors(ledger);
     document[QStringLiteral("expect_replies")] = ledger.expectsReplies();
     if (c.cntCmpOk != 0)
         document[QStringLiteral("round_trip_ms")] = roundTrips(ledger);
@@ -203,6 +220,16 @@ void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter
     document[QStringLiteral("line_use")] =
         QJsonObject{{QStringLiteral("tx"), share(counters.cntTxLineBytes)},
                     {QStringLiteral("rx"), share(counters.cntRxBytes)}};
+}
+
+void RunReport::setLine(const LineSetting &line)
+{
+    document[QStringLiteral("line")] =
+        QJsonObject{{QStringLiteral("baud"), line.baud},
+                    {QStringLiteral("data_bits"), line.dataBits()},
+                    {QStringLiteral("parity"), line.word(PARITY)},
+                    {QStringLiteral("stop_bits"), line.stopBits()},
+                    {QStringLiteral("flow_control"), line.word(FLOW_CONTROL)}};
 }
 
 // The JUnit file comes last: it tells which of the others could not be written.

@@ -13,6 +13,7 @@
 
 class Ledger;
 struct TrafficCounters;
+struct LineSetting;
 
 class RunReport
 {
@@ -30,6 +31,7 @@ public:
     void setCounts(const Ledger &ledger);
     // The share of the line's capacity used each way over ms of the run.
     void setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud, qint64 ms);
+    void setLine(const LineSetting &line);
     // Adds the verdict and writes the document, the plot and the JUnit file
     // where the plan says (none: nothing). The result is exitCode, or
     // EXIT_ERRORS_COUNTED in place of 0 when one could not be written, which

@@ -22,6 +22,7 @@ public:
 
 private:
     void checkBaudRate();
+    void checkLineChoice(const LineChoice &choice);
     void checkPeriod();
     void checkSid(const QString &key, const QString &fallback);
     void checkReplyTimeout();
@@ -51,6 +52,10 @@ SettingsCheck SettingsChecker::check()
             << QStringLiteral("%1: cannot be read as INI").arg(QFileInfo(path).fileName());
     if (plan.baud.isEmpty())
         checkBaudRate();
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        if (plan.line[choice].isEmpty())
+            checkLineChoice(lineChoices()[choice]);
+    }
     if (plan.send == HeadlessSend::Timed && plan.periodMs == 0)
         checkPeriod();
     if (plan.replyTimeoutMs < 0)
@@ -69,6 +74,16 @@ SettingsCheck SettingsChecker::check()
 void SettingsChecker::checkBaudRate()
 {
     readNumber(QStringLiteral("control/ser-baudrate"), QStringLiteral("115200"), BAUD_RANGE);
+}
+
+// The window would take an unknown word as the default, and test another line
+// than the one the file names.
+void SettingsChecker::checkLineChoice(const LineChoice &choice)
+{
+    const QString key = QStringLiteral("control/") + choice.settingsKey;
+    if (settings.contains(key) && !choice.words.contains(settings.value(key).toString()))
+        found.problems << describe(key) + QStringLiteral(" is not one of ") +
+                              choice.words.join(QStringLiteral(", "));
 }
 
 void SettingsChecker::checkPeriod()

@@ -10,12 +10,16 @@ NUM, OPT = (int, float), type(None)
 KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str,
             baud=(int, OPT), mode=str, period_ms=(int, OPT), reply_timeout_ms=(int, OPT),
             expect_replies=bool, tag=bool, compare=bool, payload=(str, OPT), capture=(str, OPT),
-            counters=dict, line_use=dict, round_trip_ms=dict, timeline=list, timeline_step_s=int, verdict=str, reasons=list, warnings=list,
-            exit_code=int)
+            counters=dict, line_use=dict, round_trip_ms=dict, timeline=list, timeline_step_s=int,
+            verdict=str, reasons=list, warnings=list, exit_code=int, line=(dict, OPT),
+            uart=(dict, OPT))
 COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "
             "long_errors short_errors answered compare_ok compare_failed no_reply late "
             "unexpected send_rate_bps").split()
 TRIPS = "count ambiguous min mean p50 p90 p99 p999 max".split()
+LINE = dict(baud=int, data_bits=(5, 6, 7, 8), parity=("none", "even", "odd", "mark", "space"),
+            stop_bits=(1, 2), flow_control=("none", "rtscts", "xonxoff"))
+UART = "frame overrun parity brk buf_overrun".split()
 
 report = json.load(open(sys.argv[1]) if len(sys.argv) > 1 else sys.stdin)
 OPTIONAL = dict(counters={}, line_use={}, round_trip_ms={}, timeline=[], timeline_step_s=1)
@@ -27,6 +31,12 @@ assert all(isinstance(report["duration_s"][k], NUM) for k in ("asked", "run"))
 assert report["verdict"] in ("pass", "fail")
 assert (report["verdict"] == "fail") == bool(report["reasons"]) == (report["exit_code"] != 0)
 assert all(type(s) is str for s in report["reasons"] + report["warnings"] + report["command_line"])
+line, uart = report.get("line") or {}, report.get("uart") or {}
+assert sorted(line) in ([], sorted(LINE)), sorted(line)
+assert all(type(line[k]) is v if type(v) is type else line[k] in v for k, v in LINE.items() if line)
+assert sorted(uart) in ([], sorted(UART)), sorted(uart)
+assert all(type(v) is int and v >= 0 for v in uart.values())
+assert any(uart.values()) == ("uart_errors" in report["reasons"]), (uart, report["reasons"])
 c = report.get("counters", {})
 assert sorted(c) in ([], sorted(COUNTERS)), sorted(c)
 assert all(type(v) is int and v >= 0 for v in c.values())

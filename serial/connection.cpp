@@ -44,10 +44,13 @@ bool deviceAccessible(const QSerialPort &port)
     return ::access(QFile::encodeName(devicePath(port)).constData(), R_OK | W_OK) == 0;
 }
 
-void enablePortChoice(Ui::MainWindow *ui, bool enabled)
+void enablePortChoice(Ui::MainWindow *ui, const std::array<QComboBox *, LINE_CHOICES> &lineBoxes,
+                      bool enabled)
 {
     ui->comb_sers->setEnabled(enabled);
     ui->comb_bps->setEnabled(enabled);
+    for (QComboBox *box : lineBoxes)
+        box->setEnabled(enabled);
     ui->btn_ser_refresh->setEnabled(enabled);
 }
 
@@ -73,7 +76,9 @@ QString MainWindow::openSelectedPort()
     const NumberReading baud = readNumber(baudText, BAUD_RANGE);
     if (!baud.valid())
         return openFailureText(numberProblem(tr("波特率"), baudText, BAUD_RANGE));
-    applyLineSettings(qint32(baud.value));
+    portLine = chosenLine();
+    portLine.baud = qint32(baud.value);
+    applyLineSetting(serialPort, portLine);
     if (!serialPort.open(QIODevice::ReadWrite))
         return openFailureText(openErrorReason());
     // A new session: nothing from before the open, no half frame from the
@@ -83,9 +88,10 @@ QString MainWindow::openSelectedPort()
 
     portOpen = true;
     ui->btn_ser_conn->setText(tr("关闭串口"));
-    enablePortChoice(ui, false);
+    enablePortChoice(ui, lineBoxes(), false);
     ui->gb_send->setEnabled(true);
     restartMeasurement();
+    noteLineSetting();
     return QString();
 }
 
@@ -98,15 +104,6 @@ void MainWindow::selectListedPort()
         serialPort.setPort(portInfos.at(index));
     else
         serialPort.setPortName(options.extraPorts.at(index - portInfos.size()));
-}
-
-void MainWindow::applyLineSettings(qint32 baudRate)
-{
-    serialPort.setBaudRate(baudRate);
-    serialPort.setDataBits(QSerialPort::Data8);
-    serialPort.setParity(QSerialPort::NoParity);
-    serialPort.setStopBits(QSerialPort::OneStop);
-    serialPort.setFlowControl(QSerialPort::NoFlowControl);
 }
 
 QString MainWindow::openFailureText(const QString &why) const
@@ -137,12 +134,14 @@ void MainWindow::closePort()
         drainTransmitQueue();
         ledger.queueDrained(serialPort.bytesToWrite(), clockMs());
         ledger.queueDiscarded();
+        readUartCounts();
         serialPort.close();
     }
     portOpen = false;
+    forgetLineNotes();
     ui->btn_ser_conn->setText(tr("打开串口"));
     refreshPortList();
-    enablePortChoice(ui, true);
+    enablePortChoice(ui, lineBoxes(), true);
     ui->gb_send->setEnabled(false);
 }
 
@@ -154,14 +153,6 @@ void MainWindow::drainTransmitQueue()
         if (!serialPort.waitForBytesWritten(slice) && isFatalWhileOpen(serialPort.error()))
             return; // the device is gone: nothing more will leave
     }
-}
-
-// Start bit, data bits, parity bit and stop bits of the port's setting.
-int MainWindow::bitsPerCharacter() const
-{
-    const int parityBits = serialPort.parity() == QSerialPort::NoParity ? 0 : 1;
-    const int stopBits = serialPort.stopBits() == QSerialPort::TwoStop ? 2 : 1;
-    return 1 + serialPort.dataBits() + parityBits + stopBits;
 }
 
 void MainWindow::onPortError(QSerialPort::SerialPortError error)

@@ -2,51 +2,44 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QAbstractItemView>
+
 namespace {
 
-// The name QSerialPort reports once pointed at this path ("/dev/pts/3" reads
-// back as "pts/3"), so a path given with --port can be matched against the
-// name of the last port tried.
-QString portNameOfPath(const QString &path)
-{
-    QSerialPort probe;
-    probe.setPortName(path);
-    return probe.portName();
-}
-
-// The names QSerialPort would report for the listed items, in list order.
-QStringList portNamesOf(const QList<QSerialPortInfo> &infos, const QStringList &paths)
+QStringList portNamesOf(const QList<QSerialPortInfo> &infos)
 {
     QStringList names;
     for (const QSerialPortInfo &info : infos)
         names << info.portName();
-    for (const QString &path : paths)
-        names << portNameOfPath(path);
     return names;
 }
 
 } // namespace
 
+// The port chosen stays chosen while it is listed. Until one has been chosen,
+// the first --port path is: it is what the user came to test, and the first
+// system port may be a console.
 void MainWindow::refreshPortList()
 {
+    const QString chosen = ui->comb_sers->currentText();
     portInfos = QSerialPortInfo::availablePorts();
     ui->comb_sers->clear();
-    for (const QSerialPortInfo &info : qAsConst(portInfos))
-        ui->comb_sers->addItem(info.portName());
+    ui->comb_sers->addItems(portNamesOf(portInfos));
     ui->comb_sers->addItems(options.extraPorts);
+    if (chosen.isEmpty() && !options.extraPorts.isEmpty())
+        ui->comb_sers->setCurrentIndex(portInfos.size());
+    else if (ui->comb_sers->findText(chosen) >= 0)
+        ui->comb_sers->setCurrentIndex(ui->comb_sers->findText(chosen));
+}
 
-    // Filling the box made its first item current; the last port tried wins if
-    // listed. Until a port has been tried, the first --port path is current: it
-    // is what the user came to test, and the first system port may be a console.
-    const QString lastPort = serialPort.portName();
-    if (lastPort.isEmpty()) {
-        if (!options.extraPorts.isEmpty())
-            ui->comb_sers->setCurrentIndex(portInfos.size());
+// Devices plugged in or out while the port is closed; the list is left alone
+// while nothing changed or the user has it open.
+void MainWindow::followPortList()
+{
+    if (ui->comb_sers->view()->isVisible())
         return;
-    }
-    const int lastIndex = portNamesOf(portInfos, options.extraPorts).lastIndexOf(lastPort);
-    if (lastIndex >= 0)
-        ui->comb_sers->setCurrentIndex(lastIndex);
+    if (portNamesOf(QSerialPortInfo::availablePorts()) != portNamesOf(portInfos))
+        refreshPortList();
 }
 
 int MainWindow::listedPortCount() const

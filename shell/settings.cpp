@@ -51,6 +51,29 @@ void restoreShowBoxes(const QSettings &settings, Ui::MainWindow *ui)
     ui->cb_chart->setChecked(settings.value(QStringLiteral("chart"), true).toBool());
 }
 
+// A word the choice does not know gives its default.
+LineChoices readLineChoices(QSettings &settings)
+{
+    LineChoices indexes = DEFAULT_LINE_CHOICES;
+    settings.beginGroup(QStringLiteral("control"));
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        const LineChoice &named = lineChoices()[choice];
+        const int index = named.words.indexOf(readText(settings, named.settingsKey, QString()));
+        if (index >= 0)
+            indexes[choice] = index;
+    }
+    settings.endGroup();
+    return indexes;
+}
+
+void storeLineChoices(QSettings &settings, const LineSetting &line)
+{
+    settings.beginGroup(QStringLiteral("control"));
+    for (int choice = 0; choice < LINE_CHOICES; ++choice)
+        settings.setValue(lineChoices()[choice].settingsKey, line.word(choice));
+    settings.endGroup();
+}
+
 void restoreControl(QSettings &settings, Ui::MainWindow *ui)
 {
     settings.beginGroup(QStringLiteral("control"));
@@ -140,6 +163,7 @@ void MainWindow::loadSettings()
     on_cb_chart_clicked(ui->cb_chart->isChecked());
     settings.endGroup();
     restoreControl(settings, ui);
+    showLineChoices(readLineChoices(settings));
     const QString typedBefore = ui->te_txData->toPlainText();
     restoreSend(settings, ui);
     // A stored payload new to the editor warns once; a language switch
@@ -200,6 +224,7 @@ bool MainWindow::writeSettings(const QString &path)
 {
     QSettings settings(path, QSettings::IniFormat);
     storeControl(settings, ui);
+    storeLineChoices(settings, chosenLine());
     storeSend(settings, ui);
     storeShow(settings, ui, isEnglish);
     settings.sync();

@@ -379,6 +379,102 @@ p, li { white-space: pre-wrap; }
         <source>线路利用率 发 %1 收 %2</source>
         <translation>线路利用率 发 %1 收 %2</translation>
     </message>
+    <message>
+        <source>无法保存设置</source>
+        <translation>无法保存设置</translation>
+    </message>
+    <message>
+        <source>数据位：</source>
+        <translation>数据位：</translation>
+    </message>
+    <message>
+        <source>校验：</source>
+        <translation>校验：</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>偶校验</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>奇校验</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>标记校验</source>
+        <translation>标记校验</translation>
+    </message>
+    <message>
+        <source>空格校验</source>
+        <translation>空格校验</translation>
+    </message>
+    <message>
+        <source>停止位：</source>
+        <translation>停止位：</translation>
+    </message>
+    <message>
+        <source>流控：</source>
+        <translation>流控：</translation>
+    </message>
+    <message>
+        <source>UART 帧错误</source>
+        <translation>UART 帧错误</translation>
+    </message>
+    <message>
+        <source>UART 溢出</source>
+        <translation>UART 溢出</translation>
+    </message>
+    <message>
+        <source>UART 校验错误</source>
+        <translation>UART 校验错误</translation>
+    </message>
+    <message>
+        <source>UART 中断</source>
+        <translation>UART 中断</translation>
+    </message>
+    <message>
+        <source>UART 缓冲区溢出</source>
+        <translation>UART 缓冲区溢出</translation>
+    </message>
+    <message>
+        <source>串口 %1 已断开</source>
+        <translation>串口 %1 已断开</translation>
+    </message>
+    <message>
+        <source>数据位少于 8：帧会被截断</source>
+        <translation>数据位少于 8：帧会被截断</translation>
+    </message>
+    <message>
+        <source>XON/XOFF 流控：驱动吞掉 0x11 和 0x13 字节，二进制帧会丢失</source>
+        <translation>XON/XOFF 流控：驱动吞掉 0x11 和 0x13 字节，二进制帧会丢失</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>数据位</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>校验</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>停止位</translation>
+    </message>
+    <message>
+        <source>流控</source>
+        <translation>流控</translation>
+    </message>
+    <message>
+        <source>串口未保持所选%1：%2，实为 %3</source>
+        <translation>串口未保持所选%1：%2，实为 %3</translation>
+    </message>
+    <message>
+        <source>CTS 关闭：设备暂停了接收</source>
+        <translation>CTS 关闭：设备暂停了接收</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

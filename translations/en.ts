@@ -296,6 +296,10 @@ p, li { white-space: pre-wrap; }
         <translation>Close port</translation>
     </message>
     <message>
+        <source>无法保存设置</source>
+        <translation>Could not save the settings</translation>
+    </message>
+    <message>
         <source>停止应答式发送</source>
         <translation>Stop send on reply</translation>
     </message>
@@ -390,6 +394,98 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>未知原因</source>
         <translation>reason unknown</translation>
+    </message>
+    <message>
+        <source>数据位：</source>
+        <translation>Data bits:</translation>
+    </message>
+    <message>
+        <source>校验：</source>
+        <translation>Parity:</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>偶校验</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>奇校验</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>标记校验</source>
+        <translation>Mark</translation>
+    </message>
+    <message>
+        <source>空格校验</source>
+        <translation>Space</translation>
+    </message>
+    <message>
+        <source>停止位：</source>
+        <translation>Stop bits:</translation>
+    </message>
+    <message>
+        <source>流控：</source>
+        <translation>Flow control:</translation>
+    </message>
+    <message>
+        <source>UART 帧错误</source>
+        <translation>UART framing errors</translation>
+    </message>
+    <message>
+        <source>UART 溢出</source>
+        <translation>UART overruns</translation>
+    </message>
+    <message>
+        <source>UART 校验错误</source>
+        <translation>UART parity errors</translation>
+    </message>
+    <message>
+        <source>UART 中断</source>
+        <translation>UART breaks</translation>
+    </message>
+    <message>
+        <source>UART 缓冲区溢出</source>
+        <translation>UART buffer overruns</translation>
+    </message>
+    <message>
+        <source>串口 %1 已断开</source>
+        <translation>The serial port %1 was disconnected</translation>
+    </message>
+    <message>
+        <source>数据位少于 8：帧会被截断</source>
+        <translation>Fewer than 8 data bits: frames will be cut</translation>
+    </message>
+    <message>
+        <source>XON/XOFF 流控：驱动吞掉 0x11 和 0x13 字节，二进制帧会丢失</source>
+        <translation>XON/XOFF flow control: the drivers swallow every 0x11 and 0x13 byte, so binary frames will be lost</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>data bits</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>parity</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>stop bits</translation>
+    </message>
+    <message>
+        <source>流控</source>
+        <translation>flow control</translation>
+    </message>
+    <message>
+        <source>串口未保持所选%1：%2，实为 %3</source>
+        <translation>The port did not keep the %1 asked for: %2; it holds %3</translation>
+    </message>
+    <message>
+        <source>CTS 关闭：设备暂停了接收</source>
+        <translation>CTS is off: the device holds off what is sent</translation>
     </message>
 </context>
 <context>

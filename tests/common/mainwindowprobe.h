@@ -19,6 +19,12 @@ public:
     static TrafficCounters &counters(MainWindow &w) { return w.ledger.counts; }
     static LatencyHistogram &roundTrips(MainWindow &w) { return w.ledger.trips; }
     static quint64 &sendRate(MainWindow &w) { return w.ledger.rateBps; }
+    static qint64 transmitQueueLimit(MainWindow &w) { return w.transmitQueueLimit(); }
+    static QString panel(MainWindow &w) // the statistics panel, refreshed now
+    {
+        w.refreshStats();
+        return w.ui->txt_info->toPlainText();
+    }
 
     // The packet builder and the traffic formatter as the send and receive paths call them.
     static Packet *buildPacket(MainWindow &w) { return w.buildPacket(); }

@@ -25,6 +25,13 @@ static QString describe(const Ledger &ledger)
     for (const auto &[name, value] : counts)
         if (value != 0)
             seen << QString("%1=%2").arg(name).arg(value);
+    if (const std::optional<UartErrors> u = ledger.uartErrors())
+        seen << QString("uart=%1,%2,%3,%4,%5")
+                    .arg(u->frame)
+                    .arg(u->overrun)
+                    .arg(u->parity)
+                    .arg(u->brk)
+                    .arg(u->bufOverrun);
     return seen.join(' ');
 }
 
@@ -38,7 +45,8 @@ private slots:
     // k a second's tick (logs R and the rate), x the port closes, z a clean start, end the end of a
     // run, fill as many unique frames as the ledger keeps. Replies log what each frame was (A
     // answer, F failed, L late, U unexpected, O one-way; + when it ended the wait for the last
-    // frame sent), timeouts log T when they ended that wait.
+    // frame sent), timeouts log T when they ended that wait. u<f,o,p,b,bo> the UART's counts
+    // as the driver gives them, u- a failed read of them.
     void events_data()
     {
         QTest::addColumn<QString>("rules"); // compare, one-way, timeout <ms>
@@ -63,7 +71,9 @@ private slots:
             {"the rate counts only bytes that left, never below 0", "", "q0102 k d k q03 x k", "R0 R16 R0 | tx=1 err=1 out=1"},
             {"a frame still queued is not answered, compared or not", "compare", "s01 r01 q01 r01 d r01", "A+ F A+ | tx=2 rx=3 answered=2 ok=2 failed=1 trips=2"},
             {"in order, a frame still queued is not answered", "", "s01 r01 q01 r01 d r01", "A+ U A+ | tx=2 rx=3 answered=2 unexpected=1"},
-            {"one-way: frames only counted", "one-way", "s01 r01 r02 end", "O O | tx=1 rx=2"}};
+            {"one-way: frames only counted", "one-way", "s01 r01 r02 end", "O O | tx=1 rx=2"},
+            {"UART: the increase since the first read, across the wrap; a failed read keeps it", "", "u4294967295,0,0,0,9 u1,2,3,4,9 u-", "| uart=2,2,3,4,0"},
+            {"UART: a clean start takes a new baseline", "", "u1,0,0,0,0 u3,0,0,0,0 z u7,1,0,0,0 u9,1,0,0,1", "| uart=2,0,0,0,1"}};
         // clang-format on
         for (const auto &row : rows)
             QTest::newRow(row[0]) << row[1] << row[2] << row[3];
@@ -116,6 +126,12 @@ private slots:
             } else if (token == "x") {
                 ledger.queueDiscarded();
                 unwritten = 0;
+            } else if (token[0] == 'u') {
+                const QStringList n = token.mid(1).split(',');
+                ledger.uartCounted(n.size() < 5 ? std::nullopt
+                                                : std::optional<UartErrors>(
+                                                      {n[0].toUInt(), n[1].toUInt(), n[2].toUInt(),
+                                                       n[3].toUInt(), n[4].toUInt()}));
             } else if (token == "z") {
                 ledger.restart(nowMs);
                 built = 0;

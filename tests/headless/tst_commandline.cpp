@@ -1,7 +1,8 @@
-// The command line and the settings a headless run uses, read in-process, and the
-// settings read alike by the headless check and the window.
+// The command line and the settings a headless run uses, read in-process, the settings read
+// alike by the headless check and the window, and what a run made of the line setting.
 #include "app/mainwindow.h"
 #include "headless/commandline.h"
+#include "headless/runreport.h"
 #include "headless/runsettings.h"
 #include "mainwindowprobe.h"
 #include "pseudoterminal.h"
@@ -10,8 +11,8 @@
 
 #include <QtTest>
 
-// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT", or how
-// it ended.
+// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT LINE", or
+// how it ended.
 static QString describe(const CommandLine &line)
 {
     if (!line.headless)
@@ -23,6 +24,7 @@ static QString describe(const CommandLine &line)
                       int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath,
                       p.reportPath, p.plotPath, p.junitPath})
         fields << v.toString();
+    fields << QStringList(p.line.begin(), p.line.end()).join('/');
     return fields.join(' ');
 }
 
@@ -39,9 +41,13 @@ private slots:
         QTest::addColumn<QString>("expected");
         // clang-format off
         const char *const rows[][4] = {
-            {"plain run", "RUN", "", "run p 0 1000  0 0 0 0 0 0    $"},
+            {"plain run", "RUN", "", "run p 0 1000  0 0 0 0 0 0     ///$"},
             {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare "
-             "--show --report-memory --capture c --report - --plot p.PNG --junit j", "", "run p 1 1500 9600 5 7 1 1 1 1 c - p.PNG j$"},
+             "--show --report-memory --capture c --report - --data-bits 5 --parity space --stop-bits 2 --flow xonxoff --plot p.PNG --junit j",
+             "", "run p 1 1500 9600 5 7 1 1 1 1 c - p.PNG j 5/space/2/xonxoff$"},
+            {"--data-bits 9", "RUN --data-bits 9", "", "exit 2: .*--data-bits needs one of 5, 6, 7, 8, not '9'"},
+            {"--flow unknown", "RUN --flow hardware", "", "exit 2: .*--flow needs one of none, rtscts, xonxoff"},
+            {"settings: line words unknown", "RUN", "[control]\nser-parity=evn\nser-stopbits=1.5", "run .* problems: ser-parity = evn is not one of none, even, odd, mark, space / ser-stopbits = 1.5 is not one of 1, 2 warnings: $"},
             {"--plot neither SVG nor PNG", "RUN --plot p.svg.jpg", "", "exit 2: .*--plot needs a name ending in .svg or .png, not 'p.svg.jpg'"},
             {"help names the exit statuses", "--help", "", "exit 0: Usage: .*\n  2 .*130  "},
             {"unknown option", "--bogus", "", "exit 2: pakto: Unknown option 'bogus'"},
@@ -53,7 +59,7 @@ private slots:
             {"--frames with --send once", "--open p --send once --duration 1 --frames 7", "", "exit 2: .*--frames goes with"},
             {"--one-way with --compare", "--open p --send timed --duration 1 --one-way --compare", "", "exit 2: .*--one-way goes with"},
             {"--one-way with answer-driven sending", "RUN --one-way", "", "exit 2: .*--one-way goes with"},
-            {"settings: unused values go unchecked", "RUN --baud 9600", "[control]\nsid-min=300\nser-baudrate=x\n[send]\ntx-time=0", "run .* problems:  warnings: $"},
+            {"settings: unused values go unchecked", "RUN --baud 9600 --parity odd", "[control]\nsid-min=300\nser-baudrate=x\nser-parity=x\n[send]\ntx-time=0", "run .* problems:  warnings: $"},
             {"settings: empty payload, no tag", "RUN", "[send]\ntx-data=\" \"", "run .* problems: tx-data =   is empty"},
             {"settings: lengths give empty packets", "RUN", "RAND\ntx-len-min=0", "run .* problems: tx-len-min = 0 and the tag"},
             {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
@@ -143,6 +149,79 @@ private slots:
                  body == "refused" ? "refused" : "taken");
         QVERIFY2(warnings > 0 ? body == "refused" : sent.startsWith(body), qPrintable(sent));
         QVERIFY(!modeOnUnderBox);
+    }
+
+    // The line from the settings file, the command line deciding over it: what the report and
+    // the pseudo-terminal's own termios say mid-run (it keeps the speed, stop bits and flow
+    // control, but always 8 data bits and no parity; it starts at 1200 baud, 2 stop bits and both
+    // flow controls), the queue's 200 ms of line time, the warnings.
+    void runAppliesTheLine_data()
+    {
+        QTest::addColumn<QString>("ini"); // in [control]
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("line"); // the report's; then kept flags, queue limit, warnings
+        QTest::addColumn<QString>("held");
+        // clang-format off
+        QTest::newRow("defaults: 8N1, no flow control") << "" << "" << "921600 8 none 1 none" << "B921600 18432 ";
+        QTest::newRow("file: 2 stop bits, RTS-CTS") << "ser-stopbits=2\nser-flow=rtscts" << "" << "921600 8 none 2 rtscts" << "B921600 CSTOPB CRTSCTS 16756 ";
+        QTest::newRow("options over the file: 7 data bits, even parity, XON-XOFF") << "ser-stopbits=2\nser-flow=rtscts\nser-databits=6"
+            << "--data-bits 7 --parity even --stop-bits 1 --flow xonxoff" << "921600 7 even 1 xonxoff"
+            << "B921600 IXON 18432 数据位少于 8：帧会被截断|XON/XOFF 流控：驱动吞掉 0x11 和 0x13 字节，二进制帧会丢失|串口未保持所选数据位：7，实为 8|串口未保持所选校验：偶校验，实为 无";
+        QTest::newRow("mark parity, 2 stop bits: 12 bits a character") << "ser-parity=odd" << "--parity mark --stop-bits 2" << "921600 8 mark 2 none"
+            << "B921600 CSTOPB 15360 串口未保持所选校验：标记校验，实为 无";
+        // clang-format on
+    }
+    void runAppliesTheLine()
+    {
+        QFETCH(QString, ini);
+        QFETCH(QString, options);
+        QFETCH(QString, line);
+        QFETCH(QString, held);
+        TestWorkDir dir;
+        PseudoTerminal device;
+        termios before = device.slaveTermios();
+        before.c_cflag |= CSTOPB | CRTSCTS;
+        before.c_iflag |= IXON | IXOFF;
+        cfsetspeed(&before, B1200);
+        QVERIFY(device.setSlaveTermios(before));
+        QFile file("dv-ppp.ini");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[control]\n" + ini.toUtf8()) > 0);
+        file.close();
+        const QString arguments = "pakto --port %1 --open %1 --send once --duration 0.2 --baud "
+                                  "921600 --show --report r.json ";
+        const CommandLine run = readCommandLine(
+            (arguments.arg(device.slavePath()) + options).split(' ', Qt::SkipEmptyParts));
+        MainWindow window(nullptr, run.window);
+        RunReport report({}, *run.headless);
+        QStringList seen;
+        QString panel;
+        QTimer::singleShot(100, [&] {
+            const termios kept = device.slaveTermios();
+            seen << (cfgetospeed(&kept) == B921600 ? "B921600" : "other speed");
+            for (const auto &[flag, name] : {std::pair{kept.c_cflag & CSTOPB, "CSTOPB"},
+                                             {kept.c_cflag & CRTSCTS, "CRTSCTS"},
+                                             {kept.c_iflag & IXON, "IXON"}})
+                if (flag)
+                    seen << name;
+            seen << QString::number(MainWindowProbe::transmitQueueLimit(window));
+            panel = MainWindowProbe::panel(window);
+        });
+        HeadlessRun(window, *run.headless, {}, report).exec();
+        QFile written("r.json");
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QJsonObject json = QJsonDocument::fromJson(written.readAll()).object();
+        QStringList asked;
+        for (const char *key : {"baud", "data_bits", "parity", "stop_bits", "flow_control"})
+            asked << json["line"][key].toVariant().toString();
+        QCOMPARE(asked.join(' '), line);
+        QStringList warnings;
+        for (const QJsonValue &warning : json["warnings"].toArray())
+            warnings << warning.toString();
+        for (const QString &warning : qAsConst(warnings)) // the window shows them while open
+            QVERIFY2(panel.contains(warning), qPrintable(panel));
+        QCOMPARE(seen.join(' ') + ' ' + warnings.join('|'), held);
+        QVERIFY(json["uart"].isNull()); // a pseudo-terminal keeps no counts
+        QVERIFY(MainWindowProbe::ui(window)->txt_data->toPlainText().contains("[ 发 "));
     }
 };
 

@@ -12,8 +12,7 @@ class TestConnection : public QObject
     Q_OBJECT
 
 private slots:
-    // An open refused while another program holds the port; then an open at 9600 baud on a line
-    // left at 1200 baud, 2 stop bits and both flow controls, and timed sending until the device
+    // An open refused while another program holds the port; then timed sending until the device
     // goes away: one warning naming the port, the port closed, timed sending stopped, and a quiet
     // process afterwards.
     void lostDevice()
@@ -24,16 +23,11 @@ private slots:
         const QString path = device.slavePath(); // no name once the device has gone
         MainWindow window(nullptr, WindowOptions{{path}});
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
-        const auto portState = [ui] { // the caption, whether the port and sending can be chosen
+        const auto portState = [ui] { // the caption, whether port, line and sending can be chosen
             return ui->btn_ser_conn->text() + ' ' + QString::number(ui->comb_sers->isEnabled()) +
+                   QString::number(ui->comb_flow->isEnabled()) +
                    QString::number(ui->gb_send->isEnabled());
         };
-        termios line = device.slaveTermios(); // a pty keeps 8 bits, no parity: ask the port
-        line.c_cflag |= CSTOPB | CRTSCTS;
-        line.c_iflag |= IXON | IXOFF;
-        cfsetspeed(&line, B1200);
-        QVERIFY(device.setSlaveTermios(line));
-        ui->comb_bps->setCurrentText(QStringLiteral("9600"));
         {
             QSerialPort other; // holds the port through its lock: the open is refused, and why
             other.setPortName(path);
@@ -44,24 +38,35 @@ private slots:
                 QStringList{QString("错误: %1：串口打开失败！\n%1 正被其他程序占用").arg(path)});
         }
         ui->btn_ser_conn->click();
-        QCOMPARE(portState(), QStringLiteral("关闭串口 01"));
-        line = device.slaveTermios();
-        QCOMPARE(cfgetospeed(&line), speed_t(B9600));
-        QCOMPARE(line.c_cflag & (CSTOPB | CRTSCTS), tcflag_t(0));
-        QCOMPARE(line.c_iflag & (IXON | IXOFF), tcflag_t(0));
-        QCOMPARE(MainWindowProbe::serialPort(window).parity(), QSerialPort::NoParity);
-        QCOMPARE(MainWindowProbe::serialPort(window).dataBits(), QSerialPort::Data8);
+        QCOMPARE(portState(), QStringLiteral("关闭串口 001"));
         ui->le_txTm->setText(QStringLiteral("20"));
         ui->btn_txAuto->click();
         QVERIFY(!device.readAll(100).isEmpty());
         device.closeMaster();
-        QTRY_COMPARE(portState(), QStringLiteral("打开串口 10"));
+        QTRY_COMPARE(portState(), QStringLiteral("打开串口 110"));
         QVERIFY(!ui->btn_txAuto->isChecked());
         const std::clock_t before = std::clock(); // process CPU time, all threads
         QTest::qWait(1000);
         QVERIFY2(std::clock() - before < CLOCKS_PER_SEC / 10, "over 10% of a core at rest");
         QCOMPARE(warnings.count(), 2);
         QVERIFY(warnings.describe()[1].startsWith("错误: 串口 " + path + " 已断开："));
+    }
+
+    // The port chosen stays chosen across a refresh, and the once-a-second look at the system's
+    // ports leaves an unchanged list alone.
+    void portListKeepsTheChoice()
+    {
+        TestWorkDir workDir;
+        PseudoTerminal first, second;
+        MainWindow window(nullptr, WindowOptions{{first.slavePath(), second.slavePath()}});
+        QComboBox *ports = MainWindowProbe::ui(window)->comb_sers;
+        QCOMPARE(ports->currentText(), first.slavePath());
+        ports->setCurrentText(second.slavePath());
+        QSignalSpy rebuilt(ports->model(), &QAbstractItemModel::rowsRemoved);
+        QTest::qWait(1200);
+        QCOMPARE(rebuilt.count(), 0);
+        MainWindowProbe::ui(window)->btn_ser_refresh->click();
+        QCOMPARE(ports->currentText(), second.slavePath());
     }
 };
 

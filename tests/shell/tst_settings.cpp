@@ -9,7 +9,8 @@
 
 // What a first start saves, sorted by key.
 static const QStringList DEFAULTS =
-    QString("control/ser-baudrate=115200;control/sid-max=2;control/sid-min=1;"
+    QString("control/ser-baudrate=115200;control/ser-databits=8;control/ser-flow=none;"
+            "control/ser-parity=none;control/ser-stopbits=1;control/sid-max=2;control/sid-min=1;"
             "control/tag-enable=false;send/tx-data=00 01 02 03 04 05 06 07;send/tx-len-max=8;"
             "send/tx-len-min=8;send/tx-rand-data=false;send/tx-time=100;show/auto-stop=false;"
             "show/chart=true;show/english=false;show/linewrap=false;show/trxcmp=false")
@@ -29,7 +30,7 @@ class SettingsTest : public QObject
     Q_OBJECT
 
 private slots:
-    // After `make`, a load, a language switch and the close save the first start's 14 keys but
+    // After `make`, a load, a language switch and the close save the first start's 18 keys but
     // for `changes` and the file's. No regular file is read or written; a link to one is followed
     // and stays a link. (Never /dev/null.)
     void loadSwitchAndClose_data()
@@ -55,6 +56,10 @@ private slots:
             R"(auto-stop=TRUE\nchart=0\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",
             "send/tx-len-min=0;send/tx-len-max=4096;show/english=true;show/trxcmp=true;"
             "show/auto-stop=true;show/chart=false;control/tag-enable=false");
+        row("line choices kept, an unknown word taken as the default",
+            R"(printf '[control]\nser-databits=6\nser-parity=evn\nser-stopbits=2\n)"
+            R"(ser-flow=xonxoff\n' > dv-ppp.ini)",
+            "control/ser-parity=none");
         row("unclosed group header: a FormatError, yet rewritten without a warning",
             R"(printf '[show\nlinewrap=true\n' > dv-ppp.ini)");
         row("directory", "mkdir dv-ppp.ini", "", unreadable);
@@ -86,7 +91,7 @@ private slots:
         MainWindow window;
         Ui::MainWindow *ui = MainWindowProbe::ui(window);
         QCOMPARE(ui->te_txData->isHidden(), expected.contains("send/tx-rand-data=true"));
-        QCOMPARE(ui->txt_data->lineWrapMode() != QTextEdit::NoWrap,
+        QCOMPARE(ui->txt_data->lineWrapMode() != QPlainTextEdit::NoWrap,
                  expected.contains("show/linewrap=true"));
         QCOMPARE(ui->plot_chart->isHidden(), expected.contains("show/chart=false"));
         ui->btn_language->click();

@@ -19,7 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.com/pakto)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's own dialog texts in Chinese; the window's Chinese texts need a CJK font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qttranslations5-l10n)
+# Qt's own dialog texts in Chinese; the chart (Qwt) and its SVG pictures (Qt SVG),
+# named as well as found by dpkg-shlibdeps; the window's Chinese texts need a CJK font.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qttranslations5-l10n, libqwt-qt5-6, libqt5svg5")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
+  libqwt-qt5-dev libqt5svg5-dev
   libbenchmark-dev clang libclang-rt-14-dev
   python3
   fonts-wqy-microhei fonts-dejavu-core

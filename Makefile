@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build asan-build run test test-normal test-asan bench fuzz soak clean
+.PHONY: all deps configure build asan-build run test test-normal test-asan bench fuzz soak screenshots clean
 
 all: build
 
@@ -43,6 +43,11 @@ bench: build
 # Not part of test: a million round trips take minutes.
 soak: build
 	bash scripts/soak.sh $(BUILD)
+
+# Remakes the README's pictures under Xvfb (installs xvfb, xdotool and imagemagick).
+screenshots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target pakto pakto-peer pakto_translations pakto_banner
+	bash scripts/screenshots.sh $(BUILD)
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DPAKTO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo

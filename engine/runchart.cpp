@@ -125,11 +125,11 @@ void RunChart::nameTexts()
     setAxisTitle(xBottom, tr("时间 (秒)"));
     setAxisTitle(yLeft, tr("帧/秒"));
     setAxisTitle(yRight, tr("毫秒"));
-    sent->setTitle(tr("发送帧"));
-    received->setTitle(tr("接收正确帧"));
+    sent->setTitle(tr("发送"));
+    received->setTitle(tr("正确接收"));
     errors->setTitle(tr("错误"));
-    rttP50->setTitle(tr("往返时延 p50"));
-    rttP99->setTitle(tr("往返时延 p99"));
+    rttP50->setTitle(tr("时延 p50"));
+    rttP99->setTitle(tr("时延 p99"));
 }
 
 // Drawn once a second, and only while it can be seen: a hidden chart costs nothing.

@@ -1,8 +1,9 @@
-# Sourced by run.sh and soak.sh. start_simulated_device PEER OUTPUT starts the
-# simulated device on a pseudo-terminal in echo mode, its report going to
-# OUTPUT, and sets peer_pid and device (the path the peer prints first).
+# Sourced by run.sh, soak.sh and screenshots.sh. start_simulated_device PEER
+# OUTPUT [OPTION...] starts the simulated device on a pseudo-terminal in echo
+# mode with the options given, its report going to OUTPUT, and sets peer_pid
+# and device (the path the peer prints first).
 start_simulated_device() {
-  "$1" --pty --mode echo >"$2" &
+  "$1" --pty --mode echo "${@:3}" >"$2" &
   peer_pid=$!
   device=""
   for _ in $(seq 100); do

@@ -491,24 +491,24 @@ p, li { white-space: pre-wrap; }
         <translation>毫秒</translation>
     </message>
     <message>
-        <source>发送帧</source>
-        <translation>发送帧</translation>
+        <source>发送</source>
+        <translation>发送</translation>
     </message>
     <message>
-        <source>接收正确帧</source>
-        <translation>接收正确帧</translation>
+        <source>正确接收</source>
+        <translation>正确接收</translation>
     </message>
     <message>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <source>往返时延 p50</source>
-        <translation>往返时延 p50</translation>
+        <source>时延 p50</source>
+        <translation>时延 p50</translation>
     </message>
     <message>
-        <source>往返时延 p99</source>
-        <translation>往返时延 p99</translation>
+        <source>时延 p99</source>
+        <translation>时延 p99</translation>
     </message>
 </context>
 </TS>

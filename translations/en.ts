@@ -503,24 +503,24 @@ p, li { white-space: pre-wrap; }
         <translation>ms</translation>
     </message>
     <message>
-        <source>发送帧</source>
-        <translation>Frames sent</translation>
+        <source>发送</source>
+        <translation>Sent</translation>
     </message>
     <message>
-        <source>接收正确帧</source>
-        <translation>Good frames received</translation>
+        <source>正确接收</source>
+        <translation>Received OK</translation>
     </message>
     <message>
         <source>错误</source>
         <translation>Errors</translation>
     </message>
     <message>
-        <source>往返时延 p50</source>
-        <translation>Round trip p50</translation>
+        <source>时延 p50</source>
+        <translation>RTT p50</translation>
     </message>
     <message>
-        <source>往返时延 p99</source>
-        <translation>Round trip p99</translation>
+        <source>时延 p99</source>
+        <translation>RTT p99</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 // The statistics panel as the window's own timers leave it: the text on the 300 ms refresh,
 // the run time and the send rate on the one-second tick.
+#include "engine/runchart.h"
 #include "enginelink.h"
 
 #include <qwt_plot_curve.h>
@@ -87,6 +88,49 @@ private slots:
         QTRY_VERIFY(points() > 0);
         link.ui->btn_cntClear->click();
         QCOMPARE(points(), size_t(0));
+    }
+
+    // What the chart draws of a timeline: counts per second, every error kind together where
+    // there were any, round trips where taken; the window's span is the last minute.
+    void chartPoints_data()
+    {
+        QTest::addColumn<QString>("entries"); // "t seconds tx rx framing compared noReply txErrors
+                                              // p50 p99", ';'-separated
+        QTest::addColumn<bool>("recent");
+        QTest::addColumn<QString>("expected"); // "from..to sent|received|errors|p50|p99"
+        // clang-format off
+        QTest::newRow("a second, every error kind") << "0 1 10 9 1 2 3 4 0.5 2" << false << "0..1 0:10|0:9|0:10|0:0.5|0:2";
+        QTest::newRow("merged seconds: per second") << "0 2 10 8 2 0 0 0 -1 -1" << false << "0..2 0:5|0:4|0:1||";
+        QTest::newRow("clean, no round trip") << "0 1 7 7 0 0 0 0 -1 -1;1 1 8 8 0 0 0 0 -1 -1" << false << "0..2 0:7,1:8|0:7,1:8|||";
+        QTest::newRow("the window: the last minute") << "0 1 5 5 0 0 0 0 -1 -1;100 1 7 7 0 0 0 0 -1 -1" << true << "41..101 100:7|100:7|||";
+        // clang-format on
+    }
+    void chartPoints()
+    {
+        QFETCH(QString, entries);
+        QFETCH(bool, recent);
+        QFETCH(QString, expected);
+        Timeline timeline;
+        for (const QString &entry : entries.split(';')) {
+            QVector<double> f;
+            for (const QString &field : entry.split(' '))
+                f << field.toDouble();
+            timeline.add({f[0], int(f[1]), quint64(f[2]), quint64(f[3]), quint64(f[4]),
+                          quint64(f[5]), quint64(f[6]), 0, 0, quint64(f[7]), -1, 0, 0, f[8], f[9]});
+        }
+        RunChart chart;
+        recent ? chart.showRecent(timeline) : chart.showWhole(timeline);
+        const QwtInterval span = chart.axisInterval(QwtPlot::xBottom);
+        QStringList curves;
+        for (const QwtPlotItem *item : chart.itemList(QwtPlotItem::Rtti_PlotCurve)) {
+            const auto *curve = static_cast<const QwtPlotCurve *>(item);
+            QStringList points;
+            for (size_t i = 0; i < curve->dataSize(); ++i)
+                points << QString("%1:%2").arg(curve->sample(i).x()).arg(curve->sample(i).y());
+            curves << points.join(',');
+        }
+        QCOMPARE(QString("%1..%2 ").arg(span.minValue()).arg(span.maxValue()) + curves.join('|'),
+                 expected);
     }
 
     // The histogram's percentiles against the exact ones of the sorted samples: within 1%,

@@ -94,8 +94,8 @@ private slots:
     // there were any, round trips where taken; the window's span is the last minute.
     void chartPoints_data()
     {
-        QTest::addColumn<QString>("entries"); // "t seconds tx rx framing compared noReply txErrors
-                                              // p50 p99", ';'-separated
+        // "t seconds tx rx framing compared noReply txErrors p50 p99", ';'-separated
+        QTest::addColumn<QString>("entries");
         QTest::addColumn<bool>("recent");
         QTest::addColumn<QString>("expected"); // "from..to sent|received|errors|p50|p99"
         // clang-format off

@@ -51,6 +51,16 @@ RunChart::RunChart(QWidget *parent) : QwtPlot(parent)
     auto *grid = new QwtPlotGrid;
     grid->setMajorPen(Qt::lightGray, 0, Qt::DotLine);
     grid->attach(this);
+    addCurves();
+    insertLegend(new QwtLegend, RightLegend);
+    nameTexts();
+    showRecent(Timeline());
+}
+
+// The rates on the left axis, the sent frames wide and light under the
+// received ones, which often match them; the round trips on the right.
+void RunChart::addCurves()
+{
     sent = addCurve(QColor(0x9e, 0xc5, 0xe8), QwtPlotCurve::Lines, yLeft);
     sent->setPen(sent->pen().color(), WIDE_LINE_WIDTH);
     received = addCurve(QColor(0x1f, 0x5f, 0x9f), QwtPlotCurve::Lines, yLeft);
@@ -59,9 +69,6 @@ RunChart::RunChart(QWidget *parent) : QwtPlot(parent)
                                     QSize(MARK_SIZE, MARK_SIZE)));
     rttP50 = addCurve(QColor(0x30, 0x90, 0x30), QwtPlotCurve::Lines, yRight);
     rttP99 = addCurve(QColor(0xe0, 0x80, 0x10), QwtPlotCurve::Lines, yRight);
-    insertLegend(new QwtLegend, RightLegend);
-    nameTexts();
-    showRecent(Timeline());
 }
 
 QwtPlotCurve *RunChart::addCurve(const QColor &color, QwtPlotCurve::CurveStyle style, int yAxis)

@@ -28,6 +28,7 @@ protected:
 private:
     using Entries = std::vector<TimelineEntry>::const_iterator;
 
+    void addCurves();
     QwtPlotCurve *addCurve(const QColor &color, QwtPlotCurve::CurveStyle style, int yAxis);
     void plot(Entries first, Entries last);
     void nameTexts();

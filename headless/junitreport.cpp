@@ -84,7 +84,15 @@ TestCase filesCase(const QStringList &reasons, const QStringList &unwritten)
             lost.join(QStringLiteral("; "))};
 }
 
-// A run refused at setup never made its checks.
+TestCase portCase(const QStringList &reasons)
+{
+    const bool lost = reasons.contains(QLatin1String("port_lost"));
+    return {QStringLiteral("port stays open"), lost ? QStringLiteral("error") : QString(),
+            QStringLiteral("port_lost"), QStringLiteral("the port went away")};
+}
+
+// Only a port that keeps the UART's own error counts has the UART's check. A
+// run refused at setup never made its checks.
 QVector<TestCase> checkCases(const QJsonObject &report, const QStringList &reasons)
 {
     const QJsonObject counters = report.value(QLatin1String("counters")).toObject();
@@ -92,17 +100,13 @@ QVector<TestCase> checkCases(const QJsonObject &report, const QStringList &reaso
     for (const CountCheck &check : COUNT_CHECKS)
         cases << countCase(QLatin1String(check.name), QLatin1String(check.reason),
                            sumOf(counters, check.counters), QLatin1String(check.counted), reasons);
-    // Only a port that keeps the UART's own error counts has this check.
-    const QJsonValue uart = report.value(QLatin1String("uart"));
-    if (uart.isObject())
+    if (const QJsonValue uart = report.value(QLatin1String("uart")); uart.isObject())
         cases << countCase(QStringLiteral("UART errors"), QStringLiteral("uart_errors"),
                            sumOf(uart.toObject(), {}), QStringLiteral("UART errors"), reasons);
-    const bool lost = reasons.contains(QLatin1String("port_lost"));
-    cases << TestCase{QStringLiteral("port stays open"), lost ? QStringLiteral("error") : QString(),
-                      QStringLiteral("port_lost"), QStringLiteral("the port went away")};
+    cases << portCase(reasons);
     if (report.value(QLatin1String("exit_code")).toInt() == EXIT_USAGE) {
-        for (TestCase &skipped : cases)
-            skipped = {skipped.name, QStringLiteral("skipped"), {}, NEVER_STARTED};
+        for (TestCase &unmade : cases)
+            unmade = {unmade.name, QStringLiteral("skipped"), {}, NEVER_STARTED};
     }
     return cases;
 }

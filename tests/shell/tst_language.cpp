@@ -27,13 +27,14 @@ private slots:
     {
         QTest::addColumn<bool>("englishFile");
         QTest::addColumn<int>("presses");
-        QTest::addColumn<QString>("running");  // a send mode's button, "open" or none
-        QTest::addColumn<QString>("captions"); // port, answer-driven, timed, Qt's Close, a text
+        QTest::addColumn<QString>("running"); // a send mode's button, "open" or none
+        // port, answer-driven, timed, Qt's Close, a text, the chart's rate axis
+        QTest::addColumn<QString>("captions");
         // clang-format off
-        QTest::newRow("first start") << true << 0 << "" << "打开串口|应答式发送|定时发送|关闭|发送操作";
-        QTest::newRow("one switch") << true << 1 << "btn_txAck" << "Close port|Stop send on reply|Timed send|Close|Send";
-        QTest::newRow("two switches") << true << 2 << "btn_txAuto" << "关闭串口|应答式发送|停止定时发送|关闭|发送操作";
-        QTest::newRow("switch without en.qm: texts stay, title turns") << false << 1 << "open" << "关闭串口|应答式发送|定时发送|Close|发送操作";
+        QTest::newRow("first start") << true << 0 << "" << "打开串口|应答式发送|定时发送|关闭|发送操作|帧/秒";
+        QTest::newRow("one switch") << true << 1 << "btn_txAck" << "Close port|Stop send on reply|Timed send|Close|Send|Frames/s";
+        QTest::newRow("two switches") << true << 2 << "btn_txAuto" << "关闭串口|应答式发送|停止定时发送|关闭|发送操作|帧/秒";
+        QTest::newRow("switch without en.qm: texts stay, title turns") << false << 1 << "open" << "关闭串口|应答式发送|定时发送|Close|发送操作|帧/秒";
         // clang-format on
     }
     void switchesKeepEditedFields()
@@ -58,9 +59,11 @@ private slots:
         for (int press = 0; press < presses; ++press)
             ui->btn_language->click();
         QCOMPARE(window.windowTitle(), presses % 2 ? EN_TITLE : CN_TITLE);
+        QCoreApplication::sendPostedEvents(); // the chart hears of the language by an event
         const QStringList shown{
-            ui->btn_ser_conn->text(), ui->btn_txAck->text(), ui->btn_txAuto->text(),
-            QCoreApplication::translate("QPlatformTheme", "Close"), ui->gb_send->title()};
+            ui->btn_ser_conn->text(), ui->btn_txAck->text(),
+            ui->btn_txAuto->text(),   QCoreApplication::translate("QPlatformTheme", "Close"),
+            ui->gb_send->title(),     ui->plot_chart->axisTitle(QwtPlot::yLeft).text()};
         QCOMPARE(shown.join('|'), captions);
         // A switch saves the fields before the text routine resets them.
         for (const auto &field : EDITED)

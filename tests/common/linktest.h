@@ -53,9 +53,9 @@ struct PeerProcess { // pakto-peer --pty running; path: the first line it printe
         process.start(PAKTO_PEER_PATH, QStringList{"--pty"} + arguments);
         path = process.waitForReadyRead(WAIT_MS) ? QString(process.readLine()).trimmed() : "";
     }
-    Run stop()
+    Run stop() // a peer ending by itself (--frames) is let finish, or the signal could cut its exit
     {
-        if (process.processId() > 0)
+        if (!process.waitForFinished(100) && process.processId() > 0)
             ::kill(pid_t(process.processId()), SIGTERM);
         return finish(process);
     }

@@ -96,6 +96,8 @@ private slots:
         QCOMPARE(ui->plot_chart->isHidden(), expected.contains("show/chart=false"));
         ui->btn_language->click();
         QCOMPARE(window.windowTitle().startsWith("Dravo Pakto "), english);
+        ui->le_txTm->setText("321"); // after the switch saved: only the close saves this
+        expected.replaceInStrings(QRegularExpression("^send/tx-time=.*"), "send/tx-time=321");
         window.close();
         QCOMPARE(catcher.describe().join('\n'), warning); // at start-up; none later
         const QFileInfo after("dv-ppp.ini"); // followed: a replaced node would now be a file

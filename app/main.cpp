@@ -1,11 +1,10 @@
 #include "headless/commandline.h"
+#include "headless/headlessrun.h"
 #include "mainwindow.h"
 #include "shell/filenames.h"
 
 #include <QApplication>
 #include <QTextStream>
-
-#include <cstdio>
 
 namespace {
 
@@ -17,18 +16,12 @@ QStringList argumentsOf(int argc, char *argv[])
     return arguments;
 }
 
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // Read before the application exists: help, version and usage errors need
-    // no display, and a headless run picks its platform first.
+    // no display, and a headless run makes the application object it needs.
     keepFileNameBytes();
     const QStringList arguments = argumentsOf(argc, argv);
     const CommandLine commandLine = readCommandLine(arguments);
@@ -36,13 +29,12 @@ int main(int argc, char *argv[])
         QTextStream(*commandLine.exitStatus == 0 ? stdout : stderr) << commandLine.message;
         return *commandLine.exitStatus;
     }
-    if (commandLine.headless && !hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (commandLine.headless)
+        return runHeadlessProgram(*commandLine.headless, commandLine.extraPorts, arguments,
+                                  argv[0]);
     int qtArgumentCount = 1; // the command line is ours alone: Qt reads none of it
     QApplication app(qtArgumentCount, argv);
-    if (commandLine.headless)
-        return runHeadless(*commandLine.headless, commandLine.window, arguments);
-    MainWindow window(nullptr, commandLine.window);
+    MainWindow window(commandLine.extraPorts);
     window.show();
     return app.exec();
 }

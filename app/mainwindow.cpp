@@ -1,16 +1,11 @@
-// Construction, destruction, timer dispatch and the window's own small slots.
+// Construction, destruction, timer dispatch, the session's signals and the
+// window's own small slots.
 #include "mainwindow.h"
-#include "perfcounter.h"
 #include "ui_mainwindow.h"
 
-#include <QFile>
 #include <QIntValidator>
 #include <QMessageBox>
-#include <QSignalBlocker>
-#include <QTextStream>
 #include <QTimerEvent>
-
-#include <ctime>
 
 namespace {
 constexpr int STATS_PERIOD_MS = 300;
@@ -18,30 +13,16 @@ constexpr int SECOND_PERIOD_MS = 1000;
 constexpr int BANNER_PERIOD_MS = 10000;
 constexpr int SEND_AREA_STRETCH = 1;
 constexpr int TRAFFIC_VIEW_STRETCH = 3;
-
-// Random payloads draw from qrand(), reseeded from the calendar second at start
-// and on every banner tick. Qt 5.15 marks qsrand() deprecated; it stays so that
-// qrand() remains the one generator.
-void reseedRandom()
-{
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    qsrand(uint(time(nullptr)));
-    QT_WARNING_POP
-}
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
-    : QMainWindow(parent), ui(new Ui::MainWindow), options(options)
+MainWindow::MainWindow(const QStringList &extraPorts, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), extraPorts(extraPorts)
 {
     ui->setupUi(this);
     ui->splitter->setStretchFactor(0, SEND_AREA_STRETCH);
     ui->splitter->setStretchFactor(1, TRAFFIC_VIEW_STRETCH);
     baseTitle = windowTitle();
-
-    captureFile = nullptr;
-    captureStream = nullptr;
-    portOpen = false;
+    nameLineChoices();
 
     ui->le_sid_min->setValidator(new QIntValidator(1, 2, this));
     ui->le_sid_max->setValidator(new QIntValidator(1, 2, this));
@@ -50,49 +31,65 @@ MainWindow::MainWindow(QWidget *parent, const WindowOptions &options)
 
     loadSettings();
     loadReplyRules();
-    perfFrequency = perfcounter::frequency();
-
-    timerSend = 0;
     timerStats = startTimer(STATS_PERIOD_MS, Qt::CoarseTimer);
     timerSecond = startTimer(SECOND_PERIOD_MS, Qt::CoarseTimer);
     timerBanner = startTimer(BANNER_PERIOD_MS, Qt::CoarseTimer);
-    reseedRandom();
+    reseedRandomPayloads();
 
     readBannerConfig();
     advIndex = 0;
     refreshBanner();
     refreshPortList();
     ui->gb_send->setEnabled(false);
-    connect(&serialPort, &QSerialPort::readyRead, this, &MainWindow::serial_rx);
-    connect(&serialPort, &QSerialPort::bytesWritten, this, &MainWindow::onBytesWritten);
-    connect(&serialPort, &QSerialPort::errorOccurred, this, &MainWindow::onPortError);
-    replyTimer.setSingleShot(true);
-    replyTimer.setTimerType(Qt::PreciseTimer);
-    connect(&replyTimer, &QTimer::timeout, this, &MainWindow::onReplyTimeout);
     prepareTrafficView();
+    connectSession();
+    followFields();
+    applyForm();
 }
 
 MainWindow::~MainWindow()
 {
-    if (portOpen) {
-        const QSignalBlocker quiet(serialPort); // no error handling half-destroyed
-        serialPort.close();
-    }
-    on_cb_rx2file_clicked(false);
     delete ui;
+}
+
+void MainWindow::connectSession()
+{
+    connect(&link, &LinkSession::opened, this, &MainWindow::showPortState);
+    connect(&link, &LinkSession::closed, this, &MainWindow::onPortClosed);
+    connect(&link, &LinkSession::lost, this, [this](const QString &why) { warn(tr("错误"), why); });
+    connect(&link, &LinkSession::modeChanged, this, &MainWindow::showSendModes);
+    connect(&link, &LinkSession::frame, this, &MainWindow::showTraffic);
+    connect(&link, &LinkSession::warning, this, &MainWindow::warn);
+    connect(&link, &LinkSession::caution, this,
+            [this](const QString &text) { warn(tr("提示"), text); });
+    connect(&link, &LinkSession::refused, this, &MainWindow::showRefusal);
+    connect(&link, &LinkSession::captureStopped, this,
+            [this] { ui->cb_rx2file->setChecked(false); });
+    connect(&link, &LinkSession::measurementRestarted, this, &MainWindow::redrawChart);
+    connect(&link, &LinkSession::secondTicked, this, &MainWindow::redrawChart);
+}
+
+// Every field the session's settings come from hands them over as it changes,
+// so that a payload edited or a box ticked mid-run applies from the next frame.
+void MainWindow::followFields()
+{
+    for (QCheckBox *box : {ui->cb_tag, ui->cb_randData, ui->cb_trxCmp, ui->cb_autoStop})
+        connect(box, &QCheckBox::toggled, this, &MainWindow::applyForm);
+    for (QLineEdit *field :
+         {ui->le_sid_min, ui->le_sid_max, ui->le_txLenMin, ui->le_txLenMax, ui->le_txTm})
+        connect(field, &QLineEdit::textChanged, this, &MainWindow::applyForm);
 }
 
 void MainWindow::timerEvent(QTimerEvent *event)
 {
     const int id = event->timerId();
-    if (id == timerSend) {
-        sendOneFrame();
-    } else if (id == timerStats) {
+    if (id == timerStats) {
         refreshStats();
     } else if (id == timerSecond) {
-        onSecondTick();
+        if (!link.isOpen())
+            followPortList();
     } else if (id == timerBanner) {
-        reseedRandom();
+        reseedRandomPayloads();
         showNextAdvert();
     }
 }
@@ -110,23 +107,7 @@ void MainWindow::on_cb_onTop_clicked(bool checked)
     show(); // changing the flags hides the window
 }
 
-void MainWindow::slotWarningMessage(QString title, QString content)
+void MainWindow::warn(const QString &title, const QString &text)
 {
-    if (options.unattended) {
-        QTextStream(stderr) << title << ": " << content << '\n';
-        return;
-    }
-    QMessageBox::warning(nullptr, title, content, QMessageBox::Close, QMessageBox::NoButton);
-}
-
-double MainWindow::stampNow() const
-{
-    return perfcounter::elapsedMs(stampOrigin, perfcounter::now(), perfFrequency);
-}
-
-// Milliseconds on the high-resolution clock from a fixed point, unmoved by
-// restarts of the measurement: round trips may span one.
-double MainWindow::clockMs() const
-{
-    return perfcounter::elapsedMs(0, perfcounter::now(), perfFrequency);
+    QMessageBox::warning(nullptr, title, text, QMessageBox::Close, QMessageBox::NoButton);
 }

@@ -1,55 +1,48 @@
-// The one window of the tool: all of its state and every operation on it.
+// The window: a face over one link session. It maps its widgets to the
+// session's settings, relays its buttons to the session's operations, and
+// shows what the session signals; the form, the settings file, the language
+// and the banner are its own.
 #pragma once
 
-#include "codec/ppp_frame.h"
-#include "engine/fieldtext.h"
-#include "engine/ledger.h"
-#include "engine/packet.h"
-#include "engine/trafficview.h"
-#include "serial/linesetting.h"
-#include "windowoptions.h"
+#include "engine/linksession.h"
+#include "shell/fieldtext.h"
+#include "shell/language.h"
 
-#include <QFile>
-#include <QList>
+#include <QByteArray>
 #include <QMainWindow>
-#include <QSerialPort>
-#include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTextStream>
-#include <QTimer>
-#include <QTranslator>
 
-#include <functional>
+#include <array>
 #include <memory>
 
 class QComboBox;
-class QFile;
 class QPushButton;
-class QTextStream;
+class TrafficView;
 
 namespace Ui {
 class MainWindow;
 }
-
-// The longest frame a packet can give on the line.
-constexpr int LONGEST_FRAME = ppp_frame_longest(PACKET_CAPACITY);
 
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr, const WindowOptions &options = {});
+    // extraPorts: paths the system does not enumerate (pseudo-terminals,
+    // symlinks), listed after the system's ports.
+    explicit MainWindow(const QStringList &extraPorts = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // What the window shows the counts of.
+    const LinkSession &session() const { return link; }
 
 protected:
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
-    void serial_rx();
     void on_te_txData_textChanged();
     void on_btn_cntClear_clicked();
     void on_btn_showClear_clicked();
@@ -68,35 +61,14 @@ private slots:
     void on_btn_txAuto_clicked();
     void on_btn_txFull_clicked();
 
-public slots:
-    void slotWarningMessage(QString title, QString content);
-
 private:
-    // serial/portlist.cpp
-    void refreshPortList();
-    void followPortList();
-    int listedPortCount() const;
-    // serial/connection.cpp
-    QString openSelectedPort();
-    void selectListedPort();
-    QString openFailureText(const QString &why) const;
-    QString openErrorReason() const;
-    void closePort();
-    void onPortError(QSerialPort::SerialPortError error);
-    void drainTransmitQueue();
-    // serial/linewatch.cpp
-    std::array<QComboBox *, LINE_CHOICES> lineBoxes() const;
-    LineSetting chosenLine() const;
-    void showLineChoices(const LineChoices &choices);
-    void noteLineSetting();
-    QString notKeptText(int choice, int held) const;
-    void watchOpenPort();
-    void readUartCounts();
-    void forgetLineNotes();
-    QStringList portNoteParagraphs() const;
+    void connectSession();
+    void followFields();
+    void warn(const QString &title, const QString &text);
 
-    // engine/payload.cpp
-    Packet *buildPacket();
+    // windowform.cpp: the fields as the session's settings
+    void applyForm();
+    SessionSettings formSettings() const;
     void normalizeTxLengths();
     void applyRandomDataState();
     void showPayloadValidity();
@@ -106,56 +78,28 @@ private:
     bool typedPayloadInvalid() const;
     QString sendRefusal() const;
     static QString numberProblem(const QString &field, const QString &text, NumberRange range);
-    int fillPayload(quint8 *payload, int room) const;
-    // engine/sending.cpp
-    bool refuseSending(QPushButton *mode);
-    void sendOneFrame();
-    bool frameLimitReached() const;
-    bool transmit(std::unique_ptr<Packet> &packet);
-    void fillTransmitQueue();
-    int writeFrame(const quint8 *bytes, int length);
-    qint64 transmitQueueLimit() const;
-    void onQueueDrained();
-    void onBytesWritten();
-    void armReplyTimer();
-    void retryAfterReplyTimeout();
-    void onReplyTimeout();
-    void restartMeasurement();
-    void stopTimedSending();
-    void showSendModeCaptions();
-    bool continuousModeRunning() const;
-    void stopModesBut(const QPushButton *running);
-    bool startingMode(QPushButton *mode);
-    // engine/receiving.cpp
-    void decodeByte(quint8 byte);
-    void onRxFrame(quint16 length);
-    void stopOnError();
-    // engine/statistics.cpp
-    void refreshStats();
-    void onSecondTick();
-    QStringList runTimeParagraphs() const;
-    QStringList countParagraphs() const;
-    QStringList comparisonParagraphs() const;
-    QStringList replyParagraphs() const;
-    QString lineUseLine() const;
-    QString roundTripLine() const;
-    QStringList uartParagraphs() const;
-    // engine/display.cpp
-    void showTraffic(const quint8 *bytes, quint16 count, TrafficDirection direction,
-                     bool compareFailed, double stampMs);
+    // windowsending.cpp
+    void toggleMode(QPushButton *button, SendMode mode);
+    void showSendModes();
+    void showRefusal(const QString &title, const QString &text);
+    // windowport.cpp
+    void refreshPortList();
+    void followPortList();
+    int listedPortCount() const;
+    QString selectedPortName() const;
+    void showPortState();
+    void onPortClosed();
+    std::array<QComboBox *, LINE_CHOICES> lineBoxes() const;
+    LineSetting chosenLine() const;
+    void showLineChoices(const LineChoices &choices);
+    void nameLineChoices();
+    // windowtraffic.cpp
+    void showTraffic(const FrameEvent &event);
     void prepareTrafficView();
     void followLanguageInTraffic();
-    void flushTraffic();
-    // engine/runchart.cpp
     void redrawChart();
-    // engine/capture.cpp
-    void startCapture();
-    bool openCapture(const QString &path);
-    void emptyCapture();
-    void stopCapture();
-    void writeCaptureLine(const QString &line);
-
-    // shell/settings.cpp
+    void refreshStats();
+    // formsettings.cpp
     QString settingsPath();
     void useScratchSettings();
     void loadSettings();
@@ -163,66 +107,36 @@ private:
     void saveSettings();
     void applyReplyExpectation();
     bool writeSettings(const QString &path);
-    // shell/language.cpp
+    // windowlanguage.cpp
     void applyLanguage();
-    void applyQtLanguage();
     void showStateCaptions();
-    // shell/banner.cpp
+    // banner.cpp
     void readBannerConfig();
     void refreshBanner();
     void showNextAdvert();
 
-    double stampNow() const;
-    double clockMs() const;
-
     Ui::MainWindow *ui;
+    LinkSession link;
     QString baseTitle;
     bool isEnglish = false;
-    QTranslator translator;
-    QTranslator qtTranslator; // Qt's own texts: standard buttons and dialogs
+    InterfaceLanguage language;
     int timerStats = 0;
     int timerSecond = 0;
     int timerBanner = 0;
-    int timerSend = 0;
     int maxAdvIndex = 0;
     int advIndex = 0; // the picture shown
-    bool portOpen = false;
-    QList<QSerialPortInfo> portInfos;
-    QSerialPort serialPort;
-    LineSetting portLine;     // as asked at the last open
-    QStringList lineWarnings; // about the open port's line: shown while it is open
-    bool ctsOff = false;      // under RTS-CTS flow control, the device holds us off
-    Packet txPattern{};
-    bool txPatternValid = true; // false while the payload text is not valid hex
+    QStringList systemPorts;
+    const QStringList extraPorts;
+    // The payload as last typed validly: a half-typed edit does not wipe it.
+    QByteArray typedPayload;
+    bool typedPayloadValid = true;
     int txLenMin = 0;
     int txLenMax = 0;
-    quint64 txFrameLimit = 0; // frames sent before sending stops by itself; 0: no limit
-    quint8 txFrameBuf[LONGEST_FRAME + 1];
-    quint8 rxFrameBuf[FRAME_BUF_SIZE];
-    DecoderState rxDecoder{};
-    QString capturePath;
-    std::unique_ptr<QFile> captureFile; // declared first: the stream on it goes first
-    std::unique_ptr<QTextStream> captureStream;
-    bool captureHoldsEarlier = false; // opened over a file not yet emptied
-    Ledger ledger;                    // every count, the packets outstanding, the round trips
-    quint64 stampOrigin = 0;
-    quint64 perfFrequency = 1;
-
-    // Beyond the window's own state: what the command line asked for, and the
-    // traffic view with the language its words are in.
-    WindowOptions options;
+    // Read from the settings file once at start; the window never writes them.
+    int replyTimeoutMs = 0;
+    bool expectReplies = true;
     TrafficView *trafficView = nullptr; // owned by ui->txt_data
     bool trafficInEnglish = false;
     // Stands in for a settings file that is no regular file or cannot be saved.
     std::unique_ptr<QTemporaryDir> scratchSettings;
-    // Runs to the next reply timeout of an outstanding packet.
-    QTimer replyTimer;
-    // Full-speed sending's next packet, built but waiting for room.
-    std::unique_ptr<Packet> heldPacket;
-    // A headless run's signal: true once it came, and the wait for the queue
-    // to leave at the port's close is cut short.
-    std::function<bool()> stopRequested = [] { return false; };
-
-    friend class MainWindowProbe; // tests reach state nothing else shows
-    friend class HeadlessRun;     // drives the window from the command line
 };

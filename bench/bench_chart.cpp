@@ -8,14 +8,19 @@
 // chart is switched on and off between trials, the order turning each round,
 // and the median of each round's difference is the figure (the machine is
 // shared).
-#include "mainwindowprobe.h"
-#include "testsupport.h"
+#include "app/mainwindow.h"
+#include "widgets/runchart.h"
+#include "windowpart.h"
+#include "workdir.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -61,6 +66,7 @@ struct Trial {
     double framesPerSecond;
 };
 
+// The window lists the port it is given first and selects it.
 class ChartedWindow
 {
 public:
@@ -70,43 +76,41 @@ public:
         settings.open(QIODevice::WriteOnly);
         settings.write(SETTINGS);
         settings.close();
-        window.emplace(nullptr, WindowOptions{{port}, false});
-        ui = MainWindowProbe::ui(*window);
-        ui->comb_sers->setCurrentIndex(ui->comb_sers->findText(port));
-        ui->comb_bps->setCurrentText(BAUD);
-        ui->cb_trxCmp->setChecked(true);
+        window.emplace(QStringList{port});
+        windowPart<QComboBox>(*window, "comb_bps")->setCurrentText(BAUD);
+        windowPart<QCheckBox>(*window, "cb_trxCmp")->setChecked(true);
         window->show();
     }
 
     void start()
     {
-        ui->btn_ser_conn->click();
-        ui->btn_txFull->click();
+        windowPart<QPushButton>(*window, "btn_ser_conn")->click();
+        windowPart<QPushButton>(*window, "btn_txFull")->click();
     }
-    void stop() { ui->btn_ser_conn->click(); }
+    void stop() { windowPart<QPushButton>(*window, "btn_ser_conn")->click(); }
 
     Trial trial(bool chartShown)
     {
-        if (ui->cb_chart->isChecked() != chartShown)
-            ui->cb_chart->click();
+        QCheckBox *chartBox = windowPart<QCheckBox>(*window, "cb_chart");
+        if (chartBox->isChecked() != chartShown)
+            chartBox->click();
         runEvents(SETTLE_MS);
-        const quint64 framesBefore = MainWindowProbe::counters(*window).cntTxPackets;
+        const quint64 framesBefore = counters().cntTxPackets;
         const double cpuBefore = processCpuS();
         QElapsedTimer clock;
         clock.start();
         runEvents(TRIAL_MS);
         const double seconds = double(clock.nsecsElapsed()) / 1e9;
-        const quint64 frames = MainWindowProbe::counters(*window).cntTxPackets - framesBefore;
+        const quint64 frames = counters().cntTxPackets - framesBefore;
         return {100 * (processCpuS() - cpuBefore) / seconds, double(frames) / seconds};
     }
 
-    const TrafficCounters &counters() { return MainWindowProbe::counters(*window); }
-    QSize chartSize() { return ui->plot_chart->size(); }
+    const TrafficCounters &counters() const { return window->session().ledger().counters(); }
+    QSize chartSize() const { return windowPart<RunChart>(*window, "plot_chart")->size(); }
 
 private:
     TestWorkDir workDir; // entered before the window reads its settings
     std::optional<MainWindow> window;
-    Ui::MainWindow *ui = nullptr;
 };
 
 // The cost of one redraw alone, painted at once: the chart at its size in the

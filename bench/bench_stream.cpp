@@ -5,15 +5,18 @@
 // Then line use against pakto-peer --line-rate at 115,200 and 921,600 baud:
 // after a second to fill the buffers, 10 s of full-speed sending, each
 // direction's line bytes at 10 bits a byte against the line's capacity.
+#include "app/mainwindow.h"
 #include "farend.h"
-#include "mainwindowprobe.h"
+#include "windowpart.h"
+#include "workdir.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
-#include <QTemporaryDir>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -55,27 +58,24 @@ double runEventLoop(int ms)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-// A window in a scratch folder of its own, comparison on, the view off.
+// A window in a scratch folder of its own, comparison on, the view off; the
+// window lists the port it is given first and selects it.
 class StreamingWindow
 {
 public:
-    explicit StreamingWindow(const QString &port)
-        : previousDir(QDir::currentPath()), window(nullptr, enter(port)),
-          ui(MainWindowProbe::ui(window))
+    explicit StreamingWindow(const QString &port) : window({port})
     {
-        ui->comb_sers->setCurrentIndex(ui->comb_sers->findText(port));
-        ui->cb_trxCmp->setChecked(true);
+        windowPart<QCheckBox>(window, "cb_trxCmp")->setChecked(true);
     }
-    ~StreamingWindow() { QDir::setCurrent(previousDir); }
 
     void start(const QString &baud)
     {
-        ui->comb_bps->setCurrentText(baud);
-        ui->btn_ser_conn->click();
-        ui->btn_txFull->click();
+        windowPart<QComboBox>(window, "comb_bps")->setCurrentText(baud);
+        windowPart<QPushButton>(window, "btn_ser_conn")->click();
+        windowPart<QPushButton>(window, "btn_txFull")->click();
     }
-    void stop() { ui->btn_ser_conn->click(); }
-    const TrafficCounters &counters() { return MainWindowProbe::counters(window); }
+    void stop() { windowPart<QPushButton>(window, "btn_ser_conn")->click(); }
+    const TrafficCounters &counters() const { return window.session().ledger().counters(); }
 
     double framesPerSecond()
     {
@@ -89,16 +89,8 @@ public:
     }
 
 private:
-    WindowOptions enter(const QString &port)
-    {
-        QDir::setCurrent(scratch.path());
-        return WindowOptions{{port}, false};
-    }
-
-    QString previousDir;
-    QTemporaryDir scratch;
+    TestWorkDir scratch; // entered before the window reads its settings
     MainWindow window;
-    Ui::MainWindow *ui;
 };
 
 double median(std::vector<double> values)

@@ -5,12 +5,16 @@
 // each draws when it would in the window; the figure is the main thread's CPU
 // time per line over a run that fills the view and then trims it, the last draw
 // included. Rounds alternate the two views; the medians are compared.
-#include "mainwindowprobe.h"
-#include "testsupport.h"
+#include "app/mainwindow.h"
+#include "engine/trafficline.h"
+#include "widgets/trafficview.h"
+#include "windowpart.h"
+#include "workdir.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -139,29 +143,32 @@ private:
     QTimer flushTimer;
 };
 
-// Both show boxes on; the window draws on its own schedule.
+// The window's own traffic widget, in the window's layout, drawn by a view of
+// ours on its own schedule: the window has no port open, so its view stays idle.
 class CurrentView
 {
 public:
     CurrentView()
+        : widget(windowPart<QPlainTextEdit>(window, "txt_data")),
+          view(new TrafficView(widget, translatedTrafficLabels()))
     {
-        Ui::MainWindow *ui = MainWindowProbe::ui(window);
-        ui->cb_txShow->setChecked(true);
-        ui->cb_rxShow->setChecked(true);
         window.show();
         QApplication::processEvents();
     }
 
-    QSize viewSize() { return MainWindowProbe::ui(window)->txt_data->size(); }
+    QSize viewSize() const { return widget->size(); }
     void add(const QByteArray &frame, int line)
     {
-        MainWindowProbe::showTraffic(window, frame, directionOf(line), false, line * 0.111);
+        view->add(reinterpret_cast<const quint8 *>(frame.constData()), quint16(frame.size()),
+                  directionOf(line), false, line * 0.111);
     }
-    void draw() { MainWindowProbe::flushTraffic(window); }
+    void draw() { view->draw(); }
 
 private:
     TestWorkDir workDir; // the window's settings and pictures stay out of the caller's folder
     MainWindow window;
+    QPlainTextEdit *widget;
+    TrafficView *view; // owned by the widget
 };
 
 double earlierPerLine(const QByteArray &frame, QSize size)

@@ -1,83 +1,46 @@
-// The capture file: every shown or hidden frame as one plain line, written
-// through at once so that nothing is lost when the run ends abruptly.
-#include "app/mainwindow.h"
+#include "capture.h"
 #include "outputfile.h"
-#include "ui_mainwindow.h"
 
-#include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QTextStream>
 
-#include <memory>
-
-void MainWindow::on_cb_rx2file_clicked(bool checked)
+bool Capture::open(const QString &path, QString &why)
 {
-    if (checked)
-        startCapture();
-    else
-        stopCapture();
-}
-
-void MainWindow::startCapture()
-{
-    capturePath = QFileDialog::getSaveFileName(this, tr("选择文件"), QStringLiteral("."),
-                                               QStringLiteral("(*.txt)"));
-    if (capturePath.isEmpty()) {
-        ui->cb_rx2file->setChecked(false);
-        return;
-    }
-    if (openCapture(capturePath))
-        emptyCapture(); // the dialog asked before replacing the file
-}
-
-// Also the way in for a path given on the command line, which empties the
-// file only when the first line comes: a run refused before leaves it as it was.
-bool MainWindow::openCapture(const QString &path)
-{
-    capturePath = path;
-    QString why;
-    auto file = openWithoutWaiting(capturePath, why);
-    if (!file) {
-        ui->cb_rx2file->setChecked(false);
-        slotWarningMessage(tr("错误"), tr("无法打开文件 %1：%2").arg(capturePath, why));
+    close();
+    filePath = path;
+    file = openWithoutWaiting(path, why);
+    if (!file)
         return false;
-    }
-    captureFile = std::move(file);
-    captureStream = std::make_unique<QTextStream>(captureFile.get());
-    captureHoldsEarlier = true;
+    stream = std::make_unique<QTextStream>(file.get());
+    holdsEarlier = true;
     return true;
 }
 
 // Only a regular file holds an earlier capture; a failure shows at the next line.
-void MainWindow::emptyCapture()
+void Capture::empty()
 {
-    if (captureFile && QFileInfo(capturePath).isFile())
-        captureFile->resize(0);
-    captureHoldsEarlier = false;
+    if (file && QFileInfo(filePath).isFile())
+        file->resize(0);
+    holdsEarlier = false;
 }
 
-void MainWindow::stopCapture()
+bool Capture::write(const QString &line, QString &why)
 {
-    if (!captureStream)
-        return;
-    captureStream->flush();
-    captureFile->close();
-    captureStream.reset();
-    captureFile.reset();
+    if (holdsEarlier)
+        empty();
+    *stream << line << Qt::endl;
+    if (stream->status() == QTextStream::Ok && file->error() == QFileDevice::NoError)
+        return true;
+    why = file->errorString();
+    close();
+    return false;
 }
 
-// The capture is closed before the warning: frames keep arriving while the
-// box is open, and they must neither write nor warn again.
-void MainWindow::writeCaptureLine(const QString &line)
+void Capture::close()
 {
-    if (captureHoldsEarlier)
-        emptyCapture();
-    *captureStream << line << Qt::endl;
-    if (captureStream->status() == QTextStream::Ok && captureFile->error() == QFileDevice::NoError)
+    if (!stream)
         return;
-    const QString why = captureFile->errorString();
-    stopCapture();
-    ui->cb_rx2file->setChecked(false);
-    slotWarningMessage(tr("错误"), tr("无法写入文件 %1：%2，已停止保存").arg(capturePath, why));
+    stream->flush();
+    file->close();
+    stream.reset();
+    file.reset();
 }

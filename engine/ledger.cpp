@@ -2,20 +2,10 @@
 #include "codec/ppp_frame.h"
 
 #include <algorithm>
-#include <cstring>
+#include <limits>
 #include <utility>
 
 namespace {
-
-constexpr quint64 BITS_PER_BYTE = 8;
-constexpr double MS_PER_S = 1000;
-
-// A device may append two bytes of its own (its FCS, say) to the echo.
-bool replyMatches(const Packet &sent, const quint8 *data, quint16 length)
-{
-    const bool lengthFits = length == sent.length || length == sent.length + 2;
-    return lengthFits && std::memcmp(data, sent.bytes, sent.length) == 0;
-}
 
 quint64 &framingErrorCounter(TrafficCounters &counts, int decodeResult)
 {
@@ -33,12 +23,6 @@ quint64 &framingErrorCounter(TrafficCounters &counts, int decodeResult)
 
 } // namespace
 
-double lineShare(quint64 bytes, int bitsPerCharacter, qint64 baud, double ms)
-{
-    const double capacityBits = double(baud) * ms / MS_PER_S;
-    return capacityBits > 0 ? double(bytes) * bitsPerCharacter / capacityBits : 0;
-}
-
 // A full ledger gives up its oldest packet as unanswered: a late reply to it
 // is then recognised as late.
 void Ledger::sent(std::unique_ptr<Packet> packet, qint64 lineBytes, double nowMs)
@@ -52,9 +36,9 @@ void Ledger::sent(std::unique_ptr<Packet> packet, qint64 lineBytes, double nowMs
     if (!expectingReplies)
         return;
     if (waiting.size() == OUTSTANDING_LIMIT)
-        giveUpOldest(1, true);
+        giveUpOldest(1, true, nowMs);
     packet->sentMs = nowMs;
-    waiting.push_back({std::move(packet), frame, -1});
+    waiting.add(std::move(packet), frame);
     lastSentWaits = true;
 }
 
@@ -68,12 +52,7 @@ void Ledger::sendFailed()
 void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
 {
     while (!queue.empty() && queuedLineBytes - queue.front().lineBytes >= unwrittenBytes) {
-        const quint64 frame = framesSent - queue.size();
-        const auto entry =
-            std::lower_bound(waiting.begin(), waiting.end(), frame,
-                             [](const Outstanding &o, quint64 number) { return o.frame < number; });
-        if (entry != waiting.end() && entry->frame == frame)
-            entry->leftMs = nowMs;
+        waiting.left(framesSent - queue.size(), nowMs);
         bytesLeft += queue.front().packetBytes;
         ++framesLeft;
         counts.cntTxLineBytes += quint64(queue.front().lineBytes);
@@ -97,8 +76,8 @@ void Ledger::forgetNewestQueued()
     counts.cntTxBytes -= queue.back().packetBytes;
     ++counts.cntTxErrors;
     queue.pop_back();
-    if (!waiting.empty() && waiting.back().frame == frame) {
-        waiting.pop_back();
+    if (!waiting.empty() && waiting.newest().number == frame) {
+        waiting.dropNewest();
         lastSentWaits = false;
     }
 }
@@ -112,92 +91,116 @@ void Ledger::framingError(int decodeResult)
 // frames that left are matched, and only a last frame sent that left waits.
 Ledger::Verdict Ledger::goodFrame(const quint8 *data, quint16 length, bool comparing, double nowMs)
 {
-    ++counts.cntRxPackets;
-    if (!expectingReplies)
+    if (!expectingReplies) {
+        ++counts.cntRxPackets;
         return {Reply::OneWay, false};
-    const bool inFlight = lastSentWaits && waiting.back().leftMs >= 0;
-    const Reply reply = comparing ? compared(data, length, nowMs) : inOrder();
-    if (reply == Reply::Late || reply == Reply::Unexpected || !inFlight)
+    }
+    const bool inFlight = lastSentWaits && waiting.newest().leftMs >= 0;
+    const Reply reply = judged(data, length, comparing, nowMs);
+    if (reply != Reply::Answer && reply != Reply::CompareFailed)
+        return {reply, false};
+    if (!inFlight)
         return {reply, false};
     lastSentWaits = false;
     return {reply, true};
 }
 
-// The oldest match is the answer; the packets before it will never be answered
-// now. The round trip counts only where no other packet could be the one.
-Ledger::Reply Ledger::compared(const quint8 *data, quint16 length, double nowMs)
+// No reply can plausibly come later than this after a frame was given up, or
+// after the clean start that left it to the measurement before.
+double Ledger::horizonMs() const
 {
-    const int match = oldestMatch(data, length);
-    if (match >= 0) {
-        const bool certain = !matchesAnother(data, length, match) && !wasGivenUp(data, length);
-        giveUpOldest(match, true);
-        if (certain) {
-            trips.add(nowMs - waiting.front().packet->sentMs);
-            entryTrips.add(nowMs - waiting.front().packet->sentMs);
-        } else
-            ++counts.cntAmbiguous;
-        ++counts.cntCmpOk;
-        answerOldest();
-        return Reply::Answer;
+    return std::max({1000.0, 2 * linkTrips.max(), double(replyTimeoutMs)});
+}
+
+// A remembered frame's reply could still be the one now, unless the round
+// trips measured tell otherwise: the reply is taken for the frame it would
+// otherwise answer when their typical time (the median) lies nearer to that
+// frame's round trip than to the old frame's, on a scale of ratios. Old frames
+// that left before the time returned are then out of the question.
+double Ledger::plausibleLeftAfter(int candidate, double nowMs) const
+{
+    const double never = -std::numeric_limits<double>::infinity();
+    if (candidate < 0 || linkTrips.count() == 0 || !waiting.remembersAny())
+        return never;
+    const double typicalMs = linkTrips.percentile(50);
+    const double candidateMs = nowMs - waiting.at(candidate).leftMs;
+    return candidateMs > 0 ? nowMs - typicalMs * typicalMs / candidateMs : never;
+}
+
+// Frames and replies come in order: a reply that could be owed to a frame of
+// the measurement before the clean start is that frame's, one that could be
+// the late reply of a frame given up is late; only then an answer.
+Ledger::Reply Ledger::judged(const quint8 *data, quint16 length, bool comparing, double nowMs)
+{
+    waiting.forgetBefore(nowMs - horizonMs());
+    const int oldestLeft = !waiting.empty() && waiting.oldest().leftMs >= 0 ? 0 : -1;
+    const int candidate = comparing ? waiting.oldestMatch(data, length) : oldestLeft;
+    const double leftAfter = plausibleLeftAfter(candidate, nowMs);
+    if (waiting.takeEarlier(data, length, leftAfter)) {
+        ++counts.cntBeforeCleanStart;
+        return Reply::BeforeCleanStart;
     }
-    if (wasGivenUp(data, length)) {
+    ++counts.cntRxPackets;
+    if (waiting.takeGivenUp(data, length, leftAfter)) {
         ++counts.cntLate;
         return Reply::Late;
     }
-    ++counts.cntCmpFail;
-    return Reply::CompareFailed;
+    return comparing ? compared(data, length, candidate, nowMs) : inOrder(candidate, nowMs);
 }
 
-// Without comparison each sent frame expects one good frame, in order.
-Ledger::Reply Ledger::inOrder()
+// The oldest match is the answer; the packets before it will never be answered
+// now. The round trip counts only where no other packet could be the one.
+Ledger::Reply Ledger::compared(const quint8 *data, quint16 length, int match, double nowMs)
 {
-    if (waiting.empty() || waiting.front().leftMs < 0) {
+    if (match < 0) {
+        ++counts.cntCmpFail;
+        return Reply::CompareFailed;
+    }
+    const bool certain = !waiting.matchesAnother(data, length, match);
+    giveUpOldest(match, true, nowMs);
+    if (certain)
+        tripTaken(nowMs - waiting.oldest().packet->sentMs, true);
+    else
+        ++counts.cntAmbiguous;
+    ++counts.cntCmpOk;
+    answerOldest();
+    return Reply::Answer;
+}
+
+// Without comparison each sent frame expects one good frame, in order; its
+// time tells what replies take, but no round trip is reported for it.
+Ledger::Reply Ledger::inOrder(int oldest, double nowMs)
+{
+    if (oldest < 0) {
         ++counts.cntUnexpected;
         return Reply::Unexpected;
     }
+    tripTaken(nowMs - waiting.oldest().packet->sentMs, false);
     answerOldest();
     return Reply::Answer;
+}
+
+void Ledger::tripTaken(double ms, bool reported)
+{
+    linkTrips.add(ms);
+    if (!reported)
+        return;
+    trips.add(ms);
+    seconds.roundTrip(ms);
 }
 
 void Ledger::answerOldest()
 {
     ++counts.cntAnswered;
-    waiting.pop_front();
+    waiting.answerOldest();
 }
 
-int Ledger::oldestMatch(const quint8 *data, quint16 length) const
-{
-    for (size_t i = 0; i < waiting.size() && waiting[i].leftMs >= 0; ++i) {
-        if (replyMatches(*waiting[i].packet, data, length))
-            return int(i);
-    }
-    return -1;
-}
-
-bool Ledger::matchesAnother(const quint8 *data, quint16 length, int besides) const
-{
-    return std::any_of(waiting.begin() + besides + 1, waiting.end(), [&](const Outstanding &o) {
-        return o.leftMs >= 0 && replyMatches(*o.packet, data, length);
-    });
-}
-
-bool Ledger::wasGivenUp(const quint8 *data, quint16 length) const
-{
-    return std::any_of(givenUp.begin(), givenUp.end(), [&](const std::unique_ptr<Packet> &p) {
-        return replyMatches(*p, data, length);
-    });
-}
-
-// Given-up packets are kept a while, newest last, to recognise late replies.
-void Ledger::giveUpOldest(int count, bool counted)
+void Ledger::giveUpOldest(int count, bool counted, double nowMs)
 {
     for (; count > 0; --count) {
-        if (waiting.front().frame == framesSent - 1)
+        if (waiting.oldest().number == framesSent - 1)
             lastSentWaits = false;
-        givenUp.push_back(std::move(waiting.front().packet));
-        waiting.pop_front();
-        if (givenUp.size() > OUTSTANDING_LIMIT)
-            givenUp.pop_front();
+        waiting.giveUpOldest(nowMs);
         counts.cntNoReply += counted;
     }
 }
@@ -205,56 +208,31 @@ void Ledger::giveUpOldest(int count, bool counted)
 bool Ledger::giveUpExpired(double nowMs)
 {
     const bool waited = lastSentWaits;
-    int expired = 0;
-    while (replyTimeoutMs > 0 && expired < int(waiting.size()) && waiting[expired].leftMs >= 0 &&
-           waiting[expired].leftMs + replyTimeoutMs <= nowMs)
-        ++expired;
-    giveUpOldest(expired, true);
+    giveUpOldest(waiting.expired(replyTimeoutMs, nowMs), true, nowMs);
     return waited && !lastSentWaits;
 }
 
 double Ledger::nextDeadlineMs() const
 {
-    if (replyTimeoutMs <= 0 || waiting.empty() || waiting.front().leftMs < 0)
-        return -1;
-    return waiting.front().leftMs + replyTimeoutMs;
+    return waiting.nextDeadlineMs(replyTimeoutMs);
 }
 
-void Ledger::giveUpAll()
+void Ledger::giveUpAll(double nowMs)
 {
-    giveUpOldest(int(waiting.size()), true);
+    giveUpOldest(waiting.size(), true, nowMs);
 }
 
 void Ledger::tick(bool running, double nowMs)
 {
     counts.cntRunSeconds += running;
-    rateBps = (bytesLeft - bytesLeftAtTick) * BITS_PER_BYTE;
-    bytesLeftAtTick = bytesLeft;
-    second = {counts.cntTxLineBytes - atTick.cntTxLineBytes, counts.cntRxBytes - atTick.cntRxBytes,
-              tickMs < 0 ? 0 : nowMs - tickMs};
-    atTick = counts;
-    tickMs = nowMs;
+    seconds.tick(counts, bytesLeft, nowMs);
     if (running)
         closeEntry(nowMs);
 }
 
 void Ledger::closeEntry(double nowMs)
 {
-    TimelineEntry entry = TimelineEntry::between(atEntry, counts, framesLeft - framesLeftAtEntry);
-    entry.startS = (entryStartMs - runStartMs) / MS_PER_S;
-    if (entryTrips.count() != 0) {
-        entry.rttP50Ms = entryTrips.percentile(50);
-        entry.rttP99Ms = entryTrips.percentile(99);
-    }
-    if (const std::optional<UartErrors> uart = uartErrors()) {
-        entry.uartErrors = qint64(uart->total() - uartAtEntry);
-        uartAtEntry = uart->total();
-    }
-    perSecond.add(entry);
-    atEntry = counts;
-    framesLeftAtEntry = framesLeft;
-    entryTrips.clear();
-    entryStartMs = nowMs;
+    seconds.closeEntry(counts, framesLeft, uartErrors(), nowMs);
 }
 
 // Frames queued before now are no longer in the counters to take back.
@@ -262,20 +240,12 @@ void Ledger::restart(double nowMs)
 {
     counts = TrafficCounters{};
     trips.clear();
-    giveUpOldest(int(waiting.size()), false);
+    waiting.startOver(nowMs);
+    lastSentWaits = false;
     queue.clear();
     queuedLineBytes = 0;
-    bytesLeftAtTick = bytesLeft;
-    rateBps = 0;
-    second = {};
-    atTick = counts;
-    perSecond.clear();
-    atEntry = counts;
-    framesLeftAtEntry = framesLeft;
-    entryTrips.clear();
-    runStartMs = entryStartMs = nowMs;
+    seconds.restart(bytesLeft, framesLeft, nowMs);
     uartBaseline.reset();
-    uartAtEntry = 0;
 }
 
 void Ledger::uartCounted(const std::optional<UartErrors> &driverCounts)

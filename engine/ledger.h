@@ -4,32 +4,24 @@
 //   frames built = sent + send errors;
 //   sent = answered + no reply + outstanding (when replies are expected);
 //   good frames = answered + comparison failures + late (comparing), or
-//                 answered + unexpected (not comparing).
+//                 answered + unexpected + late (not comparing).
+// A good frame that answers a frame of the measurement before the last clean
+// start is none of these: it counts apart, as before_clean_start.
 #pragma once
 
 #include "latencyhistogram.h"
-#include "packet.h"
-#include "timeline.h"
-#include "trafficcounters.h"
+#include "persecond.h"
+#include "waitingframes.h"
 
 #include <deque>
 #include <memory>
 #include <optional>
 
-// Holds at most this many outstanding packets: a second of 1 ms sending in
-// flight, so that a slow device is not blamed for replies the ledger forgot.
-// As many given-up packets are kept to recognise their late replies.
-constexpr int OUTSTANDING_LIMIT = 1024;
-
-// The share of a line's capacity that bytes took in ms, each byte costing
-// the bits of one character; 0 for no time or no rate.
-double lineShare(quint64 bytes, int bitsPerCharacter, qint64 baud, double ms);
-
 class Ledger
 {
 public:
     // What a good frame turned out to be.
-    enum class Reply { Answer, CompareFailed, Late, Unexpected, OneWay };
+    enum class Reply { Answer, CompareFailed, Late, Unexpected, OneWay, BeforeCleanStart };
     struct Verdict {
         Reply reply;
         bool endedWait; // it ended the wait of the last frame sent, which had left
@@ -63,7 +55,7 @@ public:
     // When the oldest outstanding packet's timeout runs out; < 0: none does.
     double nextDeadlineMs() const;
     // The end of a run: every outstanding packet counts as no reply.
-    void giveUpAll();
+    void giveUpAll(double nowMs);
     // Once a second: the send rate, the line bytes of the second, and while
     // running the run time and the second's entry of the timeline.
     void tick(bool running, double nowMs);
@@ -74,73 +66,54 @@ public:
     void uartCounted(const std::optional<UartErrors> &driverCounts);
 
     // A clean start: counters, round trips, rate and run time from zero; the
-    // outstanding packets are given up uncounted (their late replies are
-    // still recognised).
+    // outstanding and given-up packets belong to the measurement before, and
+    // their replies are recognised and counted apart.
     void restart(double nowMs);
 
     const TrafficCounters &counters() const { return counts; }
     const LatencyHistogram &roundTrips() const { return trips; }
-    const Timeline &timeline() const { return perSecond; }
-    quint64 sendRateBps() const { return rateBps; }
-    // Line bytes each way between the last two ticks, and the time between them.
-    struct Second {
-        quint64 txLineBytes = 0;
-        quint64 rxBytes = 0;
-        double ms = 0;
-    };
-    const Second &lastSecond() const { return second; }
+    const Timeline &timeline() const { return seconds.timeline(); }
+    quint64 sendRateBps() const { return seconds.sendRateBps(); }
+    using Second = PerSecond::Second;
+    const Second &lastSecond() const { return seconds.lastSecond(); }
     // The increase since the baseline; none where the port gave no counts.
     std::optional<UartErrors> uartErrors() const;
-    int outstanding() const { return int(waiting.size()); }
+    int outstanding() const { return waiting.size(); }
     // Another frame may be sent without giving an outstanding one up.
     bool hasRoom() const { return !expectingReplies || waiting.size() < OUTSTANDING_LIMIT; }
     // The last frame sent still waits for its answer.
     bool awaitingReply() const { return lastSentWaits; }
 
 private:
-    struct Outstanding {
-        std::unique_ptr<Packet> packet;
-        quint64 frame; // its number among the frames sent
-        double leftMs; // when it left the port's queue; < 0 while queued
-    };
     struct Queued {
         qint64 lineBytes;
         quint16 packetBytes;
     };
 
-    Reply compared(const quint8 *data, quint16 length, double nowMs);
-    Reply inOrder();
-    int oldestMatch(const quint8 *data, quint16 length) const;
-    bool matchesAnother(const quint8 *data, quint16 length, int besides) const;
-    bool wasGivenUp(const quint8 *data, quint16 length) const;
+    double horizonMs() const;
+    double plausibleLeftAfter(int candidate, double nowMs) const;
+    Reply judged(const quint8 *data, quint16 length, bool comparing, double nowMs);
+    Reply compared(const quint8 *data, quint16 length, int match, double nowMs);
+    Reply inOrder(int oldest, double nowMs);
+    void tripTaken(double ms, bool reported);
     void answerOldest();
-    void giveUpOldest(int count, bool counted);
+    void giveUpOldest(int count, bool counted, double nowMs);
     void forgetNewestQueued();
 
     TrafficCounters counts;
     LatencyHistogram trips;
+    // On this link, clean starts or not: what replies take, compared or in order.
+    LatencyHistogram linkTrips;
     bool expectingReplies = true;
     int replyTimeoutMs = 0;
-    std::deque<Outstanding> waiting;             // oldest first
-    std::deque<std::unique_ptr<Packet>> givenUp; // newest last, for recognition only
-    std::deque<Queued> queue;                    // sent, perhaps not left, oldest first
+    WaitingFrames waiting;
+    std::deque<Queued> queue; // sent, perhaps not left, oldest first
     qint64 queuedLineBytes = 0;
     quint64 framesSent = 0; // numbers the frames, never reset
     bool lastSentWaits = false;
-    quint64 bytesLeft = 0; // packet bytes that left the queue
-    quint64 bytesLeftAtTick = 0;
-    quint64 rateBps = 0;
-    Second second;
-    TrafficCounters atTick; // the counts at the last tick
-    double tickMs = -1;     // when it came; < 0 before the first
-    Timeline perSecond;
-    TrafficCounters atEntry; // the counts when the current entry began
-    LatencyHistogram entryTrips;
-    quint64 framesLeft = 0, framesLeftAtEntry = 0;
-    double runStartMs = 0, entryStartMs = 0;
+    quint64 bytesLeft = 0;  // packet bytes that left the queue
+    quint64 framesLeft = 0; // frames that left the queue
+    PerSecond seconds;
     std::optional<UartErrors> uartBaseline;
     UartErrors uartLatest;
-    quint64 uartAtEntry = 0; // the increase when the current entry began
-
-    friend class MainWindowProbe; // tests set counters directly
 };

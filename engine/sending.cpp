@@ -1,10 +1,9 @@
-// The transmit side: one frame per call, the port's queue, and the four ways
-// a send is triggered.
-#include "app/mainwindow.h"
-#include "app/perfcounter.h"
-#include "fieldtext.h"
-#include "ui_mainwindow.h"
+// The transmit side: one frame per call, the port's queue, and the reply timer.
+#include "clock.h"
+#include "linksession.h"
+#include "shell/texts.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -12,33 +11,87 @@ namespace {
 // sent but counted as send errors, so memory stays flat against a device that
 // reads slowly or not at all.
 constexpr qint64 QUEUE_LINE_TIME_MS = 200;
+// Timed sending catches up at most this much of what late ticks missed.
+constexpr double CATCH_UP_MS = 100;
 } // namespace
 
+// Each frame is due a period after the one before, on the clock: a late tick
+// sends what it missed, so that the average period holds.
+void LinkSession::onSendTimer()
+{
+    const double nowMs = clockMs();
+    nextDueMs = std::max(nextDueMs, nowMs - CATCH_UP_MS);
+    while (sending == SendMode::Timed && nextDueMs <= nowMs) {
+        nextDueMs += current.periodMs;
+        sendOneFrame();
+    }
+    if (sending == SendMode::Timed)
+        armSendTimer();
+}
+
+void LinkSession::armSendTimer()
+{
+    sendTimer.start(int(std::ceil(std::max(0.0, nextDueMs - clockMs()))));
+}
+
+// A period shorter than a frame's time on the line cannot be kept by a line
+// of that speed; said once a start, the run goes on.
+void LinkSession::checkPeriod(int lineBytes)
+{
+    if (periodChecked)
+        return;
+    periodChecked = true;
+    const double frameMs = 1000.0 * lineBytes * bitsPerCharacter(openedLine) / openedLine.baud;
+    if (current.periodMs < frameMs)
+        emit caution(Texts::tr("定时周期 %1 ms 短于一帧在 %2 波特线路上的时间 %3 ms")
+                         .arg(current.periodMs)
+                         .arg(openedLine.baud)
+                         .arg(frameMs, 0, 'f', 2));
+}
+
 // Past the frame limit nothing is built, so not even the SID moves on.
-void MainWindow::sendOneFrame()
+void LinkSession::sendOneFrame()
 {
     if (frameLimitReached())
         return;
-    std::unique_ptr<Packet> packet(buildPacket());
+    std::unique_ptr<Packet> packet = buildPacket();
     if (packet && !transmit(packet)) {
-        ledger.sendFailed();
+        counts.sendFailed();
         retryAfterReplyTimeout();
     }
 }
 
-bool MainWindow::frameLimitReached() const
+// Null, without a word, while the settings say no packet can be built (the
+// start of sending said why); null with a warning when memory runs out.
+std::unique_ptr<Packet> LinkSession::buildPacket()
 {
-    return txFrameLimit != 0 && ledger.counters().cntTxPackets >= txFrameLimit;
+    if (!current.unusable.isEmpty())
+        return nullptr;
+    std::unique_ptr<Packet> packet = builder.build(current);
+    if (packet)
+        return packet;
+    if (sending != SendMode::None)
+        stopUnable(Texts::tr("数据包内存申请失败"));
+    else
+        emit warning(Texts::tr("错误"), Texts::tr("数据包内存申请失败"));
+    return nullptr;
+}
+
+bool LinkSession::frameLimitReached() const
+{
+    return current.frameLimit != 0 && counts.counters().cntTxPackets >= current.frameLimit;
 }
 
 // True when the packet's frame went into the port's queue; the ledger then owns it.
-bool MainWindow::transmit(std::unique_ptr<Packet> &packet)
+bool LinkSession::transmit(std::unique_ptr<Packet> &packet)
 {
     const int lineBytes = writeFrame(packet->bytes, packet->length);
     if (lineBytes == 0)
         return false;
-    showTraffic(packet->bytes, packet->length, TrafficDirection::Sent, false, stampNow());
-    ledger.sent(std::move(packet), lineBytes, clockMs());
+    report({TrafficDirection::Sent, packet->bytes, packet->length, false, stampNow()});
+    counts.sent(std::move(packet), lineBytes, clockMs());
+    if (sending == SendMode::Timed)
+        checkPeriod(lineBytes);
     onQueueDrained();
     return true;
 }
@@ -46,11 +99,11 @@ bool MainWindow::transmit(std::unique_ptr<Packet> &packet)
 // Full-speed sending keeps the port's queue full and, where replies are
 // expected, no more outstanding than the ledger keeps: a packet that does not
 // fit waits, uncounted, for the queue to drain or an answer to come.
-void MainWindow::fillTransmitQueue()
+void LinkSession::fillTransmitQueue()
 {
-    while (ui->btn_txFull->isChecked() && !frameLimitReached() && ledger.hasRoom()) {
+    while (sending == SendMode::FullSpeed && !frameLimitReached() && counts.hasRoom()) {
         if (!heldPacket)
-            heldPacket.reset(buildPacket());
+            heldPacket = buildPacket();
         if (!heldPacket || !transmit(heldPacket))
             return;
     }
@@ -59,33 +112,31 @@ void MainWindow::fillTransmitQueue()
 // The frame's length on the line when the whole frame went into the port's
 // queue; 0 when the port is closed, the queue full, or the port took fewer
 // bytes than the frame holds.
-int MainWindow::writeFrame(const quint8 *bytes, int length)
+int LinkSession::writeFrame(const quint8 *bytes, int length)
 {
-    if (!serialPort.isOpen())
+    if (!portOpen)
         return 0;
     const int frameLength = ppp_frame_encode(bytes, length, txFrameBuf, sizeof txFrameBuf);
-    if (frameLength == 0 || serialPort.bytesToWrite() + frameLength > transmitQueueLimit())
+    if (frameLength == 0 || port.bytesToWrite() + frameLength > transmitQueueLimit())
         return 0;
-    const qint64 accepted =
-        serialPort.write(reinterpret_cast<const char *>(txFrameBuf), frameLength);
+    const qint64 accepted = port.write(reinterpret_cast<const char *>(txFrameBuf), frameLength);
     return accepted == frameLength ? frameLength : 0;
 }
 
-// Never less than one largest frame, so that any frame fits an empty queue.
-qint64 MainWindow::transmitQueueLimit() const
+qint64 LinkSession::transmitQueueLimit() const
 {
-    const qint64 bytesPerSecond = serialPort.baudRate() / bitsPerCharacter(portLine);
+    const qint64 bytesPerSecond = port.baudRate() / bitsPerCharacter(openedLine);
     return qMax<qint64>(bytesPerSecond * QUEUE_LINE_TIME_MS / 1000, LONGEST_FRAME);
 }
 
 // Frames that left the queue start their reply timeout.
-void MainWindow::onQueueDrained()
+void LinkSession::onQueueDrained()
 {
-    ledger.queueDrained(serialPort.bytesToWrite(), clockMs());
+    counts.queueDrained(port.bytesToWrite(), clockMs());
     armReplyTimer();
 }
 
-void MainWindow::onBytesWritten()
+void LinkSession::onBytesWritten()
 {
     onQueueDrained();
     fillTransmitQueue();
@@ -93,144 +144,28 @@ void MainWindow::onBytesWritten()
 
 // The timer runs to the oldest outstanding packet's timeout, which only ever
 // moves later, so a running timer is never late.
-void MainWindow::armReplyTimer()
+void LinkSession::armReplyTimer()
 {
-    const double deadlineMs = ledger.nextDeadlineMs();
+    const double deadlineMs = counts.nextDeadlineMs();
     if (deadlineMs >= 0 && !replyTimer.isActive())
         replyTimer.start(int(std::ceil(qMax(0.0, deadlineMs - clockMs()))));
 }
 
 // In answer-driven sending a failed send is tried again once the reply
 // timeout has passed.
-void MainWindow::retryAfterReplyTimeout()
+void LinkSession::retryAfterReplyTimeout()
 {
-    if (ui->btn_txAck->isChecked() && ledger.replyTimeout() > 0)
-        replyTimer.start(ledger.replyTimeout());
+    if (sending == SendMode::AnswerDriven && counts.replyTimeout() > 0)
+        replyTimer.start(counts.replyTimeout());
 }
 
 // A frame given up at its timeout ends the wait for it: answer-driven
 // sending goes on with the next.
-void MainWindow::onReplyTimeout()
+void LinkSession::onReplyTimeout()
 {
-    ledger.giveUpExpired(clockMs());
-    if (ui->btn_txAck->isChecked() && !ledger.awaitingReply())
+    counts.giveUpExpired(clockMs());
+    if (sending == SendMode::AnswerDriven && !counts.awaitingReply())
         sendOneFrame();
     fillTransmitQueue();
     armReplyTimer();
-}
-
-// A clean start: nothing outstanding from before may answer for this run.
-void MainWindow::restartMeasurement()
-{
-    stampOrigin = perfcounter::now();
-    ledger.restart(clockMs());
-    readUartCounts(); // the baseline
-    redrawChart();
-}
-
-// Each mode button tells what a press does: start when idle, stop when running.
-void MainWindow::showSendModeCaptions()
-{
-    ui->btn_txAck->setText(ui->btn_txAck->isChecked() ? tr("停止应答式发送") : tr("应答式发送"));
-    ui->btn_txAuto->setText(ui->btn_txAuto->isChecked() ? tr("停止定时发送") : tr("定时发送"));
-    ui->btn_txFull->setText(ui->btn_txFull->isChecked() ? tr("停止满速发送") : tr("满速发送"));
-}
-
-bool MainWindow::continuousModeRunning() const
-{
-    return ui->btn_txAck->isChecked() || ui->btn_txAuto->isChecked() || ui->btn_txFull->isChecked();
-}
-
-// Each through its own slot, as a click would.
-void MainWindow::stopModesBut(const QPushButton *running)
-{
-    const std::pair<QPushButton *, void (MainWindow::*)()> modes[] = {
-        {ui->btn_txAck, &MainWindow::on_btn_txAck_clicked},
-        {ui->btn_txAuto, &MainWindow::on_btn_txAuto_clicked},
-        {ui->btn_txFull, &MainWindow::on_btn_txFull_clicked}};
-    for (const auto &[button, slot] : modes) {
-        if (button != running && button->isChecked()) {
-            button->setChecked(false);
-            (this->*slot)();
-        }
-    }
-}
-
-// True, after one warning, when a field would make the send carry something
-// the window does not show. The mode button is off before the box opens, so
-// no run time counts while it is up.
-bool MainWindow::refuseSending(QPushButton *mode)
-{
-    const QString refusal = sendRefusal();
-    if (refusal.isEmpty())
-        return false;
-    if (mode) {
-        mode->setChecked(false);
-        showSendModeCaptions();
-    }
-    slotWarningMessage(tr("错误"), refusal);
-    return true;
-}
-
-// For a mode button just pressed: true when its mode is to start, the others
-// stopped.
-bool MainWindow::startingMode(QPushButton *mode)
-{
-    if (mode->isChecked() && refuseSending(mode))
-        return false;
-    if (mode->isChecked())
-        stopModesBut(mode);
-    showSendModeCaptions();
-    return mode->isChecked();
-}
-
-void MainWindow::on_btn_txOne_clicked()
-{
-    if (!refuseSending(nullptr))
-        sendOneFrame();
-}
-
-void MainWindow::on_btn_txAck_clicked()
-{
-    if (!startingMode(ui->btn_txAck))
-        return;
-    restartMeasurement();
-    sendOneFrame();
-}
-
-void MainWindow::on_btn_txAuto_clicked()
-{
-    if (!startingMode(ui->btn_txAuto)) {
-        stopTimedSending();
-        return;
-    }
-    const NumberReading period = readNumber(ui->le_txTm->text(), PERIOD_MS_RANGE);
-    if (!period.valid()) {
-        ui->btn_txAuto->setChecked(false);
-        showSendModeCaptions();
-        slotWarningMessage(tr("输入错误"), tr("请输入正确的定时周期"));
-        return;
-    }
-    ui->le_txTm->setEnabled(false);
-    restartMeasurement();
-    timerSend = startTimer(int(period.value), Qt::CoarseTimer);
-}
-
-void MainWindow::stopTimedSending()
-{
-    ui->le_txTm->setEnabled(true);
-    if (timerSend != 0) {
-        killTimer(timerSend);
-        timerSend = 0;
-    }
-}
-
-// A packet held back from the last run is not sent in this one.
-void MainWindow::on_btn_txFull_clicked()
-{
-    heldPacket.reset();
-    if (!startingMode(ui->btn_txFull))
-        return;
-    restartMeasurement();
-    fillTransmitQueue();
 }

@@ -25,6 +25,7 @@ TimelineEntry TimelineEntry::between(const TrafficCounters &from, const TrafficC
 void TimelineEntry::absorb(const TimelineEntry &later)
 {
     seconds += later.seconds;
+    lengthS += later.lengthS;
     txPackets += later.txPackets;
     rxPackets += later.rxPackets;
     framingErrors += later.framingErrors;

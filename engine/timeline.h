@@ -24,6 +24,7 @@ struct TimelineEntry {
     quint64 rxBytes = 0;
     double rttP50Ms = -1; // < 0: no round trip taken
     double rttP99Ms = -1;
+    double lengthS = 1; // the time it covers: less for the end of a run
 
     // The counts decided between two readings of the counters; the frames
     // sent are those that left the port in that time.

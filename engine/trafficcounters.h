@@ -1,6 +1,8 @@
 // The counts of a link test, zeroed together as one block.
 #pragma once
 
+#include "serial/uartcounts.h"
+
 #include <QtGlobal>
 
 struct TrafficCounters {
@@ -14,30 +16,13 @@ struct TrafficCounters {
     quint64 cntCrcErrors = 0;
     quint64 cntLongErrors = 0;
     quint64 cntShortErrors = 0;
-    quint64 cntCmpOk = 0;      // answers that passed the comparison
-    quint64 cntCmpFail = 0;    // good frames that matched nothing sent
-    quint64 cntNoReply = 0;    // sent frames given up unanswered
-    quint64 cntAnswered = 0;   // sent frames answered, compared or not
-    quint64 cntLate = 0;       // replies to frames already given up
-    quint64 cntUnexpected = 0; // good frames when no reply was expected
-    quint64 cntAmbiguous = 0;  // answers that could belong to more than one frame
-    quint64 cntRunSeconds = 0; // one-second ticks with a continuous send mode on
-};
-
-// The UART's own error counts: as the driver keeps them since boot (each wraps
-// at 2^32), or a run's increase since a baseline.
-struct UartErrors {
-    quint32 frame = 0;
-    quint32 overrun = 0;
-    quint32 parity = 0;
-    quint32 brk = 0;
-    quint32 bufOverrun = 0;
-
-    UartErrors since(const UartErrors &baseline) const
-    {
-        return {frame - baseline.frame, overrun - baseline.overrun, parity - baseline.parity,
-                brk - baseline.brk, bufOverrun - baseline.bufOverrun};
-    }
-    bool any() const { return (frame | overrun | parity | brk | bufOverrun) != 0; }
-    quint64 total() const { return quint64(frame) + overrun + parity + brk + bufOverrun; }
+    quint64 cntCmpOk = 0;            // answers that passed the comparison
+    quint64 cntCmpFail = 0;          // good frames that matched nothing sent
+    quint64 cntNoReply = 0;          // sent frames given up unanswered
+    quint64 cntAnswered = 0;         // sent frames answered, compared or not
+    quint64 cntLate = 0;             // replies to frames already given up
+    quint64 cntUnexpected = 0;       // good frames when no reply was expected
+    quint64 cntAmbiguous = 0;        // answers that could belong to more than one frame
+    quint64 cntBeforeCleanStart = 0; // good frames answering a frame sent before the clean start
+    quint64 cntRunSeconds = 0;       // one-second ticks with a continuous send mode on
 };

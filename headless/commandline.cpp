@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "runplot.h"
+#include "usage.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -16,37 +17,6 @@ namespace {
 constexpr int LONGEST_RUN_S = INT_MAX / 1000; // a whole number, printed as one
 constexpr quint64 MOST_BAUD = INT_MAX;
 constexpr quint64 LONGEST_PERIOD_MS = INT_MAX;
-
-const QString DESCRIPTION = QStringLiteral(R"(Serial-link frame test tool.
-
-Without the run options below it opens its window. With them it runs one
-link test unseen (offscreen when there is no display), prints the statistics
-panel and exits:
-  pakto --port PATH --open PORT --send answer|timed|once|stream --duration S
-        [--baud N] [--data-bits N] [--parity P] [--stop-bits N] [--flow F]
-        [--tag] [--compare] [--show] [--capture FILE]
-        [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
-        [--report-memory] [--report FILE] [--plot FILE.svg|FILE.png]
-        [--junit FILE]
-Payload and the other choices come from ./dv-ppp.ini as usual; the run does
-not write the file back; a setting the run cannot use is named on stderr.
-SIGINT or SIGTERM stops sending, lets the replies in and prints the panel;
-a second signal ends the process at once. --report writes the run as one
-JSON document, also when it failed or was refused after the command line;
-with --report - the document goes to stdout and the panel to stderr.
---plot draws the run's chart, --junit writes its checks for CI; both are
-written like the report.
-Every frame sent expects one reply unless --one-way says the device
-answers nothing.
-Exit status:
-  0    pass: no send error, framing error, comparison failure, unanswered
-       frame, unexpected frame or UART error counted
-  1    fail: any counted, the port went away, the capture file failed, or
-       a run that passed could not write its report
-  2    usage or setup: bad command line or settings, an output that is the
-       settings file, the port or the other output, a capture or a port
-       that will not open
-  130  interrupted by SIGINT (143: by SIGTERM))");
 
 class CommandLineReader
 {
@@ -69,6 +39,9 @@ private:
 
     QCommandLineParser parser;
     QString firstError; // the rest of the line is read on, but only this is told
+    const QCommandLineOption port{
+        "port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.",
+        "PATH"};
     const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.",
                                   "PORT"};
     const QCommandLineOption send{
@@ -88,8 +61,8 @@ private:
          "F"}};
     const QCommandLineOption tag{"tag", "Run: put the tag and sequence number before the payload."};
     const QCommandLineOption compare{"compare", "Run: compare replies with the frames sent."};
-    const QCommandLineOption show{"show",
-                                  "Run: fill the traffic view with sent and received frames."};
+    const QCommandLineOption show{
+        "show", "Run: print every frame sent and received on stdout, as the capture has it."};
     const QCommandLineOption capture{"capture", "Run: capture the traffic to FILE.", "FILE"};
     const QCommandLineOption period{"period",
                                     "Run: period of timed sending (default: as last used).", "MS"};
@@ -119,12 +92,11 @@ private:
 
 CommandLineReader::CommandLineReader()
 {
-    parser.setApplicationDescription(DESCRIPTION);
+    parser.setApplicationDescription(runDescription());
     parser.addHelpOption();
     parser.addVersionOption();
-    addWindowOptions(parser);
-    parser.addOptions({open, send, duration, baud, tag, compare, show, capture, period, frames,
-                       replyTimeout, oneWay, reportMemory, report});
+    parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period,
+                       frames, replyTimeout, oneWay, reportMemory, report});
     for (const QCommandLineOption &option : lineOptions)
         parser.addOption(option);
     parser.addOptions({plot, junit});
@@ -143,11 +115,9 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
         fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
     CommandLine commandLine;
-    commandLine.window = readWindowOptions(parser);
-    if (asksForHeadlessRun()) {
+    commandLine.extraPorts = parser.values(port);
+    if (asksForHeadlessRun())
         commandLine.headless = readPlan();
-        commandLine.window.unattended = true;
-    }
     return firstError.isEmpty() ? commandLine : refusal();
 }
 

@@ -1,15 +1,16 @@
 // The program's command line.
 #pragma once
 
-#include "app/windowoptions.h"
-#include "headlessrun.h"
+#include "runplan.h"
 
 #include <QStringList>
 
 #include <optional>
 
 struct CommandLine {
-    WindowOptions window;
+    // --port PATH (repeatable): paths the system does not enumerate
+    // (pseudo-terminals, symlinks), listed after its own ports.
+    QStringList extraPorts;
     std::optional<HeadlessPlan> headless; // present when the options ask for a headless run
     // Set when the process should end at once: 0 after --help or --version
     // (message for stdout), EXIT_USAGE for a malformed line (message for stderr).

@@ -1,13 +1,9 @@
 #include "headlessrun.h"
-#include "app/mainwindow.h"
-#include "interruption.h"
-#include "runoutputs.h"
 #include "runreport.h"
-#include "runsettings.h"
-#include "ui_mainwindow.h"
+#include "serial/portaccess.h"
+#include "shell/signalwatch.h"
+#include "shell/texts.h"
 
-#include <QFile>
-#include <QRegularExpression>
 #include <QTextStream>
 #include <QTimer>
 
@@ -32,57 +28,13 @@ void printUsageError(const QString &why)
     QTextStream(stderr) << "pakto: " << why << '\n';
 }
 
-// Resident set size in kB, as /proc tells it; 0 where there is no /proc.
-quint64 residentKb()
+// As the window would show it in a box.
+void printWarning(const QString &title, const QString &text)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    static const QRegularExpression vmRss(QStringLiteral(R"(^VmRSS:\s+(\d+) kB)"),
-                                          QRegularExpression::MultilineOption);
-    return vmRss.match(QString::fromLatin1(status.readAll())).captured(1).toULongLong();
-}
-
-QStringList itemsOf(const QComboBox *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
-}
-
-// Every finding on stderr; false when the run cannot go on.
-bool settingsUsable(const SettingsCheck &check)
-{
-    QTextStream err(stderr);
-    for (const QString &problem : check.problems)
-        err << "pakto: " << problem << '\n';
-    for (const QString &warning : check.warnings)
-        err << "pakto: warning: " << warning << '\n';
-    return check.problems.isEmpty();
+    QTextStream(stderr) << title << ": " << text << '\n';
 }
 
 } // namespace
-
-// Looked at before the window is built, which reads the file as it stands.
-// An output that clashes with another file is refused before anything is
-// opened; the report is then written only when it is not one of the two.
-int runHeadless(const HeadlessPlan &plan, const WindowOptions &options,
-                const QStringList &arguments)
-{
-    RunReport report(arguments, plan);
-    const QString settingsPath = QStringLiteral("./dv-ppp.ini");
-    if (const OutputClash clash = findOutputClash(plan, settingsPath); clash) {
-        printUsageError(clash.message);
-        report.withhold(clash.paths);
-        return report.finish({{QStringLiteral("output_refused")}, {}, 0}, EXIT_USAGE);
-    }
-    const SettingsCheck check = checkRunSettings(settingsPath, plan);
-    if (!settingsUsable(check))
-        return report.finish({{QStringLiteral("settings_refused")}, check.warnings, 0}, EXIT_USAGE);
-    MainWindow window(nullptr, options);
-    return HeadlessRun(window, plan, check.warnings, report).exec();
-}
 
 int RunVerdict::exitStatus() const
 {
@@ -91,20 +43,22 @@ int RunVerdict::exitStatus() const
     return reasons.isEmpty() ? EXIT_CLEAN_RUN : EXIT_ERRORS_COUNTED;
 }
 
-HeadlessRun::HeadlessRun(MainWindow &window, const HeadlessPlan &plan, const QStringList &warnings,
-                         RunReport &report)
-    : window(window), plan(plan), warnings(warnings), report(report),
+HeadlessRun::HeadlessRun(const HeadlessPlan &plan, const RunSettings &settings,
+                         const SignalWatch &watch, RunReport &report)
+    : plan(plan), setup(settings), interruption(watch), warnings(settings.warnings), report(report),
       nextMemoryReport(FIRST_MEMORY_REPORT)
 {
+    session.configure(settings.session);
+    session.setDrainCutShort([] { return SignalWatch::firstSignal() != 0; });
+    if (plan.show)
+        traffic =
+            std::make_unique<QTextStream>(plan.reportPath == QLatin1String("-") ? stderr : stdout);
 }
 
-int HeadlessRun::exec()
+int HeadlessRun::exec(const QStringList &extraPorts)
 {
-    const Interruption watch;
-    interruption = &watch;
-    window.stopRequested = [] { return Interruption::signalNumber() != 0; };
-    applyChoices();
-    if (!openPort())
+    watchSession();
+    if (!openPort(extraPorts))
         return refuse("port_open_failed");
     if (!startCapture())
         return refuse("capture_failed");
@@ -116,89 +70,36 @@ int HeadlessRun::exec()
     printStatistics();
     if (plan.reportMemory)
         reportMemory(QStringLiteral("at the end, after %1 frames")
-                         .arg(window.ledger.counters().cntTxPackets));
+                         .arg(session.ledger().counters().cntTxPackets));
     recordRun();
-    closeWindow();
     return report.finish(verdict, verdict.exitStatus());
 }
 
 int HeadlessRun::refuse(const char *reason)
 {
     recordRun();
-    closeWindow();
+    session.close();
     return report.finish({{QString::fromLatin1(reason)}, warnings, 0}, EXIT_USAGE);
 }
 
-// The capture opens only once the port has: a run refused before it starts
-// leaves an earlier capture file as it was. False when sending cannot start.
-bool HeadlessRun::runTest()
+// The port must be one the window would list: a system port or a --port path.
+bool HeadlessRun::openPort(const QStringList &extraPorts)
 {
-    watchTraffic();
-    if (!startSending())
-        return false;
-    QElapsedTimer sending;
-    sending.start();
-    runUntil(plan.durationMs, [this] { return sendingDone(); });
-    sendingMs = sending.elapsed();
-    stopSending();
-    sinceLastByte.start();
-    runUntil(longestWaitMs(), [this] { return drained(); });
-    lineMs = sending.elapsed();
-    return true;
-}
-
-// The command line, not the settings file, decides what the run compares,
-// tags and shows, so that the same command line always runs the same test.
-void HeadlessRun::applyChoices()
-{
-    Ui::MainWindow *ui = window.ui;
-    if (!plan.baud.isEmpty())
-        ui->comb_bps->setCurrentText(plan.baud);
-    applyLine();
-    if (plan.periodMs > 0)
-        ui->le_txTm->setText(QString::number(plan.periodMs));
-    if (plan.replyTimeoutMs >= 0)
-        window.ledger.setReplyTimeoutMs(plan.replyTimeoutMs);
-    window.ledger.setExpectingReplies(!plan.oneWay);
-    ui->cb_tag->setChecked(plan.tag);
-    ui->cb_trxCmp->setChecked(plan.compare);
-    ui->cb_txShow->setChecked(plan.show);
-    ui->cb_rxShow->setChecked(plan.show);
-    window.txFrameLimit = plan.frameLimit;
-}
-
-void HeadlessRun::applyLine()
-{
-    LineChoices choices = window.chosenLine().choices;
-    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
-        if (!plan.line[choice].isEmpty())
-            choices[choice] = lineChoices()[choice].words.indexOf(plan.line[choice]);
-    }
-    window.showLineChoices(choices);
-}
-
-// The window names the file and why on stderr when it cannot be opened.
-bool HeadlessRun::startCapture()
-{
-    if (plan.capturePath.isEmpty())
-        return true;
-    window.ui->cb_rx2file->setChecked(true);
-    return window.openCapture(plan.capturePath);
-}
-
-bool HeadlessRun::openPort()
-{
-    QComboBox *ports = window.ui->comb_sers;
-    const int index = ports->findText(plan.port);
-    if (index < 0) {
+    const QStringList listed = systemPortNames() + extraPorts;
+    if (!listed.contains(plan.port)) {
         printUsageError(
             QStringLiteral("no port '%1' is listed (listed: %2); add a path with --port")
-                .arg(plan.port, itemsOf(ports).join(QStringLiteral(", "))));
+                .arg(plan.port, listed.join(QStringLiteral(", "))));
         return false;
     }
-    ports->setCurrentIndex(index);
-    window.on_btn_ser_conn_clicked();
-    return window.portOpen; // a failed open has been warned about on stderr
+    return session.open(plan.port); // a failed open has been told on stderr
+}
+
+// The capture opens only once the port has, and replaces an earlier file only
+// at its first line: a run refused before it starts leaves that file as it was.
+bool HeadlessRun::startCapture()
+{
+    return plan.capturePath.isEmpty() || session.startCapture(plan.capturePath, false);
 }
 
 // The window shows them in its panel; a script reads them on stderr and in the report.
@@ -206,53 +107,74 @@ void HeadlessRun::takeLineWarnings()
 {
     QTextStream err(stderr);
     err.setCodec("UTF-8");
-    for (const QString &warning : qAsConst(window.lineWarnings))
+    for (const QString &warning : session.lineWarnings())
         err << "pakto: warning: " << warning << '\n';
-    warnings << window.lineWarnings;
+    warnings << session.lineWarnings();
 }
 
-// All watch the port after the window's own handlers have run.
-void HeadlessRun::watchTraffic()
+// False when sending cannot start.
+bool HeadlessRun::runTest()
 {
-    QObject::connect(&window.serialPort, &QSerialPort::readyRead, &loop,
-                     [this] { sinceLastByte.restart(); });
-    QObject::connect(&window.serialPort, &QSerialPort::bytesWritten, &loop,
-                     [this] { onFramesWritten(); });
-    QObject::connect(&window.serialPort, &QSerialPort::errorOccurred, &loop,
-                     [this](QSerialPort::SerialPortError error) {
-                         if (error == QSerialPort::NoError || window.portOpen)
-                             return;
-                         portLost = true;
-                         loop.quit();
-                     });
+    if (!startSending())
+        return false;
+    QElapsedTimer sending;
+    sending.start();
+    runUntil(plan.durationMs, [this] { return sendingDone(); });
+    sendingMs = sending.elapsed();
+    session.stop();
+    sinceLastByte.start();
+    runUntil(longestWaitMs(), [this] { return drained(); });
+    lineMs = sending.elapsed();
+    return true;
 }
 
 bool HeadlessRun::startSending()
 {
-    Ui::MainWindow *ui = window.ui;
     switch (plan.send) {
     case HeadlessSend::Answer:
-        ui->btn_txAck->setChecked(true);
-        window.on_btn_txAck_clicked();
-        return ui->btn_txAck->isChecked(); // unticked, with a warning, when refused
+        return session.start(SendMode::AnswerDriven);
     case HeadlessSend::Timed:
-        ui->btn_txAuto->setChecked(true);
-        window.on_btn_txAuto_clicked();
-        return ui->btn_txAuto->isChecked();
+        return session.start(SendMode::Timed);
     case HeadlessSend::Once:
-        window.on_btn_txOne_clicked();
-        return window.sendRefusal().isEmpty(); // what the button just warned about
+        return session.sendOne();
     case HeadlessSend::Stream:
-        ui->btn_txFull->setChecked(true);
-        window.on_btn_txFull_clicked();
-        return ui->btn_txFull->isChecked();
+        return session.start(SendMode::FullSpeed);
     }
     return false;
 }
 
-void HeadlessRun::onFramesWritten()
+void HeadlessRun::watchSession()
 {
-    const quint64 sent = window.ledger.counters().cntTxPackets;
+    QObject::connect(&session, &LinkSession::bytesArrived, &loop,
+                     [this] { sinceLastByte.restart(); });
+    QObject::connect(&session, &LinkSession::warning, &loop, printWarning);
+    QObject::connect(&session, &LinkSession::refused, &loop, printWarning);
+    QObject::connect(&session, &LinkSession::caution, &loop, [this](const QString &text) {
+        QTextStream err(stderr);
+        err.setCodec("UTF-8");
+        err << "pakto: warning: " << text << '\n';
+        warnings << text;
+    });
+    QObject::connect(&session, &LinkSession::stoppedSending, &loop, [this] {
+        sendingStopped = true;
+        loop.quit();
+    });
+    QObject::connect(&session, &LinkSession::lost, &loop, [this](const QString &why) {
+        printWarning(Texts::tr("错误"), why);
+        portLost = true;
+        loop.quit();
+    });
+    if (plan.reportMemory || plan.show)
+        QObject::connect(&session, &LinkSession::frame, &loop,
+                         [this](const FrameEvent &event) { onFrame(event); });
+}
+
+void HeadlessRun::onFrame(const FrameEvent &event)
+{
+    if (traffic)
+        *traffic << captureLine(labels, event.bytes, event.length, event.direction, event.stampMs)
+                 << '\n';
+    const quint64 sent = session.ledger().counters().cntTxPackets;
     if (plan.reportMemory && sent >= nextMemoryReport) {
         reportMemory(QStringLiteral("after %1 frames").arg(sent));
         nextMemoryReport = (sent / MEMORY_REPORT_EVERY + 1) * MEMORY_REPORT_EVERY;
@@ -263,7 +185,7 @@ void HeadlessRun::onFramesWritten()
 // a signal's grace is over.
 void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
 {
-    if (portLost)
+    if (portLost || sendingStopped)
         return;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -271,7 +193,7 @@ void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [this, &done] {
-        if (done() || interruption->seenFor(SIGNAL_GRACE_MS))
+        if (done() || interruption.seenFor(SIGNAL_GRACE_MS))
             loop.quit();
     });
     deadline.start(longestMs);
@@ -279,16 +201,16 @@ void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
     loop.exec();
 }
 
-// The window itself sends nothing past the frame limit, whatever the mode.
+// The session itself sends nothing past the frame limit, whatever the mode.
 bool HeadlessRun::sendingDone() const
 {
-    return interruption->signalNumber() != 0 ||
-           (plan.frameLimit != 0 && window.ledger.counters().cntTxPackets >= plan.frameLimit);
+    return SignalWatch::firstSignal() != 0 ||
+           (plan.frameLimit != 0 && session.ledger().counters().cntTxPackets >= plan.frameLimit);
 }
 
 bool HeadlessRun::drained() const
 {
-    const Ledger &ledger = window.ledger;
+    const Ledger &ledger = session.ledger();
     const qint64 quietMs = sinceLastByte.elapsed();
     if (ledger.expectsReplies() && ledger.outstanding() == 0)
         return quietMs >= SETTLE_MS;
@@ -299,79 +221,23 @@ bool HeadlessRun::drained() const
 
 int HeadlessRun::longestWaitMs() const
 {
-    return qMax(LONGEST_WAIT_MS, window.ledger.replyTimeout() + WAIT_PAST_TIMEOUT_MS);
-}
-
-void HeadlessRun::stopSending()
-{
-    window.stopModesBut(nullptr);
+    return qMax(LONGEST_WAIT_MS, session.ledger().replyTimeout() + WAIT_PAST_TIMEOUT_MS);
 }
 
 // The counts are final once the port has closed (frames that could not leave
 // are send errors) and the replies that never came are counted.
 void HeadlessRun::settle()
 {
-    if (window.portOpen)
-        window.on_btn_ser_conn_clicked();
-    window.ledger.giveUpAll();
-    window.ledger.closeEntry(window.clockMs()); // the wait for replies is the last entry
-}
-
-// UTF-8 whatever the locale: the panel's labels are Chinese unless translated.
-// A report on stdout keeps stdout for itself.
-void HeadlessRun::printStatistics()
-{
-    window.refreshStats();
-    QTextStream out(plan.reportPath == QLatin1String("-") ? stderr : stdout);
-    out.setCodec("UTF-8");
-    out << window.ui->txt_info->toPlainText() << '\n';
-    printRoundTrips(out);
-}
-
-void HeadlessRun::printRoundTrips(QTextStream &out)
-{
-    const LatencyHistogram &trips = window.ledger.roundTrips();
-    if (trips.count() == 0)
-        return;
-    const auto ms = [](double value) { return QString::number(value, 'f', 3); };
-    out << "round trip ms: p50 " << ms(trips.percentile(50)) << ", p90 " << ms(trips.percentile(90))
-        << ", p99 " << ms(trips.percentile(99)) << ", p99.9 " << ms(trips.percentile(99.9)) << '\n';
-}
-
-// What the window made of the plan and what it counted.
-void HeadlessRun::recordRun()
-{
-    const Ui::MainWindow *ui = window.ui;
-    const bool random = ui->cb_randData->isChecked();
-    report.set("baud", ui->comb_bps->currentText().toLongLong());
-    report.setLine(window.chosenLine());
-    report.set("period_ms",
-               plan.send == HeadlessSend::Timed ? ui->le_txTm->text().toInt() : QJsonValue());
-    report.set("reply_timeout_ms", window.ledger.replyTimeout());
-    report.set("payload",
-               random ? QStringLiteral("random") : ui->te_txData->toPlainText().simplified());
-    report.setSendingTime(sendingMs);
-    report.setCounts(window.ledger);
-    report.setLineUse(window.ledger.counters(), bitsPerCharacter(window.portLine),
-                      window.serialPort.baudRate(), lineMs);
-}
-
-void HeadlessRun::reportMemory(const QString &when)
-{
-    QTextStream(stderr) << "memory: " << residentKb() << " kB " << when << '\n';
-}
-
-void HeadlessRun::closeWindow()
-{
-    if (window.portOpen)
-        window.on_btn_ser_conn_clicked();
-    window.close();
+    session.close();
+    session.finishMeasurement();
+    if (traffic)
+        traffic->flush();
 }
 
 // A capture that would not open, or stopped on a write error, is gone.
 RunVerdict HeadlessRun::judge() const
 {
-    const TrafficCounters &c = window.ledger.counters();
+    const TrafficCounters &c = session.ledger().counters();
     const std::pair<const char *, bool> checks[] = {
         {"tx_errors", c.cntTxErrors != 0},
         {"framing_errors",
@@ -379,11 +245,12 @@ RunVerdict HeadlessRun::judge() const
         {"compare_failed", c.cntCmpFail != 0},
         {"no_reply", c.cntNoReply != 0},
         {"unexpected_frames", c.cntUnexpected != 0},
-        {"uart_errors", window.ledger.uartErrors().value_or(UartErrors{}).any()},
+        {"uart_errors", session.ledger().uartErrors().value_or(UartErrors{}).any()},
         {"port_lost", portLost},
-        {"capture_failed", !plan.capturePath.isEmpty() && !window.captureStream},
-        {"interrupted", interruption->signalNumber() != 0}};
-    RunVerdict verdict{{}, warnings, interruption->signalNumber()};
+        {"send_stopped", sendingStopped},
+        {"capture_failed", !plan.capturePath.isEmpty() && !session.capturing()},
+        {"interrupted", SignalWatch::firstSignal() != 0}};
+    RunVerdict verdict{{}, warnings, SignalWatch::firstSignal()};
     for (const auto &[reason, holds] : checks) {
         if (holds)
             verdict.reasons << QString::fromLatin1(reason);

@@ -1,5 +1,5 @@
 #include "junitreport.h"
-#include "headlessrun.h"
+#include "runplan.h"
 
 #include <QJsonArray>
 #include <QVariant>

@@ -1,4 +1,5 @@
 #include "runoutputs.h"
+#include "serial/portaccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,12 +39,6 @@ FileIdentity identify(const QString &path)
     return {0, 0, folder + QLatin1Char('/') + info.fileName()};
 }
 
-// Port names without a folder live in /dev, as the window opens them.
-QString portPath(const QString &port)
-{
-    return port.contains(QLatin1Char('/')) ? port : QStringLiteral("/dev/") + port;
-}
-
 struct NamedFile {
     QString role;
     QString path;
@@ -72,7 +67,7 @@ OutputClash findOutputClash(const HeadlessPlan &plan, const QString &settingsPat
     const QList<NamedFile> outputs = outputsOf(plan);
     const QList<NamedFile> files =
         outputs + QList<NamedFile>{{QStringLiteral("the settings file"), settingsPath},
-                                   {QStringLiteral("the port"), portPath(plan.port)}};
+                                   {QStringLiteral("the port"), devicePath(plan.port)}};
     for (int i = 0; i < outputs.size(); ++i) {
         for (int j = i + 1; j < files.size(); ++j) {
             if (identify(files[i].path) == identify(files[j].path))

@@ -2,7 +2,7 @@
 // be the settings file, the port, or another output of the same run.
 #pragma once
 
-#include "headlessrun.h"
+#include "runplan.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #include "runplot.h"
-#include "engine/runchart.h"
+#include "widgets/runchart.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -17,7 +17,8 @@ bool endsWith(const QString &path, const char *suffix)
     return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
 }
 
-// On white, without the widget's own frame and background.
+// On white, without the widget's own frame and background; the renderer
+// leaves the chart's margins out with its background, so they are kept here.
 void render(RunChart &chart, QPaintDevice &device)
 {
     QwtPlotRenderer renderer;
@@ -26,7 +27,7 @@ void render(RunChart &chart, QPaintDevice &device)
     QPainter painter(&device);
     const QRect area(QPoint(0, 0), PICTURE_SIZE);
     painter.fillRect(area, Qt::white);
-    renderer.render(&chart, &painter, area);
+    renderer.render(&chart, &painter, area.marginsRemoved(chart.contentsMargins()));
 }
 
 QByteArray svgOf(RunChart &chart)
@@ -56,9 +57,10 @@ bool isPlotFileName(const QString &path)
     return endsWith(path, ".svg") || endsWith(path, ".png");
 }
 
-QByteArray plotOf(const Timeline &timeline, const QString &path)
+QByteArray plotOf(const Timeline &timeline, const QString &path, const QString &title)
 {
     RunChart chart;
+    chart.setTitle(title);
     chart.showWhole(timeline);
     return endsWith(path, ".svg") ? svgOf(chart) : pngOf(chart);
 }

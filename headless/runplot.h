@@ -11,4 +11,4 @@ bool isPlotFileName(const QString &path);
 
 // The picture's bytes, in the format the name asks for; empty when it could
 // not be drawn.
-QByteArray plotOf(const Timeline &timeline, const QString &path);
+QByteArray plotOf(const Timeline &timeline, const QString &path, const QString &title);

@@ -1,6 +1,7 @@
 #include "runreport.h"
 #include "engine/ledger.h"
 #include "engine/outputfile.h"
+#include "engine/statisticspanel.h"
 #include "junitreport.h"
 #include "runplot.h"
 #include "serial/linesetting.h"
@@ -198,6 +199,7 @@ void RunReport::setCounts(const Ledger &ledger)
                                {QStringLiteral("no_reply"), count(c.cntNoReply)},
                                {QStringLiteral("late"), count(c.cntLate)},
                                {QStringLiteral("unexpected"), count(c.cntUnexpected)},
+                               {QStringLiteral("before_clean_start"), count(c.cntBeforeCleanStart)},
                                {QStringLiteral("send_rate_bps"), count(ledger.sendRateBps())}};
     document[QStringLiteral("counters")] = counters;
     document[QStringLiteral("uart")] = uartErrors(ledger);
@@ -217,9 +219,12 @@ void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter
         return ms > 0 ? QJsonValue(lineShare(bytes, bitsPerCharacter, baud, double(ms)))
                       : QJsonValue();
     };
-    document[QStringLiteral("line_use")] =
-        QJsonObject{{QStringLiteral("tx"), share(counters.cntTxLineBytes)},
-                    {QStringLiteral("rx"), share(counters.cntRxBytes)}};
+    const QJsonValue tx = share(counters.cntTxLineBytes), rx = share(counters.cntRxBytes);
+    const QJsonValue paced =
+        tx.isNull() ? QJsonValue()
+                    : QJsonValue(tx.toDouble() <= PACED_SLACK && rx.toDouble() <= PACED_SLACK);
+    document[QStringLiteral("line_use")] = QJsonObject{
+        {QStringLiteral("tx"), tx}, {QStringLiteral("rx"), rx}, {QStringLiteral("paced"), paced}};
 }
 
 void RunReport::setLine(const LineSetting &line)
@@ -232,6 +237,17 @@ void RunReport::setLine(const LineSetting &line)
                     {QStringLiteral("flow_control"), line.word(FLOW_CONTROL)}};
 }
 
+// The port, the mode and the start to the second, in the report's words.
+QString RunReport::plotTitle() const
+{
+    const QString started = document[QStringLiteral("started")].toString();
+    return QStringLiteral("%1 · %2 · %3")
+        .arg(document[QStringLiteral("port")].toString(),
+             document[QStringLiteral("mode")].toString(),
+             started.left(started.indexOf(QLatin1Char('.')))
+                 .replace(QLatin1Char('T'), QLatin1Char(' ')));
+}
+
 // The JUnit file comes last: it tells which of the others could not be written.
 int RunReport::finish(const RunVerdict &verdict, int exitCode)
 {
@@ -240,12 +256,28 @@ int RunReport::finish(const RunVerdict &verdict, int exitCode)
     if (!path.isEmpty() &&
         !save(QStringLiteral("report"), path, QJsonDocument(document).toJson(), writeReportFile))
         unwritten << QStringLiteral("report");
-    if (!plotPath.isEmpty() && !save(QStringLiteral("plot"), plotPath, plotOf(timeline, plotPath)))
+    if (!plotPath.isEmpty() &&
+        !save(QStringLiteral("plot"), plotPath, plotOf(timeline, plotPath, plotTitle())))
         unwritten << QStringLiteral("plot");
     if (!junitPath.isEmpty() &&
         !save(QStringLiteral("JUnit file"), junitPath, junitOf(document, unwritten)))
         unwritten << QStringLiteral("JUnit file");
-    return unwritten.isEmpty() || exitCode != EXIT_CLEAN_RUN ? exitCode : EXIT_ERRORS_COUNTED;
+    const int status =
+        unwritten.isEmpty() || exitCode != EXIT_CLEAN_RUN ? exitCode : EXIT_ERRORS_COUNTED;
+    printVerdict(status, verdict.reasons, unwritten);
+    return status;
+}
+
+// The last line of a run, as its exit status says: "PASS", or "FAIL:" and why.
+void RunReport::printVerdict(int status, QStringList reasons, const QStringList &unwritten) const
+{
+    for (const QString &output : unwritten)
+        reasons << output.section(QLatin1Char(' '), 0, 0).toLower() + QStringLiteral("_failed");
+    QTextStream out(verdictOnStdout ? stdout : stderr);
+    if (status == EXIT_CLEAN_RUN)
+        out << "PASS\n";
+    else
+        out << "FAIL: " << reasons.join(QStringLiteral(", ")) << '\n';
 }
 
 void RunReport::judge(const RunVerdict &verdict, int exitCode)

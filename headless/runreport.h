@@ -5,7 +5,7 @@
 
 #include "engine/outputfile.h"
 #include "engine/timeline.h"
-#include "headlessrun.h"
+#include "runplan.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -37,9 +37,14 @@ public:
     // EXIT_ERRORS_COUNTED in place of 0 when one could not be written, which
     // is said on stderr (and in the JUnit file, unless it is the one).
     int finish(const RunVerdict &verdict, int exitCode);
+    // The panel went where the verdict then goes: a refused run, which
+    // printed none, ends with the verdict on stderr.
+    void panelPrinted() { verdictOnStdout = path != QLatin1String("-"); }
 
 private:
     void judge(const RunVerdict &verdict, int exitCode);
+    QString plotTitle() const;
+    void printVerdict(int status, QStringList reasons, const QStringList &unwritten) const;
     using FileWriter = bool (*)(const QString &path, const QByteArray &bytes, QString &why);
     // Only the report goes to stdout for "-"; other outputs take the name as it is.
     bool save(const QString &what, const QString &to, const QByteArray &bytes,
@@ -51,4 +56,5 @@ private:
     QString junitPath;
     Timeline timeline; // kept for the plot only
     int askedMs;
+    bool verdictOnStdout = false;
 };

@@ -1,182 +1,174 @@
 #include "runsettings.h"
-#include "engine/fieldtext.h"
 #include "engine/packet.h"
+#include "shell/settingsschema.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-
-#include <climits>
 
 namespace {
 
 constexpr int LONGEST_SHOWN_VALUE = 24; // a long payload is named, not quoted whole
 
-// Reads values as the window does, through the same readers, with the
-// window's defaults.
-class SettingsChecker
+// Reads values through the schema, as the window does, and checks those the
+// plan uses.
+class SettingsReader
 {
 public:
-    SettingsChecker(const QString &path, const HeadlessPlan &plan);
-    SettingsCheck check();
+    SettingsReader(const QString &path, const HeadlessPlan &plan);
+    RunSettings read();
 
 private:
-    void checkBaudRate();
-    void checkLineChoice(const LineChoice &choice);
-    void checkPeriod();
-    void checkSid(const QString &key, const QString &fallback);
-    void checkReplyTimeout();
-    void checkPayload();
-    void checkLengths();
-    int readNumber(const QString &key, const QString &fallback, NumberRange range);
-    void warnIfTaken(const QString &key, int stored, int used);
-    QString describe(const QString &key) const;
+    void readLine();
+    void readPayload();
+    void readLengths();
+    int number(Setting setting);
+    void warnIfTaken(Setting setting, int stored, int used);
+    QString describe(Setting setting) const;
 
     const QString path;
     const HeadlessPlan &plan;
     const int room; // payload bytes a packet holds after the tag
     QSettings settings;
-    SettingsCheck found;
+    RunSettings found;
+    SessionSettings &session = found.session;
 };
 
-SettingsChecker::SettingsChecker(const QString &path, const HeadlessPlan &plan)
+SettingsReader::SettingsReader(const QString &path, const HeadlessPlan &plan)
     : path(path), plan(plan), room(PACKET_CAPACITY - (plan.tag ? PACKET_TAG_LENGTH : 0)),
       settings(path, QSettings::IniFormat)
 {
 }
 
-SettingsCheck SettingsChecker::check()
+// The command line, not the settings file, decides what the run compares,
+// tags and expects, so that the same command line always runs the same test.
+RunSettings SettingsReader::read()
 {
     if (settings.status() != QSettings::NoError)
         found.problems
             << QStringLiteral("%1: cannot be read as INI").arg(QFileInfo(path).fileName());
-    if (plan.baud.isEmpty())
-        checkBaudRate();
-    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
-        if (plan.line[choice].isEmpty())
-            checkLineChoice(lineChoices()[choice]);
-    }
-    if (plan.send == HeadlessSend::Timed && plan.periodMs == 0)
-        checkPeriod();
-    if (plan.replyTimeoutMs < 0)
-        checkReplyTimeout();
+    found.english = storedFlag(settings, Setting::English);
+    readLine();
+    session.tag = plan.tag;
     if (plan.tag) {
-        checkSid(QStringLiteral("control/sid-min"), QStringLiteral("1"));
-        checkSid(QStringLiteral("control/sid-max"), QStringLiteral("2"));
+        session.sidMin = quint8(number(Setting::SidMin));
+        session.sidMax = quint8(number(Setting::SidMax));
     }
-    if (settings.value(QStringLiteral("send/tx-rand-data"), false).toBool())
-        checkLengths();
-    else
-        checkPayload();
+    session.random = storedFlag(settings, Setting::RandomData);
+    session.random ? readLengths() : readPayload();
+    session.periodMs = plan.periodMs > 0                  ? plan.periodMs
+                       : plan.send == HeadlessSend::Timed ? number(Setting::Period)
+                                                          : 0;
+    session.replyTimeoutMs =
+        plan.replyTimeoutMs >= 0 ? plan.replyTimeoutMs : number(Setting::ReplyTimeout);
+    session.frameLimit = plan.frameLimit;
+    session.compare = plan.compare;
+    session.stopOnError = storedFlag(settings, Setting::StopOnError);
+    session.expectReplies = !plan.oneWay;
     return found;
 }
 
-void SettingsChecker::checkBaudRate()
+// A word the window does not know would be taken as the default, and test
+// another line than the one the file names.
+void SettingsReader::readLine()
 {
-    readNumber(QStringLiteral("control/ser-baudrate"), QStringLiteral("115200"), BAUD_RANGE);
+    session.line.baud = plan.baud.isEmpty() ? number(Setting::BaudRate) : plan.baud.toInt();
+    for (int choice = 0; choice < LINE_CHOICES; ++choice) {
+        const Setting setting = lineChoiceSetting(choice);
+        const int stored = storedChoice(settings, setting);
+        const QStringList &words = lineChoices()[choice].words;
+        if (!plan.line[choice].isEmpty())
+            session.line.choices[choice] = words.indexOf(plan.line[choice]);
+        else if (stored >= 0)
+            session.line.choices[choice] = stored;
+        else
+            found.problems << describe(setting) + QStringLiteral(" is not one of ") +
+                                  words.join(QStringLiteral(", "));
+    }
 }
 
-// The window would take an unknown word as the default, and test another line
-// than the one the file names.
-void SettingsChecker::checkLineChoice(const LineChoice &choice)
+void SettingsReader::readPayload()
 {
-    const QString key = QStringLiteral("control/") + choice.settingsKey;
-    if (settings.contains(key) && !choice.words.contains(settings.value(key).toString()))
-        found.problems << describe(key) + QStringLiteral(" is not one of ") +
-                              choice.words.join(QStringLiteral(", "));
-}
-
-void SettingsChecker::checkPeriod()
-{
-    readNumber(QStringLiteral("send/tx-time"), QStringLiteral("100"), PERIOD_MS_RANGE);
-}
-
-void SettingsChecker::checkSid(const QString &key, const QString &fallback)
-{
-    readNumber(key, fallback, SID_RANGE);
-}
-
-void SettingsChecker::checkReplyTimeout()
-{
-    readNumber(QStringLiteral("send/reply-timeout"), QStringLiteral("0"), REPLY_TIMEOUT_MS_RANGE);
-}
-
-void SettingsChecker::checkPayload()
-{
-    const QString key = QStringLiteral("send/tx-data");
-    const PayloadReading payload =
-        readPayload(settings.value(key, QStringLiteral("00 01 02 03 04 05 06 07")).toString());
+    const PayloadReading payload = storedPayload(settings);
+    found.payloadText = storedText(settings, Setting::Payload).simplified();
+    session.payload = payload.bytes;
     if (!payload.valid) {
-        found.problems << describe(key) + QStringLiteral(": '%1' is no byte in hexadecimal")
-                                              .arg(payload.badGroup);
+        found.problems
+            << describe(Setting::Payload) +
+                   QStringLiteral(": '%1' is no byte in hexadecimal").arg(payload.badGroup);
         return;
     }
     if (payload.bytes.isEmpty() && !plan.tag)
-        found.problems << describe(key) + QStringLiteral(" is empty and the tag is off: "
-                                                         "every packet would be empty");
+        found.problems << describe(Setting::Payload) +
+                              QStringLiteral(" is empty and the tag is off: "
+                                             "every packet would be empty");
     if (payload.bytes.size() > room)
-        found.warnings << describe(key) + QStringLiteral(" holds %1 bytes; the first %2 are sent")
-                                              .arg(payload.bytes.size())
-                                              .arg(room);
+        found.warnings << describe(Setting::Payload) +
+                              QStringLiteral(" holds %1 bytes; the first %2 are sent")
+                                  .arg(payload.bytes.size())
+                                  .arg(room);
 }
 
 // As the packet builder takes them: the range clamped to what a packet holds,
 // the longest never below the shortest.
-void SettingsChecker::checkLengths()
+void SettingsReader::readLengths()
 {
-    const QString shortestKey = QStringLiteral("send/tx-len-min");
-    const QString longestKey = QStringLiteral("send/tx-len-max");
-    const int shortest = readNumber(shortestKey, QStringLiteral("8"), LENGTH_RANGE);
-    const int longest = readNumber(longestKey, QStringLiteral("8"), LENGTH_RANGE);
+    found.payloadText = QStringLiteral("random");
+    const int shortest = number(Setting::LengthMin);
+    const int longest = number(Setting::LengthMax);
     const int usedShortest = qBound(0, shortest, room);
-    warnIfTaken(shortestKey, shortest, usedShortest);
-    warnIfTaken(longestKey, longest, qBound(usedShortest, longest, room));
+    warnIfTaken(Setting::LengthMin, shortest, usedShortest);
+    warnIfTaken(Setting::LengthMax, longest, qBound(usedShortest, longest, room));
     if (usedShortest == 0 && !plan.tag)
-        found.problems << describe(shortestKey) +
+        found.problems << describe(Setting::LengthMin) +
                               QStringLiteral(" and the tag off give empty packets");
+    session.lengthMin = shortest;
+    session.lengthMax = longest;
 }
 
 // A value outside the range, or no number at all, is a problem.
-int SettingsChecker::readNumber(const QString &key, const QString &fallback, NumberRange range)
+int SettingsReader::number(Setting setting)
 {
-    const NumberReading reading = ::readNumber(settings.value(key, fallback).toString(), range);
+    const NumberReading reading = storedNumber(settings, setting);
+    const NumberRange &range = specOf(setting).range;
     if (reading.problem == NumberReading::NotANumber)
-        found.problems << describe(key) + QStringLiteral(" is not a number");
+        found.problems << describe(setting) + QStringLiteral(" is not a number");
     else if (reading.problem == NumberReading::OutOfRange)
         found.problems
-            << describe(key) +
+            << describe(setting) +
                    QStringLiteral(" is outside %1..%2").arg(range.lowest).arg(range.highest);
     return reading.valid() ? int(reading.value) : 0;
 }
 
-void SettingsChecker::warnIfTaken(const QString &key, int stored, int used)
+void SettingsReader::warnIfTaken(Setting setting, int stored, int used)
 {
     if (stored != used)
-        found.warnings << describe(key) + QStringLiteral(" is taken as %1").arg(used);
+        found.warnings << describe(setting) + QStringLiteral(" is taken as %1").arg(used);
 }
 
 // "dv-ppp.ini: [control] sid-min = 300"
-QString SettingsChecker::describe(const QString &key) const
+QString SettingsReader::describe(Setting setting) const
 {
-    QString value = settings.value(key).toString();
+    QString value = settings.value(pathOf(setting)).toString();
     if (value.size() > LONGEST_SHOWN_VALUE)
         value = value.left(LONGEST_SHOWN_VALUE) + QStringLiteral("...");
     return QStringLiteral("%1: [%2] %3 = %4")
-        .arg(QFileInfo(path).fileName(), key.section('/', 0, 0), key.section('/', 1), value);
+        .arg(QFileInfo(path).fileName(), QLatin1String(specOf(setting).group),
+             QLatin1String(specOf(setting).key), value);
 }
 
 } // namespace
 
 // Only the file's type is asked before opening: opening a FIFO would block.
-SettingsCheck checkRunSettings(const QString &path, const HeadlessPlan &plan)
+RunSettings readRunSettings(const QString &path, const HeadlessPlan &plan)
 {
     const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    if (!info.isFile())
-        return {{QStringLiteral("%1: not a regular file").arg(info.fileName())}, {}};
-    if (QFile file(path); !file.open(QIODevice::ReadOnly))
+    if (info.exists() && !info.isFile())
+        return {{QStringLiteral("%1: not a regular file").arg(info.fileName())}, {}, {}, {}, {}};
+    if (QFile file(path); info.exists() && !file.open(QIODevice::ReadOnly))
         return {{QStringLiteral("%1: cannot be read: %2").arg(info.fileName(), file.errorString())},
+                {},
+                {},
+                {},
                 {}};
-    return SettingsChecker(path, plan).check();
+    return SettingsReader(path, plan).read();
 }

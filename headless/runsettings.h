@@ -1,17 +1,22 @@
-// What a headless run finds wrong with the settings file it is about to use,
-// looked at before the window reads it.
+// What a headless run makes of the settings file: the problems that refuse
+// it, the values adjusted before use, and the session's settings, the
+// command line deciding over the file.
 #pragma once
 
-#include "headlessrun.h"
+#include "engine/sessionsettings.h"
+#include "runplan.h"
 
 #include <QStringList>
 
-struct SettingsCheck {
+struct RunSettings {
     QStringList problems; // each makes the test meaningless: the run is refused
-    QStringList warnings; // values the window adjusts before use: the run goes on
+    QStringList warnings; // values adjusted before use: the run goes on
+    SessionSettings session;
+    QString payloadText;  // the payload as the file has it; "random" for random payloads
+    bool english = false; // the panel's language
 };
 
-// Checks the INI file at path for the values the plan uses, each finding
+// Reads the INI file at path for the values the plan uses, each finding
 // naming the file and the key. A missing file is fine: the defaults hold.
 // Anything but a regular file is refused unopened (a FIFO would block).
-SettingsCheck checkRunSettings(const QString &path, const HeadlessPlan &plan);
+RunSettings readRunSettings(const QString &path, const HeadlessPlan &plan);

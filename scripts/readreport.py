@@ -15,7 +15,7 @@ KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str
             uart=(dict, OPT))
 COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "
             "long_errors short_errors answered compare_ok compare_failed no_reply late "
-            "unexpected send_rate_bps").split()
+            "unexpected before_clean_start send_rate_bps").split()
 TRIPS = "count ambiguous min mean p50 p90 p99 p999 max".split()
 LINE = dict(baud=int, data_bits=(5, 6, 7, 8), parity=("none", "even", "odd", "mark", "space"),
             stop_bits=(1, 2), flow_control=("none", "rtscts", "xonxoff"))
@@ -40,13 +40,16 @@ assert any(uart.values()) == ("uart_errors" in report["reasons"]), (uart, report
 c = report.get("counters", {})
 assert sorted(c) in ([], sorted(COUNTERS)), sorted(c)
 assert all(type(v) is int and v >= 0 for v in c.values())
-use = report.get("line_use", {})
+use = dict(report.get("line_use", {}))
+paced = use.pop("paced", None)
 assert sorted(use) in ([], ["rx", "tx"]) and all(v is None or v >= 0 for v in use.values()), use
+assert paced is None if use.get("tx") is None else type(paced) is bool, paced
+assert not paced or max(use.values()) <= 1.05, (paced, use)
 if c and report["expect_replies"]:  # at the end nothing is outstanding
     assert c["tx_packets"] == c["answered"] + c["no_reply"], c
-    others = c["compare_failed"] + c["late"] if report["compare"] else c["unexpected"]
-    assert c["rx_packets"] == c["answered"] + others, c
-    assert report["compare"] or c["compare_ok"] + c["compare_failed"] + c["late"] == 0, c
+    others = c["compare_failed"] if report["compare"] else c["unexpected"]
+    assert c["rx_packets"] == c["answered"] + c["late"] + others, c  # before_clean_start apart
+    assert report["compare"] or c["compare_ok"] + c["compare_failed"] == 0, c
     assert c["compare_ok"] == (c["answered"] if report["compare"] else 0), c
 ENTRY = ("t_s tx_packets rx_packets errors compare_failed no_reply late unexpected tx_errors "
          "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms").split()
@@ -70,9 +73,13 @@ assert all(isinstance(trips[k], NUM) if trips["count"] else trips[k] is None for
 for name, value in c.items():
     print(f"{name}: {value}")
 print(f"exit_code: {report['exit_code']}")
+print(f"mode: {report['mode']}")
 print(f"duration_asked: {report['duration_s']['asked']}")
 print(f"duration_run: {report['duration_s']['run']}")
 for way, share in use.items():
     print(f"line_use_{way}: {share}")
+print(f"line_use_paced: {paced}")
 print(f"reasons: {' '.join(report['reasons'])}")
+print(f"round_trip_count: {trips['count']}")
+print(f"ambiguous: {trips['ambiguous']}")
 print("round_trip_ms:", " ".join(f"{k} {trips[k]:.3f}" for k in TRIPS[2:] if trips.get(k) is not None))

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `make soak`: SOAK_FRAMES (one million by default) answer-driven round trips
-# through the simulated device, with both show boxes and a capture file on.
+# through the simulated device, with a capture file on.
 # Passes when every counter of the run's JSON report agrees, the capture holds
 # two lines per round trip, and the memory at the end is within 10% of its size
 # after the first 10,000 frames.
@@ -19,7 +19,7 @@ start_simulated_device "$runtime/pakto-peer" "$work/peer.txt" || exit 1
 echo "soak: $frames round trips through $device ..."
 start=$(date +%s.%N)
 status=0
-(cd "$work" && "$runtime/pakto" --port "$device" --open "$device" --send answer --compare --show \
+(cd "$work" && "$runtime/pakto" --port "$device" --open "$device" --send answer --compare \
   --capture capture.txt --frames "$frames" --report-memory --duration 86400 --report report.json \
   >stats.txt 2>stderr.txt) || status=$?
 end=$(date +%s.%N)

@@ -1,5 +1,7 @@
 #include "linesetting.h"
 
+#include <QCoreApplication>
+
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -40,16 +42,52 @@ FlowControl flowControlOf(const termios &line)
     return line.c_iflag & (IXON | IXOFF) ? FlowControl::XonXoff : FlowControl::None;
 }
 
+QString translatedName(const QString &word)
+{
+    static const std::pair<const char *, const char *> names[] = {
+        {"none", QT_TRANSLATE_NOOP("MainWindow", "无")},
+        {"even", QT_TRANSLATE_NOOP("MainWindow", "偶校验")},
+        {"odd", QT_TRANSLATE_NOOP("MainWindow", "奇校验")},
+        {"mark", QT_TRANSLATE_NOOP("MainWindow", "标记校验")},
+        {"space", QT_TRANSLATE_NOOP("MainWindow", "空格校验")},
+        {"rtscts", "RTS/CTS"},
+        {"xonxoff", "XON/XOFF"}};
+    for (const auto &[name, text] : names) {
+        if (word == QLatin1String(name))
+            return QCoreApplication::translate("MainWindow", text);
+    }
+    return word;
+}
+
 } // namespace
 
 const std::array<LineChoice, LINE_CHOICES> &lineChoices()
 {
     static const std::array<LineChoice, LINE_CHOICES> choices{
-        {{QStringLiteral("ser-databits"), {"5", "6", "7", "8"}},
-         {QStringLiteral("ser-parity"), {"none", "even", "odd", "mark", "space"}},
-         {QStringLiteral("ser-stopbits"), {"1", "2"}},
-         {QStringLiteral("ser-flow"), {"none", "rtscts", "xonxoff"}}}};
+        {{{"5", "6", "7", "8"}},
+         {{"none", "even", "odd", "mark", "space"}},
+         {{"1", "2"}},
+         {{"none", "rtscts", "xonxoff"}}}};
     return choices;
+}
+
+// Numbers stand for themselves; the words of parity and flow control are translated.
+QStringList LineChoice::names() const
+{
+    if (words.first() != QLatin1String("none"))
+        return words;
+    QStringList named;
+    for (const QString &word : words)
+        named << translatedName(word);
+    return named;
+}
+
+QString lineChoiceTitle(int choice)
+{
+    static const char *const titles[LINE_CHOICES] = {
+        QT_TRANSLATE_NOOP("MainWindow", "数据位"), QT_TRANSLATE_NOOP("MainWindow", "校验"),
+        QT_TRANSLATE_NOOP("MainWindow", "停止位"), QT_TRANSLATE_NOOP("MainWindow", "流控")};
+    return QCoreApplication::translate("MainWindow", titles[choice]);
 }
 
 int bitsPerCharacter(const LineSetting &line)

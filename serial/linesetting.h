@@ -2,7 +2,7 @@
 // descriptor holds of them, and the UART's own error counts.
 #pragma once
 
-#include "engine/trafficcounters.h"
+#include "uartcounts.h"
 
 #include <QSerialPort>
 #include <QStringList>
@@ -10,17 +10,20 @@
 #include <array>
 #include <optional>
 
-// Each choice is one of a fixed list of words: the settings file and the command
-// line use them, and the window's box lists the same choices in the same order.
+// Each choice is one of a fixed list of words, which the settings file, the command
+// line and the report use; the window's box lists the same choices, by their
+// names, in the same order.
 enum LineChoiceIndex { DATA_BITS, PARITY, STOP_BITS, FLOW_CONTROL, LINE_CHOICES };
 enum class Parity { None, Even, Odd, Mark, Space };
 enum class FlowControl { None, RtsCts, XonXoff };
 
 struct LineChoice {
-    QString settingsKey; // in [control], beside ser-baudrate
     QStringList words;
+    QStringList names() const; // as a person reads them, in the interface language
 };
 const std::array<LineChoice, LINE_CHOICES> &lineChoices();
+// "数据位", "校验", ...: what each choice is called.
+QString lineChoiceTitle(int choice);
 
 // An index into each choice's words.
 using LineChoices = std::array<int, LINE_CHOICES>;

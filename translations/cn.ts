@@ -475,6 +475,42 @@ p, li { white-space: pre-wrap; }
         <source>CTS 关闭：设备暂停了接收</source>
         <translation>CTS 关闭：设备暂停了接收</translation>
     </message>
+    <message>
+        <source>未启用标签时最短长度为 0：会产生空包</source>
+        <translation>未启用标签时最短长度为 0：会产生空包</translation>
+    </message>
+    <message>
+        <source>未启用标签时载荷为空：每个包都是空的</source>
+        <translation>未启用标签时载荷为空：每个包都是空的</translation>
+    </message>
+    <message>
+        <source>定时周期 %1 ms 短于一帧在 %2 波特线路上的时间 %3 ms</source>
+        <translation>定时周期 %1 ms 短于一帧在 %2 波特线路上的时间 %3 ms</translation>
+    </message>
+    <message>
+        <source>线路利用率：串口未按 %1 波特限速</source>
+        <translation>线路利用率：串口未按 %1 波特限速</translation>
+    </message>
+    <message>
+        <source>往返时延 最小 %1 / 平均 %2 / 最大 %3 ms</source>
+        <translation>往返时延 最小 %1 / 平均 %2 / 最大 %3 ms</translation>
+    </message>
+    <message>
+        <source>清零前所发帧的应答</source>
+        <translation>清零前所发帧的应答</translation>
+    </message>
+    <message>
+        <source>载荷 %1 字节，只发送前 %2 字节</source>
+        <translation>载荷 %1 字节，只发送前 %2 字节</translation>
+    </message>
+    <message>
+        <source>往返时延百分位 p50 %1 / p90 %2 / p99 %3 / p99.9 %4 ms</source>
+        <translation>往返时延百分位 p50 %1 / p90 %2 / p99 %3 / p99.9 %4 ms</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

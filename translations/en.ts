@@ -487,6 +487,42 @@ p, li { white-space: pre-wrap; }
         <source>CTS 关闭：设备暂停了接收</source>
         <translation>CTS is off: the device holds off what is sent</translation>
     </message>
+    <message>
+        <source>未启用标签时最短长度为 0：会产生空包</source>
+        <translation>With the tag off, a shortest length of 0 gives empty packets</translation>
+    </message>
+    <message>
+        <source>未启用标签时载荷为空：每个包都是空的</source>
+        <translation>With the tag off the payload is empty: every packet would be empty</translation>
+    </message>
+    <message>
+        <source>定时周期 %1 ms 短于一帧在 %2 波特线路上的时间 %3 ms</source>
+        <translation>The period of %1 ms is shorter than a frame's time on a %2 baud line, %3 ms</translation>
+    </message>
+    <message>
+        <source>线路利用率：串口未按 %1 波特限速</source>
+        <translation>Line use: the port is not paced at %1 baud</translation>
+    </message>
+    <message>
+        <source>往返时延 最小 %1 / 平均 %2 / 最大 %3 ms</source>
+        <translation>Round trip: min %1 / mean %2 / max %3 ms</translation>
+    </message>
+    <message>
+        <source>清零前所发帧的应答</source>
+        <translation>Replies to frames sent before the clean start</translation>
+    </message>
+    <message>
+        <source>载荷 %1 字节，只发送前 %2 字节</source>
+        <translation>The payload holds %1 bytes; only the first %2 are sent</translation>
+    </message>
+    <message>
+        <source>往返时延百分位 p50 %1 / p90 %2 / p99 %3 / p99.9 %4 ms</source>
+        <translation>Round trip percentiles: p50 %1 / p90 %2 / p99 %3 / p99.9 %4 ms</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Note</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

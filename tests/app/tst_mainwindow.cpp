@@ -1,8 +1,5 @@
 // The main window: its life and what a user can type into its fields.
-#include "mainwindowprobe.h"
-#include "testsupport.h"
-
-#include <QtTest>
+#include "windowface.h"
 
 #include <optional>
 
@@ -20,12 +17,12 @@ private slots:
     void stayOnTopAndGoneWithoutFile()
     {
         std::optional<MainWindow> window(std::in_place);
-        Ui::MainWindow *ui = MainWindowProbe::ui(*window);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(&*window));
-        QVERIFY(ui->plot_chart->isVisible() && ui->txt_data->height() >= 200); // room for both
+        QVERIFY(child<QWidget>(*window, "plot_chart")->isVisible() &&
+                child<QWidget>(*window, "txt_data")->height() >= 200); // room for both
         for (const bool onTop : {true, false}) {
-            QTest::mouseClick(ui->cb_onTop, Qt::LeftButton);
+            QTest::mouseClick(child(*window, "cb_onTop"), Qt::LeftButton);
             QVERIFY(window->isVisible()); // new flags hid it; shown again
             QCOMPARE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
         }
@@ -37,16 +34,16 @@ private slots:
     void typingLimits()
     {
         MainWindow window;
-        Ui::MainWindow *ui = MainWindowProbe::ui(window);
-        ui->gb_send->setEnabled(true); // as an open port leaves it
-        const auto typed = [](QLineEdit *edit, const QString &keys) {
+        child<QWidget>(window, "gb_send")->setEnabled(true); // as an open port leaves it
+        const auto typed = [&window](const char *name, const QString &keys) {
+            QLineEdit *edit = child<QLineEdit>(window, name);
             edit->clear();
             QTest::keyClicks(edit, keys);
             return edit->text();
         };
-        QCOMPARE(typed(ui->le_sid_max, "x312"), "3");                     // one digit
-        QCOMPARE(typed(ui->le_txLenMin, "4x0975"), "4097");               // four digits
-        QCOMPARE(typed(ui->le_txTm, QString(70, '9')), QString(64, '9')); // 64 characters
+        QCOMPARE(typed("le_sid_max", "x312"), "3");                     // one digit
+        QCOMPARE(typed("le_txLenMin", "4x0975"), "4097");               // four digits
+        QCOMPARE(typed("le_txTm", QString(70, '9')), QString(64, '9')); // 64 characters
     }
 };
 

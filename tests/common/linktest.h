@@ -32,13 +32,17 @@ inline Run finish(QProcess &process, int waitMs = WAIT_MS)
             process.readAllStandardError()};
 }
 
-// To its end (2 minutes at most), with no display or platform named; whileRunning has it first.
+// To its end (2 minutes at most), with no display, and no platform or the one named;
+// whileRunning has it first.
 inline Run runToEnd(const QString &program, const QStringList &arguments,
                     const QString &workDir = QString(),
-                    const std::function<void(QProcess &)> &whileRunning = {})
+                    const std::function<void(QProcess &)> &whileRunning = {},
+                    const QString &platform = QString())
 {
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         qunsetenv(name);
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform.toLatin1());
     QProcess process;
     process.setWorkingDirectory(workDir);
     process.start(program, arguments);

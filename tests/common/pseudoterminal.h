@@ -42,9 +42,18 @@ public:
         return settings;
     }
     bool setSlaveTermios(const termios &line) { return tcsetattr(slave, TCSANOW, &line) == 0; }
-    bool write(const QByteArray &bytes) // as the device
+    bool write(const QByteArray &bytes) // as the device; a full line waits for the reader
     {
-        return ::write(master, bytes.constData(), size_t(bytes.size())) == bytes.size();
+        qsizetype done = 0;
+        for (const QDeadlineTimer end(5000); done < bytes.size() && !end.hasExpired();) {
+            const ssize_t n =
+                ::write(master, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n > 0)
+                done += n;
+            else
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return done == bytes.size();
     }
     QByteArray readAll(int timeoutMs) // what the window sends within timeoutMs
     {

@@ -2,36 +2,13 @@
 // that answer the modal dialogs the window opens.
 #pragma once
 
+#include "workdir.h"
+
 #include <QApplication>
-#include <QDir>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
-
-// The window's files live in the working directory: each test gets an empty one of its own.
-class TestWorkDir
-{
-public:
-    TestWorkDir() : previous(QDir::currentPath()) { entered = QDir::setCurrent(dir.path()); }
-    ~TestWorkDir() { QDir::setCurrent(previous); }
-    TestWorkDir(const TestWorkDir &) = delete;
-    TestWorkDir &operator=(const TestWorkDir &) = delete;
-
-    bool isValid() const { return dir.isValid() && entered; }
-    QString path() const { return dir.path(); }
-    QString filePath(const QString &name) const { return dir.filePath(name); }
-    QStringList entries() const // hidden ones included
-    {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-
-private:
-    QString previous; // declared before dir: saved before the new one exists
-    QTemporaryDir dir;
-    bool entered = false;
-};
 
 // While alive, hands every visible modal dialog of type T to answer, polling on
 // a timer that also runs inside the nested event loop of the dialog's exec().

@@ -1,36 +1,16 @@
 // The exchange with the device: the payload as built, the send modes, "出错停发", what a close
-// leaves; replies compared with the packets outstanding.
-#include "enginelink.h"
+// leaves, a failing capture; replies compared with the packets outstanding.
+#include "sessionlink.h"
+#include "shell/fieldtext.h"
 
 const QByteArray PAYLOAD = QByteArray::fromHex("1122334455");
 const QByteArray MANY = QByteArray("0123456789").repeated(500); // 5000 bytes, no two shifts alike
 
-struct PayloadWindow : EngineLink {
-    explicit PayloadWindow(bool tag)
-    {
-        open();
-        ui->cb_tag->setChecked(tag);
-    }
-    void set(QLineEdit *low, QLineEdit *high, const QString &range)
-    {
-        low->setText(range.section(' ', 0, 0));
-        high->setText(range.section(' ', 1));
-    }
-    QString packet() // as hex, "none" when refused
-    {
-        const QScopedPointer<Packet> p(Probe::buildPacket(window));
-        return p ? QByteArray(reinterpret_cast<const char *>(p->bytes), p->length).toHex() : "none";
-    }
-};
-
-// The one mode running ("btn_txAck", "btn_txAuto" or none), with its captions and timer.
-void checkModes(EngineLink &link, const QString &running)
+// The one mode running, and the mode it is, as a word ("answer", "timed", "full" or "").
+QString modeOf(const LinkSession &session)
 {
-    const bool ack = running == "btn_txAck", timed = running == "btn_txAuto";
-    QCOMPARE(link.ui->btn_txFull->text(), running == "btn_txFull" ? "停止满速发送" : "满速发送");
-    QCOMPARE(link.ui->btn_txAck->text(), ack ? "停止应答式发送" : "应答式发送");
-    QCOMPARE(link.ui->btn_txAuto->text(), timed ? "停止定时发送" : "定时发送");
-    QCOMPARE(Probe::timerSend(link.window) != 0, timed);
+    const char *const names[] = {"", "answer", "timed", "full"};
+    return names[int(session.mode())];
 }
 
 class TestExchange : public QObject
@@ -48,9 +28,8 @@ private slots:
         QTest::newRow("SID 1 to 2 alternates") << "1 2" << "" << "5a01 5a02 5a01 5a02 5a01";
         QTest::newRow("SID 7 to 7, payload cut to fit after the tag") << "7 7" << many << cut + ' ' + cut;
         QTest::newRow("past 255 back to the minimum") << "253 255" << "" << "5afd 5afe 5aff 5afd";
+        QTest::newRow("crossed range: the maximum every time") << "9 4" << "" << "5a04 5a04";
         QTest::newRow("single spaces, padding, either case") << "" << "  01 aB 1F  " << "01ab1f";
-        QTest::newRow("double space in the middle") << "" << "01  02" << "none";
-        QTest::newRow("invalid part in the middle") << "" << "01 XY 03" << "none";
         QTest::newRow("5000 parts: 4096 kept") << "" << many << QString(MANY.left(PACKET_CAPACITY).toHex());
         // clang-format on
     }
@@ -59,106 +38,211 @@ private slots:
         QFETCH(QString, sids);
         QFETCH(QString, typed);
         QFETCH(QString, packets);
-        PayloadWindow w(!sids.isEmpty());
-        w.set(w.ui->le_sid_min, w.ui->le_sid_max, QStringLiteral("0 0"));
-        w.packet(); // the SID counter lives for the whole process: back to 0
-        w.set(w.ui->le_sid_min, w.ui->le_sid_max, sids);
-        WarningCatcher warnings;
-        w.ui->te_txData->setPlainText(typed);
+        SessionSettings settings;
+        settings.tag = !sids.isEmpty();
+        settings.sidMin = quint8(sids.section(' ', 0, 0).toUInt());
+        settings.sidMax = quint8(sids.section(' ', 1).toUInt());
+        settings.payload = readPayload(typed).bytes;
+        PayloadBuilder builder;
         QStringList built;
-        while (built.size() <= packets.count(' '))
-            built << w.packet();
+        while (built.size() <= packets.count(' ')) {
+            const std::unique_ptr<Packet> p = builder.build(settings);
+            built << QByteArray(reinterpret_cast<const char *>(p->bytes), p->length).toHex();
+        }
         QCOMPARE(built.join(' '), packets);
-        const bool refused = packets == "none"; // told in place; each send refused with a warning
-        QCOMPARE(w.ui->te_txData->toolTip(),
-                 refused ? "数据输入错误，请输入合法的十六进制数据" : "");
-        for (QPushButton *send : {w.ui->btn_txOne, w.ui->btn_txAck, w.ui->btn_txAuto})
-            if (refused)
-                send->click();
-        QCOMPARE(warnings.count(), refused ? 3 : 0);
-        QCOMPARE(w.sent(1, QUIET_MS), QList<QByteArray>());
     }
 
-    // Random lengths beyond what fits after the tag are drawn as long as fits.
+    // Random lengths beyond what fits after the tag are drawn as long as fits; a crossed range
+    // draws the shortest.
     void randomLengthsFit()
     {
-        PayloadWindow w(true);
-        w.set(w.ui->le_txLenMin, w.ui->le_txLenMax, QStringLiteral("9000 100"));
-        w.ui->cb_randData->click();
-        QCOMPARE(w.ui->le_txLenMin->text() + ' ' + w.ui->le_txLenMax->text(), "9000 9000");
-        QCOMPARE(w.packet().size() / 2, PACKET_CAPACITY);
+        SessionSettings settings;
+        settings.random = true;
+        PayloadBuilder builder;
+        for (const auto &[tag, range, length] : {std::tuple{true, QPoint(9000, 100), 4096},
+                                                 {false, QPoint(-5, 0), 0},
+                                                 {false, QPoint(30, 20), 30}}) {
+            settings.tag = tag;
+            settings.lengthMin = range.x();
+            settings.lengthMax = range.y();
+            QCOMPARE(int(builder.build(settings)->length), length);
+        }
     }
 
-    // With comparison on, what the view shows, in order, once a reply has come (a received frame
-    // before the frame it triggers), and which mode still runs.
+    // Settings that can build no packet stop a running mode, saying why; each way of sending
+    // is then refused with the reason and nothing goes out. Empty packets are refused alike.
+    void unusableSettingsSendNothing()
+    {
+        SessionLink link;
+        QVERIFY(link.open());
+        QStringList stopped;
+        QObject::connect(&link.session, &LinkSession::stoppedSending,
+                         [&](const QString &why) { stopped << why; });
+        link.settings.periodMs = 10000;
+        link.apply();
+        QVERIFY(link.session.start(SendMode::Timed));
+        link.settings.unusable = "SID 下限“300”不在 0 到 255 之间";
+        link.apply();
+        QCOMPARE(link.session.mode(), SendMode::None);
+        QVERIFY(!link.session.sendOne());
+        QVERIFY(!link.session.start(SendMode::AnswerDriven));
+        QVERIFY(!link.session.start(SendMode::FullSpeed));
+        const QString told = "错误: " + link.settings.unusable;
+        QCOMPARE(link.told, (QStringList{told, told, told, told}));
+        QCOMPARE(stopped, QStringList{link.settings.unusable});
+        link.settings.unusable.clear();
+        link.settings.payload.clear();
+        link.apply();
+        QVERIFY(!link.session.start(SendMode::AnswerDriven));
+        link.settings.random = true;
+        link.settings.lengthMin = 0;
+        link.apply();
+        QVERIFY(!link.session.start(SendMode::AnswerDriven));
+        QCOMPARE(link.told.size(), 6);
+        QCOMPARE(link.sent(INT_MAX, QUIET_MS).size(), 0);
+    }
+
+    // With comparison on, what passes, in order, once a reply has come (a received frame before
+    // the frame it triggers), and which mode still runs.
     void replies_data()
     {
-        QTest::addColumn<QString>("mode"); // the button started; timed sends nothing in the test
+        QTest::addColumn<int>("mode"); // timed sends nothing in the test
         QTest::addColumn<bool>("autoStop");
         QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("traffic");
+        const int answer = int(SendMode::AnswerDriven), timed = int(SendMode::Timed);
         const QByteArray spoiled = frameOf(PAYLOAD, true) + frameOf(PAYLOAD),
                          corrupted = frameOf(QByteArray::fromHex("1122334466"));
         // clang-format off
-        QTest::newRow("bad FCS unanswered, the echo after it answered") << "btn_txAck" << false << spoiled << "发收发";
-        QTest::newRow("auto-stop: a framing error stops") << "btn_txAck" << true << spoiled << "发收";
-        QTest::newRow("a corrupted answer still drives the link") << "btn_txAck" << false << corrupted << "发收发";
-        QTest::newRow("auto-stop: a corrupted answer stops") << "btn_txAck" << true << corrupted << "发收";
-        QTest::newRow("auto-stop: a comparison failure stops timed sending") << "btn_txAuto" << true << corrupted << "收";
+        QTest::newRow("bad FCS unanswered, the echo after it answered") << answer << false << spoiled << "发收发";
+        QTest::newRow("auto-stop: a framing error stops") << answer << true << spoiled << "发收";
+        QTest::newRow("a corrupted answer still drives the link") << answer << false << corrupted << "发收发";
+        QTest::newRow("auto-stop: a corrupted answer stops") << answer << true << corrupted << "发收";
+        QTest::newRow("auto-stop: a comparison failure stops timed sending") << timed << true << corrupted << "收";
         // clang-format on
     }
     void replies()
     {
-        QFETCH(QString, mode);
+        QFETCH(int, mode);
         QFETCH(bool, autoStop);
         QFETCH(QByteArray, reply);
-        QFETCH(QString, view);
-        EngineLink link;
+        QFETCH(QString, traffic);
+        SessionLink link;
+        link.settings.payload = PAYLOAD;
+        link.settings.compare = true;
+        link.settings.stopOnError = autoStop;
+        link.settings.periodMs = 10000;
         QVERIFY(link.open());
-        link.setPayload(PAYLOAD);
-        for (QCheckBox *box : {link.ui->cb_trxCmp, link.ui->cb_txShow, link.ui->cb_rxShow})
-            box->setChecked(true);
-        link.ui->cb_autoStop->setChecked(autoStop);
-        link.ui->le_txTm->setText(QStringLiteral("10000"));
-        link.window.findChild<QPushButton *>(mode)->click();
-        QCOMPARE(link.sent(1, view.startsWith("发") ? WAIT_MS : QUIET_MS).size(),
-                 int(view.startsWith("发")));
+        QVERIFY(link.session.start(SendMode(mode)));
+        const bool sendsFirst = mode == int(SendMode::AnswerDriven);
+        QCOMPARE(link.sent(1, sendsFirst ? WAIT_MS : QUIET_MS).size(), int(sendsFirst));
         QVERIFY(link.deliver(reply));
-        QCOMPARE(link.sent(INT_MAX, QUIET_MS).size(), view.count("发") - view.startsWith("发"));
-        QCOMPARE(link.viewLabels(), view);
-        checkModes(link, autoStop ? "" : mode);
+        QCOMPARE(link.sent(INT_MAX, QUIET_MS).size(), traffic.count("发") - sendsFirst);
+        QCOMPARE(link.traffic, traffic);
+        QCOMPARE(link.session.mode(), autoStop ? SendMode::None : SendMode(mode));
     }
 
-    // Each mode stops the other and restarts the counts; closing the port stops
-    // timed sending; a period of 0 is refused and stops both.
+    // Each mode stops the other and restarts the counts; closing the port stops timed sending;
+    // a period of 0 is refused and stops both.
     void switchingModes()
     {
-        WarningCatcher warnings;
-        EngineLink link;
+        SessionLink link;
         QVERIFY(link.open());
-        link.ui->btn_txAck->click();
-        QVERIFY(link.deliver(frameOf(PAYLOAD)));
-        link.ui->le_txTm->setText(QStringLiteral("10000"));
-        link.ui->btn_txAuto->click();
-        checkModes(link, "btn_txAuto");
-        QCOMPARE(link.counters().cntRxBytes, 0u);
-        QVERIFY(link.deliver(frameOf(PAYLOAD)));
-        link.ui->btn_txAck->click(); // restarts the counts too
-        checkModes(link, "btn_txAck");
-        QCOMPARE(link.counters().cntRxBytes, 0u);
-        QVERIFY(link.deliver(frameOf(PAYLOAD)));
-        link.ui->btn_txFull->click(); // and so does full speed
-        checkModes(link, "btn_txFull");
-        QCOMPARE(link.counters().cntRxBytes, 0u);
-        link.ui->btn_txAuto->click();
-        link.ui->btn_ser_conn->click(); // closing the port stops it too
-        checkModes(link, "");
+        QStringList modes;
+        QObject::connect(&link.session, &LinkSession::modeChanged,
+                         [&] { modes << modeOf(link.session); });
+        link.settings.periodMs = 10000;
+        link.apply();
+        for (const SendMode mode : {SendMode::AnswerDriven, SendMode::Timed, SendMode::AnswerDriven,
+                                    SendMode::FullSpeed}) {
+            QVERIFY(link.deliver(frameOf(PAYLOAD)));
+            QVERIFY(link.session.start(mode));
+            QCOMPARE(link.counters().cntRxBytes, 0u);
+        }
+        QVERIFY(link.session.start(SendMode::Timed));
+        link.session.close(); // closing the port stops it too
         QVERIFY(link.open());
-        link.ui->btn_txAck->click();
-        link.ui->le_txTm->setText(QStringLiteral("0"));
-        link.ui->btn_txAuto->click();
-        QCOMPARE(warnings.describe(), QStringList{"输入错误: 请输入正确的定时周期"});
-        checkModes(link, "");
+        QVERIFY(link.session.start(SendMode::AnswerDriven));
+        link.settings.periodMs = 0;
+        link.apply();
+        QVERIFY(!link.session.start(SendMode::Timed));
+        QCOMPARE(link.told, QStringList{"输入错误: 请输入正确的定时周期"});
+        QCOMPARE(modes.join(' '), "answer  timed  answer  full  timed  answer ");
+    }
+
+    // 清零 starts the stamps and the counts again, and answer-driven sending goes on at once.
+    void cleanStartResumes()
+    {
+        SessionLink link;
+        QVERIFY(link.open());
+        QVERIFY(link.session.start(SendMode::AnswerDriven));
+        QCOMPARE(link.sent(1).size(), 1);
+        QTest::qWait(100);
+        link.session.cleanStart();
+        QCOMPARE(link.sent(1).size(), 1);
+        QVERIFY2(link.lastStampMs < 50, qPrintable(QString::number(link.lastStampMs)));
+        QCOMPARE(link.counters().cntTxPackets, 1u);
+    }
+
+    // Full speed against a device that holds its replies: after a clean start they count
+    // apart, in nothing of the new measurement, its timeline's first second included; a frame
+    // held back when the mode stops is not sent by the next start.
+    void fullSpeedAcrossCleanStart_data()
+    {
+        QTest::addColumn<bool>("compare");
+        QTest::newRow("compared") << true;
+        QTest::newRow("in order") << false;
+    }
+    void fullSpeedAcrossCleanStart()
+    {
+        QFETCH(bool, compare);
+        SessionLink link;
+        link.settings.compare = compare;
+        QVERIFY(link.open());
+        QVERIFY(link.session.start(SendMode::FullSpeed));
+        const QList<QByteArray> before = link.sent(OUTSTANDING_LIMIT);
+        QCOMPARE(before.size(), OUTSTANDING_LIMIT);
+        link.session.cleanStart();
+        QByteArray replies;
+        for (const QByteArray &body : before)
+            replies += frameOf(body);
+        QVERIFY(link.deliver(replies));
+        const TrafficCounters &c = link.counters();
+        QCOMPARE(c.cntBeforeCleanStart, quint64(OUTSTANDING_LIMIT));
+        QCOMPARE(c.cntRxPackets + c.cntLate + c.cntUnexpected + c.cntCmpFail, 0u);
+        QTRY_VERIFY_WITH_TIMEOUT(!link.session.ledger().timeline().entries().empty(), 2000);
+        const TimelineEntry &first = link.session.ledger().timeline().entries().front();
+        QCOMPARE(first.startS, 0.0);
+        QCOMPARE(first.rxPackets + first.late + first.unexpected, 0u);
+        link.session.stop();
+        link.sent(INT_MAX, QUIET_MS);
+        link.settings.payload = PAYLOAD;
+        link.apply();
+        QVERIFY(link.session.start(SendMode::FullSpeed));
+        QCOMPARE(link.sent(1).value(0), PAYLOAD);
+    }
+
+    // Timed sending keeps its period on the clock, late ticks or not; a period shorter than a
+    // frame's time on the line is said once.
+    void timedSendingKeepsItsPeriod()
+    {
+        SessionLink link;
+        link.settings.periodMs = 2;
+        link.settings.line.baud = 9600; // a frame of 12 bytes takes 12.5 ms
+        QVERIFY(link.open());
+        QStringList cautions;
+        QObject::connect(&link.session, &LinkSession::caution,
+                         [&](const QString &text) { cautions << text; });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(link.session.start(SendMode::Timed));
+        QTest::qWait(1000);
+        link.session.stop();
+        const double due = double(clock.elapsed()) / 2;
+        QVERIFY2(
+            qAbs(double(link.counters().cntTxPackets) - due) <= 0.01 * due + 1,
+            qPrintable(QString("%1 frames, %2 due").arg(link.counters().cntTxPackets).arg(due)));
+        QCOMPARE(cautions, QStringList{"定时周期 2 ms 短于一帧在 9600 波特线路上的时间 12.50 ms"});
     }
 
     // A device that reads nothing: the port queues at most a largest frame (at 115200 baud),
@@ -166,31 +250,31 @@ private slots:
     // unanswered at its reply timeout.
     void unreadFramesAreNotSent()
     {
-        EngineLink link;
+        SessionLink link;
+        link.settings.payload = QByteArray(1000, 'a');
+        link.settings.compare = true;
+        link.settings.replyTimeoutMs = 1;
         QVERIFY(link.open());
-        link.setPayload(QByteArray(1000, 'a'));
-        link.ui->cb_trxCmp->setChecked(true);
-        Probe::ledger(link.window).setReplyTimeoutMs(1);
         for (int i = 0; i < 300; ++i, QTest::qWait(1))
-            link.ui->btn_txOne->click();
+            link.session.sendOne();
         const quint64 sentBeforeClose = link.counters().cntTxPackets;
-        link.ui->btn_ser_conn->click();
+        link.session.close();
         const quint64 left = link.sent(INT_MAX, 200).size();
         QVERIFY(sentBeforeClose - left <= FRAME_BUF_SIZE / 1004);
         QCOMPARE(link.counters().cntTxPackets, left);
         QCOMPARE(link.counters().cntTxBytes, 1000 * left);
         QCOMPARE(link.counters().cntTxErrors, 300 - left);
-        QCOMPARE(quint64(Probe::outstanding(link.window)) + link.counters().cntNoReply, left);
+        QCOMPARE(quint64(link.session.ledger().outstanding()) + link.counters().cntNoReply, left);
     }
 
     // Full speed against a device that reads but never answers: as many frames as the ledger
     // keeps outstanding, none given up, then it waits.
     void fullSpeedWaitsForAnswers()
     {
-        EngineLink link;
+        SessionLink link;
+        link.settings.compare = true;
         QVERIFY(link.open());
-        link.ui->cb_trxCmp->setChecked(true);
-        link.ui->btn_txFull->click();
+        QVERIFY(link.session.start(SendMode::FullSpeed));
         QCOMPARE(link.sent(INT_MAX, 2 * QUIET_MS).size(), OUTSTANDING_LIMIT);
         QCOMPARE(link.counters().cntNoReply + link.counters().cntTxErrors, 0u);
     }
@@ -199,14 +283,14 @@ private slots:
     // and its echo compared like any other.
     void longestFrame()
     {
-        EngineLink link;
-        QVERIFY(link.open());
+        SessionLink link;
         QByteArray payload(PACKET_CAPACITY, '\x7E');
         for (int i = 0; i < 16; ++i) // these 7D make both FCS bytes 7D or 7E
             payload[PACKET_CAPACITY - 16 + i] = 0x2694 >> i & 1 ? '\x7D' : '\x7E';
-        link.setPayload(payload);
-        link.ui->cb_trxCmp->setChecked(true);
-        link.ui->btn_txOne->click();
+        link.settings.payload = payload;
+        link.settings.compare = true;
+        QVERIFY(link.open());
+        link.session.sendOne();
         const QByteArray line = link.device.readAll(QUIET_MS);
         QCOMPARE(line.size(), 2 * (PACKET_CAPACITY + 2) + 2);
         QVERIFY(link.deliver(line));
@@ -221,11 +305,11 @@ private slots:
         QTest::addColumn<QString>("sent");
         QTest::addColumn<QString>("reads");
         QTest::addColumn<QString>("counts"); // frames, framing errors, matched, failed (marked),
-                                             // late, outstanding
+                                             // late, outstanding, before the clean start
         // clang-format off
-        QTest::newRow("reopened on a part frame: a clean start, the reply from before late") << "1122" << "7e1122 reopen =1122" << "1 0 0 0 1 0";
-        QTest::newRow("two extra bytes match") << "112233" << "=112233eeff" << "1 0 1 0 0 0";
-        QTest::newRow("one extra byte fails") << "112233" << "=112233ee" << "1 0 0 1 0 1";
+        QTest::newRow("reopened on a part frame: a clean start, the reply from before apart") << "1122" << "7e1122 reopen =1122" << "0 0 0 0 0 0 1";
+        QTest::newRow("two extra bytes match") << "112233" << "=112233eeff" << "1 0 1 0 0 0 0";
+        QTest::newRow("one extra byte fails") << "112233" << "=112233ee" << "1 0 0 1 0 1 0";
         // clang-format on
     }
     void receive()
@@ -233,22 +317,22 @@ private slots:
         QFETCH(QString, sent);
         QFETCH(QString, reads);
         QFETCH(QString, counts);
-        EngineLink link;
+        SessionLink link;
+        link.settings.compare = true;
         QVERIFY(link.open());
-        link.ui->cb_trxCmp->setChecked(true);
-        link.ui->cb_rxShow->setChecked(true);
         QList<QByteArray> packets;
         for (const QString &word : sent.split(' ', Qt::SkipEmptyParts)) {
             packets << QByteArray::fromHex(word.toLatin1());
-            link.setPayload(packets.last());
-            link.ui->btn_txOne->click();
+            link.settings.payload = packets.last();
+            link.apply();
+            link.session.sendOne();
             QCoreApplication::processEvents(); // the port writes its queue
         }
         QCOMPARE(link.sent(packets.size()), packets);
         for (const QString &word : reads.split(' ')) {
             const QByteArray hex = QByteArray::fromHex(QString(word).remove('=').toLatin1());
             if (word == "reopen") {
-                link.ui->btn_ser_conn->click();
+                link.session.close();
                 QVERIFY(link.device.write("\x11"));
                 QVERIFY(link.open());
             } else {
@@ -259,13 +343,43 @@ private slots:
         QStringList seen;
         for (const quint64 n :
              {c.cntRxPackets, c.cnt7dErrors + c.cntCrcErrors + c.cntLongErrors + c.cntShortErrors,
-              c.cntCmpOk, c.cntCmpFail, c.cntLate, quint64(Probe::outstanding(link.window))})
+              c.cntCmpOk, c.cntCmpFail, c.cntLate, quint64(link.session.ledger().outstanding()),
+              c.cntBeforeCleanStart})
             seen << QString::number(n);
         QCOMPARE(seen.join(' '), counts);
-        QCOMPARE(quint64(link.viewLines().filter("[ 比较失败 ]").size()), c.cntCmpFail);
-        QCOMPARE(Probe::roundTrips(link.window).count(), c.cntCmpOk);
+        QCOMPARE(quint64(link.failed), c.cntCmpFail);
+        QCOMPARE(link.session.ledger().roundTrips().count(), c.cntCmpOk);
+    }
+
+    // A capture that cannot open or write is told once and stops.
+    void captureFails_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("folder does not exist")
+            << "no-such/capture.txt"
+            << "错误: 无法打开文件 no-such/capture.txt：No such file or directory";
+        QTest::newRow("disk full")
+            << "/dev/full"
+            << "错误: 无法写入文件 /dev/full：No space left on device，已停止保存";
+    }
+    void captureFails()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, warning);
+        SessionLink link;
+        QVERIFY(link.open());
+        int stopped = 0;
+        QObject::connect(&link.session, &LinkSession::captureStopped, [&] { ++stopped; });
+        QCOMPARE(link.session.startCapture(path, true), !path.startsWith("no-such"));
+        link.session.sendOne();
+        QCOMPARE(link.sent(1).size(), 1);
+        QVERIFY(link.deliver(frameOf(link.settings.payload)));
+        QCOMPARE(link.told.join(""), warning);
+        QCOMPARE(stopped, int(path == "/dev/full"));
+        QVERIFY(!link.session.capturing());
     }
 };
 
-QTEST_MAIN(TestExchange)
+QTEST_GUILESS_MAIN(TestExchange)
 #include "tst_exchange.moc"

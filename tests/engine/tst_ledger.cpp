@@ -18,6 +18,7 @@ static QString describe(const Ledger &ledger)
                                                        {"late", c.cntLate},
                                                        {"unexpected", c.cntUnexpected},
                                                        {"ambiguous", c.cntAmbiguous},
+                                                       {"before", c.cntBeforeCleanStart},
                                                        {"trips", ledger.roundTrips().count()},
                                                        {"out", quint64(ledger.outstanding())},
                                                        {"rate", ledger.sendRateBps()}};
@@ -44,7 +45,8 @@ private slots:
     // send, r<hex> a good frame, t<ms> the clock moves on and expired packets are given up,
     // k a second's tick (logs R and the rate), x the port closes, z a clean start, end the end of a
     // run, fill as many unique frames as the ledger keeps. Replies log what each frame was (A
-    // answer, F failed, L late, U unexpected, O one-way; + when it ended the wait for the last
+    // answer, F failed, L late, U unexpected, O one-way, B before the clean start; + when it
+    // ended the wait for the last
     // frame sent), timeouts log T when they ended that wait. u<f,o,p,b,bo> the UART's counts
     // as the driver gives them, u- a failed read of them.
     void events_data()
@@ -55,16 +57,21 @@ private slots:
         // clang-format off
         const char *const rows[][4] = {
             {"silent device, not compared: no reply for each at the end", "", "s01 s02 s03 end", "| tx=3 noreply=3"},
-            {"timeout without comparison: no reply at once, the late frame unexpected", "timeout 20", "s01 t19 t20 r01", "T U | tx=1 rx=1 noreply=1 unexpected=1"},
+            {"timeout without comparison: no reply at once, the late frame late", "timeout 20", "s01 t19 t20 r01", "T L | tx=1 rx=1 noreply=1 late=1"},
+            {"without comparison, the late reply of a given-up frame answers no later one", "timeout 20", "s01 t20 s01 r01 t40", "T L T | tx=2 rx=1 noreply=2 late=1"},
             {"twice answered without comparison: the second unexpected", "", "s01 r01 r01", "A+ U | tx=1 rx=2 answered=1 unexpected=1"},
             {"twice answered, compared: the second a failure that ends no wait", "compare", "s01 r01 r01", "A+ F | tx=1 rx=2 answered=1 ok=1 failed=1 trips=1"},
             {"identical packets, one lost: no sample while two could match", "compare", "s11 r11 s11 s11 r11 end", "A+ A+ | tx=3 rx=2 answered=2 ok=2 noreply=1 ambiguous=1 trips=1"},
-            {"a reply that also matches a given-up packet gives no sample", "compare timeout 5", "s11 t5 s11 r11", "T A+ | tx=2 rx=1 answered=1 ok=1 noreply=1 ambiguous=1"},
+            {"no round trip measured yet: a reply a given-up packet could own is late", "compare timeout 5", "s11 t5 s11 r11", "T L | tx=2 rx=1 noreply=1 late=1 out=1"},
+            {"a given-up frame far beyond the round trips measured claims no reply", "compare timeout 5", "s11 r11 s11 t5 s11 r11", "A+ T A+ | tx=3 rx=2 answered=2 ok=2 noreply=1 trips=2"},
+            {"a given-up frame is forgotten a second after", "timeout 5", "s11 r11 s11 t5 t1006 s11 r11", "A+ T A+ | tx=3 rx=2 answered=2 noreply=1"},
+            {"the memory of given-up frames keeps the newest", "compare timeout 10", "fill s00 t10 raa0000 r00", "T F L | tx=1025 rx=2 failed=1 noreply=1025 late=1"},
             {"late reply to a given-up packet sends nothing; the answer after it does", "compare timeout 20", "s01 t20 s02 r01 r02", "T L A+ | tx=2 rx=2 answered=1 ok=1 noreply=1 late=1 trips=1"},
             {"a corrupted answer ends the wait; its packet is given up by the next answer", "compare", "s01 r09 s02 r02", "F+ A+ | tx=2 rx=2 answered=1 ok=1 failed=1 noreply=1 trips=1"},
             {"a device suffix of two bytes matches, one does not", "compare", "s1122 r1122ee r1122eeff", "F+ A | tx=1 rx=2 answered=1 ok=1 failed=1 trips=1"},
             {"the reply to the second of three gives the first up", "compare", "s1122 s3344 s5566 r3344", "A+ | tx=3 rx=1 answered=1 ok=1 noreply=1 trips=1 out=1"},
-            {"a clean start forgets what waits; its reply is late", "compare", "s01 s02 r01 z r02", "A+ L | rx=1 late=1"},
+            {"a clean start: replies to the frames before count apart", "compare", "s01 s02 r01 z r02 s03 r03", "A+ B A+ | tx=1 rx=1 answered=1 ok=1 before=1 trips=1"},
+            {"a clean start, not compared: the frames before answered first", "timeout 5", "s01 s01 t5 z r01 r01 s01 r01", "T B B A+ | tx=1 rx=1 answered=1 before=2"},
             {"a full ledger gives the oldest up; its reply is late", "compare", "fill s00 raa0000", "L | tx=1025 rx=1 noreply=1 late=1 out=1024"},
             {"queued frames never time out; at the close they are send errors", "timeout 20", "s01 q02 q03 t100 x", "| tx=1 err=2 noreply=1"},
             {"a send error and the close: each frame counted once", "compare timeout 10", "f q01 t50 d t60 q02 x", "T | tx=1 err=2 noreply=1"},
@@ -115,7 +122,7 @@ private slots:
                 const auto [reply, ended] =
                     ledger.goodFrame(reinterpret_cast<const quint8 *>(bytes.constData()),
                                      quint16(bytes.size()), comparing, nowMs + 1);
-                log << QString("AFLUO"[int(reply)]) + (ended ? "+" : "");
+                log << QString("AFLUOB"[int(reply)]) + (ended ? "+" : "");
             } else if (token[0] == 't' && token != "end") {
                 nowMs = token.mid(1).toDouble();
                 if (ledger.giveUpExpired(nowMs))
@@ -136,7 +143,7 @@ private slots:
                 ledger.restart(nowMs);
                 built = 0;
             } else {
-                ledger.giveUpAll();
+                ledger.giveUpAll(nowMs);
             }
             const TrafficCounters &c = ledger.counters();
             QCOMPARE(c.cntTxPackets + c.cntTxErrors, built);
@@ -158,6 +165,8 @@ private slots:
         TimelineEntry second;
         for (size_t i = 0; i <= Timeline::MOST_ENTRIES + 2; ++i) {
             second.txPackets = i;
+            second.txErrors = i % 2;
+            second.lengthS = i % 2 ? 1 : 0.5;
             second.rttP99Ms = double(i % 3);
             timeline.add(second);
             QCOMPARE(timeline.stepS(), i < Timeline::MOST_ENTRIES ? 1 : 2);
@@ -166,6 +175,8 @@ private slots:
         QCOMPARE(entries.size(), Timeline::MOST_ENTRIES / 2 + 2);
         QCOMPARE(entries[1].txPackets + entries[1].seconds, 2u + 3u + 2u);
         QCOMPARE(entries[1].rttP99Ms, 2.0);
+        QCOMPARE(entries[1].txErrors, 1u);
+        QCOMPARE(entries[1].lengthS, 1.5);
         QCOMPARE(entries.back().txPackets, quint64(Timeline::MOST_ENTRIES + 2));
     }
 };

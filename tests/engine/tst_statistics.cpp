@@ -1,9 +1,7 @@
-// The statistics panel as the window's own timers leave it: the text on the 300 ms refresh,
-// the run time and the send rate on the one-second tick.
-#include "engine/runchart.h"
-#include "enginelink.h"
-
-#include <qwt_plot_curve.h>
+// The statistics panel: its text for the counts a session holds, what a clean start and the
+// one-second tick leave in it; the round trips' percentiles.
+#include "engine/statisticspanel.h"
+#include "sessionlink.h"
 
 #include <random>
 
@@ -20,37 +18,46 @@ private slots:
     void panel_data()
     {
         QTest::addColumn<TrafficCounters>("counters"); // a send rate from cntTxBytes * 8
-        QTest::addColumn<QString>("action");           // a send mode held on, or a button clicked
-        QTest::addColumn<QString>("expected");         // comparison on if it shows
-        const auto row = [](const char *name, TrafficCounters c, const char *action,
-                            const QString &expected) {
-            QTest::newRow(name) << c << action << expected;
+        QTest::addColumn<QString>("facts"); // runS=S, note, open: a second of 115200 baud's bytes
+        QTest::addColumn<QString>("expected"); // comparison on if it shows
+        const auto row = [](const char *name, TrafficCounters c, const QString &expected,
+                            const char *facts = "") {
+            QTest::newRow(name) << c << QString(facts) << expected;
         };
         // clang-format off
         const TrafficCounters all{.cntTxPackets = 1, .cntTxBytes = 8, .cntTxErrors = 2, .cntTxLineBytes = 9,
             .cntRxPackets = 3, .cntRxBytes = ~0ull, .cnt7dErrors = 4, .cntCrcErrors = 5,
             .cntLongErrors = 6, .cntShortErrors = 7, .cntCmpOk = 10, .cntCmpFail = 11,
             .cntNoReply = 13, .cntAnswered = 10, .cntLate = 14, .cntUnexpected = 15,
-            .cntAmbiguous = 16, .cntRunSeconds = 12};
+            .cntAmbiguous = 16, .cntBeforeCleanStart = 17, .cntRunSeconds = 12};
         // clang-format on
-        row("every counter, comparison on, round trips", all, "",
+        row("every counter, comparison on, round trips", all,
             "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n"
             "  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n发送速率 = 64 bps\n发送字节 = "
             "8\n发送线路字节 = 9\n"
             "接收字节 = 18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n未应答 = 13\n"
-            "迟到应答 = 14\n多余帧 = 15\n往返时延 = 0.512 / 1.064 / 2.004 ms (16 个无法确定)");
+            "迟到应答 = 14\n多余帧 = 15\n清零前所发帧的应答 = 17\n"
+            "往返时延 最小 0.512 / 平均 1.064 / 最大 2.004 ms (16 个无法确定)");
+        row("a measured run time, to a tenth; the payload cut", {.cntRunSeconds = 7},
+            "计时 = 8.0 秒\n\n" + ZERO + "\n\n载荷 5000 字节，只发送前 4096 字节",
+            "note runS=7.96");
+        row("a line faster than its baud: not paced", {.cntTxLineBytes = 13000},
+            QString(ZERO).replace("线路字节 = 0", "线路字节 = 13000") +
+                "\n线路利用率：串口未按 115200 波特限速",
+            "open");
+        row("a line at its baud: its share", {.cntTxLineBytes = 11400},
+            QString(ZERO).replace("线路字节 = 0", "线路字节 = 11400") +
+                "\n线路利用率 发 99.0% 收 0.0%",
+            "open");
         row("not compared: what became of the replies on a paragraph of its own",
-            {.cntNoReply = 2, .cntUnexpected = 3}, "", ZERO + "\n\n未应答 = 2\n多余帧 = 3");
-        row("cleared: counters and round trips", all, "btn_cntClear",
-            ZERO + "\n\n比较成功 = 0\n比较失败 = 0");
-        row("timed on: the tick counts the run time", {}, "btn_txAuto", "计时 = 1 秒\n\n" + ZERO);
+            {.cntNoReply = 2, .cntUnexpected = 3}, ZERO + "\n\n未应答 = 2\n多余帧 = 3");
         // The rate: packet bits sent since the tick before.
         for (const auto &[bytes, rate] : {std::pair<quint64, const char *>{124, "992 bps"},
                                           {125, "1 Kbps"},
                                           {124999, "999.992 Kbps"},
                                           {125000, "1 Mbps"},
                                           {187500, "1.5 Mbps"}})
-            row(rate, {.cntTxBytes = bytes}, "",
+            row(rate, {.cntTxBytes = bytes},
                 QString(ZERO)
                     .replace("0 bps", rate)
                     .replace("发送字节 = 0\n", QString("发送字节 = %1\n").arg(bytes)));
@@ -58,79 +65,47 @@ private slots:
     void panel()
     {
         QFETCH(TrafficCounters, counters);
-        QFETCH(QString, action);
+        QFETCH(QString, facts);
         QFETCH(QString, expected);
-        EngineLink link;
-        link.counters() = counters;
-        Probe::sendRate(link.window) = counters.cntTxBytes * 8;
+        LinkSession session; // a payload longer than a packet, for the note
+        SessionSettings settings;
+        settings.payload = QByteArray(facts.contains("note") ? 5000 : 8, 0);
+        session.configure(settings);
+        PanelFacts given = panelFacts(session);
+        given.counters = counters;
+        given.sendRateBps = counters.cntTxBytes * 8;
         for (const double ms : {0.512, 2.0041, 0.6771})
-            Probe::roundTrips(link.window).add(ms);
-        link.ui->cb_trxCmp->setChecked(expected.contains("比较成功"));
-        if (auto *button = link.window.findChild<QAbstractButton *>(action))
-            button->isCheckable() ? button->setChecked(true) : button->click();
-        QTRY_COMPARE(link.ui->txt_info->toPlainText(), expected);
+            given.roundTrips.add(ms);
+        given.comparing = expected.contains("比较成功");
+        given.runS = facts.contains("runS=") ? facts.section("runS=", 1).toDouble() : -1;
+        given.portOpen = facts.contains("open");
+        given.baud = 115200;
+        given.lastSecond = {counters.cntTxLineBytes, 0, 1000};
+        QCOMPARE(statisticsPanel(given), expected);
     }
 
-    // The shown chart draws the ledger's seconds on the one-second tick; 清零 clears it at once.
-    void chartFollowsTheLedger()
+    // A clean start zeroes counters and round trips; a mode's one-second tick counts its run
+    // time; the line warnings and the capture follow the counts while the port is open.
+    void sessionPanel()
     {
-        EngineLink link;
-        link.window.show();
-        const auto points = [&link] {
-            size_t count = 0;
-            for (const QwtPlotItem *item :
-                 link.ui->plot_chart->itemList(QwtPlotItem::Rtti_PlotCurve))
-                count += static_cast<const QwtPlotCurve *>(item)->dataSize();
-            return count;
-        };
+        SessionLink link;
+        link.settings.compare = true;
         QVERIFY(link.open());
-        link.ui->btn_txAuto->click();
-        QTRY_VERIFY(points() > 0);
-        link.ui->btn_cntClear->click();
-        QCOMPARE(points(), size_t(0));
-    }
-
-    // What the chart draws of a timeline: counts per second, every error kind together where
-    // there were any, round trips where taken; the window's span is the last minute.
-    void chartPoints_data()
-    {
-        // "t seconds tx rx framing compared noReply txErrors p50 p99", ';'-separated
-        QTest::addColumn<QString>("entries");
-        QTest::addColumn<bool>("recent");
-        QTest::addColumn<QString>("expected"); // "from..to sent|received|errors|p50|p99"
-        // clang-format off
-        QTest::newRow("a second, every error kind") << "0 1 10 9 1 2 3 4 0.5 2" << false << "0..1 0:10|0:9|0:10|0:0.5|0:2";
-        QTest::newRow("merged seconds: per second") << "0 2 10 8 2 0 0 0 -1 -1" << false << "0..2 0:5|0:4|0:1||";
-        QTest::newRow("clean, no round trip") << "0 1 7 7 0 0 0 0 -1 -1;1 1 8 8 0 0 0 0 -1 -1" << false << "0..2 0:7,1:8|0:7,1:8|||";
-        QTest::newRow("the window: the last minute") << "0 1 5 5 0 0 0 0 -1 -1;100 1 7 7 0 0 0 0 -1 -1" << true << "41..101 100:7|100:7|||";
-        // clang-format on
-    }
-    void chartPoints()
-    {
-        QFETCH(QString, entries);
-        QFETCH(bool, recent);
-        QFETCH(QString, expected);
-        Timeline timeline;
-        for (const QString &entry : entries.split(';')) {
-            QVector<double> f;
-            for (const QString &field : entry.split(' '))
-                f << field.toDouble();
-            timeline.add({f[0], int(f[1]), quint64(f[2]), quint64(f[3]), quint64(f[4]),
-                          quint64(f[5]), quint64(f[6]), 0, 0, quint64(f[7]), -1, 0, 0, f[8], f[9]});
-        }
-        RunChart chart;
-        recent ? chart.showRecent(timeline) : chart.showWhole(timeline);
-        const QwtInterval span = chart.axisInterval(QwtPlot::xBottom);
-        QStringList curves;
-        for (const QwtPlotItem *item : chart.itemList(QwtPlotItem::Rtti_PlotCurve)) {
-            const auto *curve = static_cast<const QwtPlotCurve *>(item);
-            QStringList points;
-            for (size_t i = 0; i < curve->dataSize(); ++i)
-                points << QString("%1:%2").arg(curve->sample(i).x()).arg(curve->sample(i).y());
-            curves << points.join(',');
-        }
-        QCOMPARE(QString("%1..%2 ").arg(span.minValue()).arg(span.maxValue()) + curves.join('|'),
-                 expected);
+        link.session.sendOne();
+        QCOMPARE(link.sent(1).size(), 1);
+        QVERIFY(link.deliver(frameOf(link.settings.payload)));
+        QCOMPARE(link.counters().cntCmpOk, 1u);
+        link.session.cleanStart();
+        QCOMPARE(statisticsPanel(panelFacts(link.session)),
+                 ZERO + "\n\n比较成功 = 0\n比较失败 = 0");
+        link.settings.compare = false;
+        link.settings.periodMs = 1000000; // sends nothing in the test
+        link.apply();
+        QVERIFY(link.session.startCapture("capture.txt", true));
+        QVERIFY(link.session.start(SendMode::Timed));
+        QTRY_COMPARE(statisticsPanel(panelFacts(link.session)).section('\n', 0, 1),
+                     "计时 = 1 秒\n");
+        QVERIFY(statisticsPanel(panelFacts(link.session)).endsWith("\n\n保存至文件: capture.txt"));
     }
 
     // The histogram's percentiles against the exact ones of the sorted samples: within 1%,
@@ -155,5 +130,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStatistics)
+QTEST_GUILESS_MAIN(TestStatistics)
 #include "tst_statistics.moc"

@@ -1,13 +1,7 @@
-// The command line and the settings a headless run uses, read in-process, the settings read
-// alike by the headless check and the window, and what a run made of the line setting.
-#include "app/mainwindow.h"
+// The command line and the settings a headless run uses, read in-process.
 #include "headless/commandline.h"
-#include "headless/runreport.h"
 #include "headless/runsettings.h"
-#include "mainwindowprobe.h"
-#include "pseudoterminal.h"
-#include "testsupport.h"
-#include "ui_mainwindow.h"
+#include "workdir.h"
 
 #include <QtTest>
 
@@ -53,6 +47,7 @@ private slots:
             {"unknown option", "--bogus", "", "exit 2: pakto: Unknown option 'bogus'"},
             {"no --open", "--send answer --duration 1", "", "exit 2: .*; --open is missing"},
             {"bad --send", "--open p --send often --duration 1", "", "exit 2: .*mode 'often'"},
+            {"--duration 0", "--open p --send once --duration 0", "", "exit 2: .*--duration needs a number of seconds above 0"},
             {"--duration above its bound, in plain decimals", "--open p --send once --duration 2147484", "", "exit 2: .*--duration needs .* up to 2147483, not"},
             {"--period without --send timed", "RUN --period 5", "", "exit 2: .*--period goes with"},
             {"--frames 0", "RUN --frames 0", "", "exit 2: .*--frames needs a whole number"},
@@ -84,7 +79,7 @@ private slots:
         const CommandLine line = readCommandLine(("pakto " + arguments).split(' '));
         QString got = describe(line);
         if (!ini.isEmpty() && line.headless) {
-            const SettingsCheck check = checkRunSettings(file.fileName(), *line.headless);
+            const RunSettings check = readRunSettings(file.fileName(), *line.headless);
             got += " problems: " + check.problems.join(" / ") +
                    " warnings: " + check.warnings.join(" / ");
         }
@@ -92,138 +87,40 @@ private slots:
         QVERIFY2(QRegularExpression("(?s)^" + expected).match(got).hasMatch(), qPrintable(got));
     }
 
-    // A text read by the headless check and by the window: both refuse it (the window with a
-    // warning, its mode unticked first), or both take it and the window's first frame begins with
-    // the body given.
-    void bothPathsReadFieldsAlike_data()
-    {
-        QTest::addColumn<QString>("send"); // the mode, and --tag
-        QTest::addColumn<QString>("ini");
-        QTest::addColumn<QString>("body"); // hex; "refused"
-        // clang-format off
-        const char *const rows[][4] = {
-            {"SID above a byte", "once --tag", "[control]\nsid-min=300\nsid-max=300", "refused"},
-            {"SID with spaces", "once --tag", "[control]\nsid-min=\" 7 \"\nsid-max=+7", "5a07"},
-            {"payload group above FF", "answer", "[send]\ntx-data=01 AABB", "refused"},
-            {"payload group of three digits", "once", "[send]\ntx-data=100", "refused"},
-            {"payload padded, either case", "once", "[send]\ntx-data=\" 0a fF \"", "0aff"},
-            {"baud rate no number", "once", "[control]\nser-baudrate=fast", "refused"},
-            {"baud rate beyond 32 bits", "once", "[control]\nser-baudrate=4294977296", "refused"},
-            {"period 0", "timed", "[send]\ntx-time=0", "refused"},
-            {"reply timeout below 0", "answer", "[send]\nreply-timeout=-5", "refused"},
-            {"random length no number", "once", "[send]\ntx-rand-data=true\ntx-len-max=8x", "refused"}};
-        // clang-format on
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << row[1] << row[2] << row[3];
-    }
-    void bothPathsReadFieldsAlike()
-    {
-        QFETCH(QString, send);
-        QFETCH(QString, ini);
-        QFETCH(QString, body);
-        TestWorkDir dir;
-        PseudoTerminal device;
-        QFile file(dir.filePath("dv-ppp.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0);
-        file.close();
-        const CommandLine line =
-            readCommandLine(("pakto --open p --duration 1 --send " + send).split(' '));
-        const SettingsCheck check = checkRunSettings(file.fileName(), *line.headless);
-        int warnings = 0;
-        bool modeOnUnderBox = false; // the one-second tick would count run time
-        Ui::MainWindow *ui = nullptr;
-        const ModalAnswerer<QMessageBox> answer([&](QMessageBox *box) {
-            ++warnings;
-            modeOnUnderBox |= ui && (ui->btn_txAck->isChecked() || ui->btn_txAuto->isChecked());
-            box->done(QMessageBox::Close);
-        });
-        MainWindow window(nullptr, WindowOptions{{device.slavePath()}});
-        ui = MainWindowProbe::ui(window);
-        ui->cb_tag->setChecked(line.headless->tag);
-        ui->btn_ser_conn->click();
-        const int mode = int(line.headless->send); // answer, timed, once
-        QPushButton *press[] = {ui->btn_txAck, ui->btn_txAuto, ui->btn_txOne};
-        press[mode]->click();
-        const QString sent = device.readAll(100).mid(1).toHex();
-        QCOMPARE(check.problems.isEmpty() ? "taken" : "refused",
-                 body == "refused" ? "refused" : "taken");
-        QVERIFY2(warnings > 0 ? body == "refused" : sent.startsWith(body), qPrintable(sent));
-        QVERIFY(!modeOnUnderBox);
-    }
-
-    // The line from the settings file, the command line deciding over it: what the report and
-    // the pseudo-terminal's own termios say mid-run (it keeps the speed, stop bits and flow
-    // control, but always 8 data bits and no parity; it starts at 1200 baud, 2 stop bits and both
-    // flow controls), the queue's 200 ms of line time, the warnings.
-    void runAppliesTheLine_data()
+    // The line from the settings file, the command line deciding over it, word by word.
+    void lineFromFileAndOptions_data()
     {
         QTest::addColumn<QString>("ini"); // in [control]
         QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("line"); // the report's; then kept flags, queue limit, warnings
-        QTest::addColumn<QString>("held");
+        QTest::addColumn<QString>("line");
         // clang-format off
-        QTest::newRow("defaults: 8N1, no flow control") << "" << "" << "921600 8 none 1 none" << "B921600 18432 ";
-        QTest::newRow("file: 2 stop bits, RTS-CTS") << "ser-stopbits=2\nser-flow=rtscts" << "" << "921600 8 none 2 rtscts" << "B921600 CSTOPB CRTSCTS 16756 ";
-        QTest::newRow("options over the file: 7 data bits, even parity, XON-XOFF") << "ser-stopbits=2\nser-flow=rtscts\nser-databits=6"
-            << "--data-bits 7 --parity even --stop-bits 1 --flow xonxoff" << "921600 7 even 1 xonxoff"
-            << "B921600 IXON 18432 数据位少于 8：帧会被截断|XON/XOFF 流控：驱动吞掉 0x11 和 0x13 字节，二进制帧会丢失|串口未保持所选数据位：7，实为 8|串口未保持所选校验：偶校验，实为 无";
-        QTest::newRow("mark parity, 2 stop bits: 12 bits a character") << "ser-parity=odd" << "--parity mark --stop-bits 2" << "921600 8 mark 2 none"
-            << "B921600 CSTOPB 15360 串口未保持所选校验：标记校验，实为 无";
+        QTest::newRow("defaults: 8N1, no flow control") << "" << "" << "115200 8 none 1 none";
+        QTest::newRow("file: 2 stop bits, RTS-CTS") << "ser-baudrate=9600\nser-stopbits=2\nser-flow=rtscts" << "" << "9600 8 none 2 rtscts";
+        QTest::newRow("options over the file, auto-stop from it") << "ser-stopbits=2\nser-flow=rtscts\nser-databits=6\n[show]\nauto-stop=true"
+            << "--baud 921600 --data-bits 7 --parity even --stop-bits 1 --flow xonxoff" << "921600 7 even 1 xonxoff";
+        QTest::newRow("mark parity, 2 stop bits") << "ser-parity=odd" << "--parity mark --stop-bits 2" << "115200 8 mark 2 none";
         // clang-format on
     }
-    void runAppliesTheLine()
+    void lineFromFileAndOptions()
     {
         QFETCH(QString, ini);
         QFETCH(QString, options);
         QFETCH(QString, line);
-        QFETCH(QString, held);
         TestWorkDir dir;
-        PseudoTerminal device;
-        termios before = device.slaveTermios();
-        before.c_cflag |= CSTOPB | CRTSCTS;
-        before.c_iflag |= IXON | IXOFF;
-        cfsetspeed(&before, B1200);
-        QVERIFY(device.setSlaveTermios(before));
         QFile file("dv-ppp.ini");
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[control]\n" + ini.toUtf8()) > 0);
         file.close();
-        const QString arguments = "pakto --port %1 --open %1 --send once --duration 0.2 --baud "
-                                  "921600 --show --report r.json ";
         const CommandLine run = readCommandLine(
-            (arguments.arg(device.slavePath()) + options).split(' ', Qt::SkipEmptyParts));
-        MainWindow window(nullptr, run.window);
-        RunReport report({}, *run.headless);
-        QStringList seen;
-        QString panel;
-        QTimer::singleShot(100, [&] {
-            const termios kept = device.slaveTermios();
-            seen << (cfgetospeed(&kept) == B921600 ? "B921600" : "other speed");
-            for (const auto &[flag, name] : {std::pair{kept.c_cflag & CSTOPB, "CSTOPB"},
-                                             {kept.c_cflag & CRTSCTS, "CRTSCTS"},
-                                             {kept.c_iflag & IXON, "IXON"}})
-                if (flag)
-                    seen << name;
-            seen << QString::number(MainWindowProbe::transmitQueueLimit(window));
-            panel = MainWindowProbe::panel(window);
-        });
-        HeadlessRun(window, *run.headless, {}, report).exec();
-        QFile written("r.json");
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        const QJsonObject json = QJsonDocument::fromJson(written.readAll()).object();
-        QStringList asked;
-        for (const char *key : {"baud", "data_bits", "parity", "stop_bits", "flow_control"})
-            asked << json["line"][key].toVariant().toString();
-        QCOMPARE(asked.join(' '), line);
-        QStringList warnings;
-        for (const QJsonValue &warning : json["warnings"].toArray())
-            warnings << warning.toString();
-        for (const QString &warning : qAsConst(warnings)) // the window shows them while open
-            QVERIFY2(panel.contains(warning), qPrintable(panel));
-        QCOMPARE(seen.join(' ') + ' ' + warnings.join('|'), held);
-        QVERIFY(json["uart"].isNull()); // a pseudo-terminal keeps no counts
-        QVERIFY(MainWindowProbe::ui(window)->txt_data->toPlainText().contains("[ 发 "));
+            ("pakto --open p --send once --duration 1 " + options).split(' ', Qt::SkipEmptyParts));
+        const LineSetting used = readRunSettings(file.fileName(), *run.headless).session.line;
+        QStringList words{QString::number(used.baud)};
+        for (int choice = 0; choice < LINE_CHOICES; ++choice)
+            words << used.word(choice);
+        QCOMPARE(words.join(' '), line);
+        QCOMPARE(readRunSettings(file.fileName(), *run.headless).session.stopOnError,
+                 ini.contains("auto-stop"));
     }
 };
 
-QTEST_MAIN(TestCommandLine)
+QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

@@ -3,6 +3,9 @@
 #include "linktest.h"
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <array>
@@ -34,6 +37,18 @@ static QString outline(const QByteArray &xml)
     return reader.hasError() ? "-" : outline.join('+');
 }
 
+// A plot keeps clear of its picture's edges.
+static bool whiteEdges(const QImage &picture)
+{
+    constexpr int EDGE_PX = 4;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qMin(qMin(x, y), qMin(picture.width() - x, picture.height() - y)) <= EDGE_PX &&
+                picture.pixel(x, y) != qRgb(255, 255, 255))
+                return false;
+    return true;
+}
+
 class TestEndToEnd : public QObject
 {
     Q_OBJECT
@@ -41,13 +56,14 @@ class TestEndToEnd : public QObject
 
     // The report goes to r.json unless the options say where.
     Run runWindow(const QString &device, QString options,
-                  const std::function<void(QProcess &)> &whileRunning = {})
+                  const std::function<void(QProcess &)> &whileRunning = {},
+                  const QString &platform = QString())
     {
         QFile::remove(workDir.filePath("r.json"));
         options += options.contains("--report") ? "" : " --report r.json";
         return runToEnd(PAKTO_WINDOW_PATH,
                         QString("--port %1 --open %1 %2").arg(device, options).split(' '),
-                        workDir.path(), whileRunning);
+                        workDir.path(), whileRunning, platform);
     }
     Run report(const Run &window = {}) // on stdout, or in r.json
     {
@@ -66,19 +82,22 @@ private slots:
         // reasons=A+B; a value is a count, sent (tx_packets), faults or 2faults (the device's count
         // of its fault).
         QTest::addColumn<QString>("expected");
-        const QString timed = "--send timed --period 10 --compare --tag --duration 1",
-                      answer = "--send answer --compare --duration 1",
-                      plain = "--send answer --reply-timeout 50 --duration 1",
-                      clean = "exit_code=0 errors=0 rx_packets=sent compare_ok=sent",
-                      lost = "exit_code=1 no_reply=faults errors=2faults ";
+        const QString
+            timed = "--send timed --period 10 --compare --tag --duration 1",
+            answer = "--send answer --compare --duration 1",
+            plain = "--send answer --reply-timeout 50 --duration 1",
+            clean = "exit_code=0 errors=0 rx_packets=sent compare_ok=sent",
+            lost = "exit_code=1 no_reply=faults errors=2faults reasons=framing_errors+no_reply ";
         // clang-format off
-        QTest::newRow("answer: show, capture, plot, JUnit") << "" << answer + " --tag --show --capture c --plot p.png --junit j.xml" << clean + " png=1200x600 junit=testsuites";
+        QTest::newRow("answer: show, capture, plot, JUnit") << "" << answer + " --tag --show --capture c --plot p.png --junit j.xml" << clean + " png=1200x600 edges=white junit=testsuites";
         QTest::newRow("answer-driven up to --frames, report on stdout") << "" << answer + " --frames 300 --report -" << clean + " tx_packets=300";
         QTest::newRow("answer-driven up to --frames, every reply twice: the extra ones fail") << "--fault duplicate --every 1" << "--send answer --frames 300 --duration 30" << "exit_code=1 errors=300 tx_packets=300 rx_packets=600 unexpected=300 reasons=unexpected_frames";
         QTest::newRow("once, report on a full disk: the run fails") << "" << "--send once --compare --duration 0.5 --report /dev/full --junit j.xml" << "exit_code=1 errors=0 tx_packets=1 compare_ok=1 junit=testsuites+files_failed";
-        QTest::newRow("once, silent device, not compared: no reply") << "--fault drop" << "--send once --duration 0.3 --plot p.svg --junit j.xml" << "exit_code=1 tx_packets=1 rx_packets=0 no_reply=1 reasons=no_reply svg=svg junit=testsuites+no_reply";
+        QTest::newRow("once, silent device, not compared: no reply") << "--fault drop" << "--send once --duration 0.3 --plot p.svg --junit j.xml" << "exit_code=1 tx_packets=1 rx_packets=0 no_reply=1 reasons=no_reply svg=svg+titled junit=testsuites+no_reply";
         QTest::newRow("timed, silent device, not compared: no reply for each") << "--fault drop" << "--send timed --period 10 --duration 0.5" << "exit_code=1 rx_packets=0 no_reply=sent reasons=no_reply";
-        QTest::newRow("timed, replies 50 ms late, timeout 20, not compared: no reply, then unexpected") << "--delay 50" << "--send timed --period 60 --reply-timeout 20 --duration 1" << "exit_code=1 answered=0 no_reply=sent reasons=no_reply+unexpected_frames";
+        QTest::newRow("timed, replies 50 ms late, timeout 20, not compared: no reply, then late") << "--delay 50" << "--send timed --period 60 --reply-timeout 20 --duration 1" << "exit_code=1 answered=0 no_reply=sent late=sent reasons=no_reply";
+        QTest::newRow("answer, identical frames 50 ms late, timeout 20: one frame a timeout") << "--delay 50" << "--send answer --reply-timeout 20 --duration 2" << "exit_code=1 answered=0 tx_packets<=110 tx_packets>=90 no_reply=sent reasons=no_reply";
+        QTest::newRow("answer, one reply lost: round trips go on at once") << "--fault drop --every 500" << answer + " --tag --reply-timeout 200" << "exit_code=1 ambiguous=0 no_reply=faults";
         QTest::newRow("answer, replies 50 ms late, timeout 30: one frame in flight, replies late") << "--delay 50" << answer + " --tag --reply-timeout 30" << "exit_code=1 tx_packets<=35 reasons=no_reply";
         QTest::newRow("extra mode: two more bytes compare") << "--mode extra" << timed << clean;
         QTest::newRow("replies 800 ms late, 400 ms apart: the wait covers twice the round trip") << "--delay 800" << "--send timed --period 400 --compare --tag --duration 1" << clean;
@@ -86,15 +105,15 @@ private slots:
         QTest::newRow("answer, replies dropped: sends on after the reply timeout") << "--fault drop --every 3" << answer + " --reply-timeout 50" << "exit_code=1 errors=faults no_reply=faults";
         QTest::newRow("device leaves after 50 frames: the run ends") << "--frames 50" << "--send answer --compare --duration 60" << "exit_code=1 compare_ok=50 reasons=no_reply+port_lost";
         QTest::newRow("timed, replies with shared flags") << "--flags shared" << timed << clean;
-        QTest::newRow("full speed, compared") << "" << "--send stream --compare --tag --duration 1" << clean;
+        QTest::newRow("full speed, compared") << "" << "--send stream --compare --tag --duration 1" << clean + " mode=stream paced=False";
         QTest::newRow("full speed up to --frames, not compared") << "" << "--send stream --frames 500 --duration 10" << "exit_code=0 errors=0 tx_packets=500 answered=500";
-        QTest::newRow("full speed against a paced device: line use near 100%") << "--line-rate" << "--send stream --baud 921600 --duration 1" << "exit_code=0 errors=0 line_use_tx>=0.9 line_use_tx<=1.1 line_use_rx>=0.9 line_use_rx<=1.1";
+        QTest::newRow("full speed against a paced device: line use near 100%") << "--line-rate" << "--send stream --baud 921600 --duration 1" << "exit_code=0 errors=0 line_use_tx>=0.9 line_use_tx<=1.1 line_use_rx>=0.9 line_use_rx<=1.1 paced=True";
         QTest::newRow("answer-driven, replies with idle flags") << "--flags idle" << answer << clean;
         // {fault, timed and compared, answer-driven and not compared}
         const QVector<std::array<QString, 3>> faults = {{"bad-fcs", lost + "crc_errors=faults", lost + "crc_errors=faults"},
             {"bad-escape", lost + "escape_errors=faults", lost + "escape_errors=faults"},
             {"duplicate", "exit_code=1 errors=faults compare_failed=faults", "exit_code=1 errors=faults unexpected=faults"},
-            {"corrupt", lost + "compare_failed=faults", "exit_code=0 errors=0"}, {"drop", "exit_code=1 errors=faults no_reply=faults", "exit_code=1 errors=faults no_reply=faults"},
+            {"corrupt", "exit_code=1 no_reply=faults errors=2faults compare_failed=faults reasons=compare_failed+no_reply", "exit_code=0 errors=0"}, {"drop", "exit_code=1 errors=faults no_reply=faults", "exit_code=1 errors=faults no_reply=faults"},
             {"short", lost + "short_errors=faults", lost + "short_errors=faults"}, {"oversize", lost + "long_errors=faults", lost + "long_errors=faults"},
             {"noise", "exit_code=1 errors=faults no_reply=0", "exit_code=1 errors=faults no_reply=0"}};
         // clang-format on
@@ -138,13 +157,32 @@ private slots:
         QCOMPARE(device.exitCode, 0);
         QVERIFY(!QFile::exists(workDir.filePath("dv-ppp.ini")));
         const QImage png(workDir.filePath("p.png"));
-        seen += QString("png=%1x%2 svg=").arg(png.width()).arg(png.height()) +
-                outline(readFile(workDir.filePath("p.svg"))) +
+        const QByteArray svg = readFile(workDir.filePath("p.svg"));
+        seen += QString("png=%1x%2 svg=").arg(png.width()).arg(png.height()) + outline(svg) +
+                (svg.contains((peer.path + " · " + json.value("mode")).toUtf8()) ? "+titled" : "") +
+                (!png.isNull() && whiteEdges(png) ? " edges=white" : "") +
                 " junit=" + outline(readFile(workDir.filePath("j.xml"))) + ' ';
         seen += "errors=" + QString::number(errors) + " answered=" + json.value("answered") +
+                " ambiguous=" + json.value("ambiguous") +
                 " line_use_tx=" + json.value("line_use_tx") +
                 " line_use_rx=" + json.value("line_use_rx") +
-                " reasons=" + json.value("reasons").replace(' ', '+') + ' ';
+                " reasons=" + json.value("reasons").replace(' ', '+') +
+                " mode=" + json.value("mode") + " paced=" + json.value("line_use_paced") + ' ';
+        // The panel ends with the verdict of the exit status, after the time the run took.
+        const QString verdict = window.exitCode == 0 ? "PASS"
+                                : json.exitCode == 0
+                                    ? "FAIL: " + json.value("reasons").replace(' ', ", ")
+                                    : "FAIL: report_failed";
+        QCOMPARE((window.out.startsWith('{') ? window.err : window.out).trimmed().section('\n', -1),
+                 verdict);
+        QCOMPARE(window.value("计时"),
+                 json.value("duration_run").toDouble() >= 0.05
+                     ? QString::number(json.value("duration_run").toDouble(), 'f', 1) + " 秒"
+                     : window.value("计时"));
+        // Line use each way as the bytes each way.
+        QVERIFY(qAbs(json.value("line_use_rx").toDouble() * window.count("发送线路字节") -
+                     json.value("line_use_tx").toDouble() * window.count("接收字节")) <=
+                1e-6 * window.count("接收字节") + 1e-9);
         // Sending stops at the time asked, within 1% or 30 ms, where nothing ends it sooner.
         const double asked = json.value("duration_asked").toDouble();
         QVERIFY(options.contains("--frames") || expected.contains("port_lost") ||
@@ -168,6 +206,33 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ') + " not in" + seen + window.err));
     }
 
+    // The line asked for goes into the report with the warnings about what the port kept of it,
+    // and --show prints every frame as the capture has it; a run without a plot needs no display
+    // platform, not even one that exists.
+    void lineAndShow()
+    {
+        PeerProcess peer({});
+        const Run run = runWindow(peer.path,
+                                  "--send once --compare --duration 0.3 --show "
+                                  "--data-bits 7 --parity even --baud 921600",
+                                  {}, "no-such-platform");
+        QCOMPARE(run.exitCode, 0);
+        peer.stop();
+        const QJsonObject json =
+            QJsonDocument::fromJson(readFile(workDir.filePath("r.json"))).object();
+        QStringList line;
+        for (const char *key : {"baud", "data_bits", "parity", "stop_bits", "flow_control"})
+            line << json["line"][key].toVariant().toString();
+        QCOMPARE(line.join(' '), "921600 7 even 1 none");
+        for (const QJsonValue warning : json["warnings"].toArray())
+            line << warning.toString();
+        QCOMPARE(line.mid(5).join('|'), "数据位少于 8：帧会被截断|串口未保持所选数据位：7，实为 "
+                                        "8|串口未保持所选校验：偶校验，实为 无");
+        const QRegularExpression shown(
+            "(?m)^\\[ (发|收) [\\d.]+ms , 8字节 \\]  00 01 02 03 04 05 06 07$");
+        QCOMPARE(run.out.count(shown), 2);
+    }
+
     // A signal mid-run lets the replies in and prints the panel; a second ends the run at once.
     void interruptedRun_data()
     {
@@ -182,7 +247,9 @@ private slots:
         PeerProcess peer({});
         const QString capture = workDir.filePath("c");
         QVERIFY(writeFile(capture, QByteArray(1 << 20, 'x'))); // an earlier capture, longer
-        const QString options = "--send answer --compare --duration 60 --report - --capture c";
+        QFile::remove(workDir.filePath("j.xml"));
+        const QString options =
+            "--send answer --compare --duration 60 --report - --capture c --junit j.xml";
         const Run run = runWindow(peer.path, options, [&](QProcess &window) {
             if (QTest::qWaitFor([&] { return readFile(capture).count('\n') > 100; }, 10000))
                 for (const int signalNumber : signalNumbers)
@@ -191,6 +258,8 @@ private slots:
         const quint64 sent = run.count(SENT), once = signalNumbers.size() == 1;
         QCOMPARE(run.exitCode, 128 + signalNumbers.last());
         QCOMPARE(readReport(run.out.toUtf8()).value("reasons"), once ? "interrupted" : "");
+        QCOMPARE(outline(readFile(workDir.filePath("j.xml"))),
+                 once ? "testsuites+interrupted" : "-");
         QVERIFY2(!once || (sent > 50 && run.count(COMPARED_OK) == sent &&
                            readFile(capture).count('\n') == int(2 * sent) &&
                            !readFile(capture).contains('x')),

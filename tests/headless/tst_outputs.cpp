@@ -41,6 +41,7 @@ private slots:
         QTest::newRow("report is the capture, through a link") << kept + "c && ln -s c link" << "--capture c --report link" << 2 << "capture to c: it is the report link" << "-";
         QTest::newRow("capture and report one new file") << "" << "--capture x --report ./x" << 2 << "capture to x: it is the report ./x" << "-";
         QTest::newRow("capture is the port") << "" << "--capture PORT" << 2 << "capture to PORT: it is the port PORT" << "output_refused";
+        QTest::newRow("capture is the port, named without its folder") << "" << "BARE --capture PORT" << 2 << "capture to PORT: it is the port" << "output_refused";
         QTest::newRow("JUnit file is the settings file") << "" << "--junit dv-ppp.ini" << 2 << "JUnit file to dv-ppp.ini: it is the settings file" << "output_refused";
         QTest::newRow("plot and report one file: neither written") << "" << "--report p.svg --plot ./p.svg" << 2 << "report to p.svg: it is the plot ./p.svg" << "-";
         QTest::newRow("capture to a FIFO no one reads") << "mkfifo f" << "--capture f" << 2 << "f：No such device or address" << "capture_failed";
@@ -66,10 +67,12 @@ private slots:
         shell(dir.path(), make);
         const QString before = shell(dir.path(), LISTING).out;
         PeerProcess peer({});
-        options.replace("PORT", peer.path).replace("BYTES", BYTES);
+        const QString port = options.startsWith("BARE") ? "${1#/dev/}" : "$1"; // pts/N, say
+        options.remove("BARE").replace("PORT", peer.path).replace("BYTES", BYTES);
         options += options.contains("--report") ? "" : " --report r.json";
-        const QString command = "exec \"$0\" --port $1 --open $1 --send answer --frames 1 "
-                                "--duration 5 " +
+        const QString command = QString("exec \"$0\" --port %1 --open %1 --send answer --frames 1 "
+                                        "--duration 5 ")
+                                    .arg(port) +
                                 options;
         const Run run = runToEnd("sh", {"-c", command, PAKTO_WINDOW_PATH, peer.path}, dir.path());
         peer.stop();
@@ -85,6 +88,28 @@ private slots:
         QCOMPARE(readReport(report).exitCode, 0); // the one named, byte for byte; the name as text
         QCOMPARE(shell(dir.path(), "test -s " + BYTES + " && rm " + BYTES).exitCode, 0);
         QVERIFY(QString(report).contains("\"capture\": \"\uFFFD.txt\""));
+    }
+
+    // A FIFO read slowly gets every line of the capture: the writes wait for the reader.
+    void slowFifoGetsEverything()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QProcess::execute("mkfifo", {dir.filePath("f")}) == 0);
+        QProcess reader; // holds the FIFO open at once, reads after a second
+        reader.setWorkingDirectory(dir.path());
+        reader.start("sh", {"-c", "exec 3<>f; touch open; sleep 1; exec 4<f 3<&-; cat <&4 > got"});
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir.filePath("open")); }));
+        PeerProcess peer({});
+        const Run run =
+            runToEnd(PAKTO_WINDOW_PATH,
+                     QString("--port %1 --open %1 --send answer --duration 0.5 --capture f")
+                         .arg(peer.path)
+                         .split(' '),
+                     dir.path());
+        peer.stop();
+        QVERIFY(reader.waitForFinished(WAIT_MS));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(quint64(readFile(dir.filePath("got")).count('\n')), 2 * run.count("发送包数"));
     }
 
     // The device chatters flags (the line never falls quiet) or reads nothing (large frames wait

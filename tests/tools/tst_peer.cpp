@@ -115,6 +115,130 @@ private slots:
                             .arg(counts.value(line.section(": ", 0, 0)));
         QCOMPARE(end.out, expected);
     }
+
+    // 2064 bytes sent back in raw mode: the Nth, 2Nth, ... dropped, and bits flipped at about the
+    // rate but none in the first 64 bytes, each counted in the report.
+    void rawLineNoise_data()
+    {
+        QTest::addColumn<QString>("options");
+        for (const char *row :
+             {"--bit-errors 0.01 --seed 5", "--bit-errors 0.02 --line-rate --delay 30",
+              "--slip-every 7", "--slip-every 100 --bit-errors 0.01 --line-rate"})
+            QTest::newRow(row) << row;
+    }
+
+    void rawLineNoise()
+    {
+        QFETCH(QString, options);
+        const int slipEvery = options.section("--slip-every ", 1).section(' ', 0, 0).toInt();
+        const double rate = options.section("--bit-errors ", 1).section(' ', 0, 0).toDouble();
+        QByteArray sent(2064, '\0'), expected, back;
+        QRandomGenerator(3).fillRange(reinterpret_cast<quint32 *>(sent.data()), sent.size() / 4);
+        for (int k = 0; k < sent.size(); ++k)
+            expected += slipEvery && (k + 1) % slipEvery == 0 ? QByteArray() : sent.mid(k, 1);
+        PeerProcess peer(QStringList{"--mode", "raw"} + options.split(' '));
+        QSerialPort tool(peer.path);
+        QVERIFY(tool.open(QIODevice::ReadWrite) && tool.setBaudRate(115200) && tool.write(sent));
+        while (back.size() < expected.size() && tool.waitForReadyRead(WAIT_MS))
+            back += tool.readAll();
+        const Run end = peer.stop();
+        QCOMPARE(back.size(), expected.size());
+        QCOMPARE(back.left(64), expected.left(64));
+        int flipped = 0;
+        for (int k = 0; k < back.size(); ++k)
+            flipped += qPopulationCount(quint8(back[k] ^ expected[k]));
+        const double mean = rate * 8 * (back.size() - 64);
+        QVERIFY(flipped >= 0.7 * mean && flipped <= 1.3 * mean);
+        QCOMPARE(end.count("bits_flipped"), quint64(flipped));
+        QCOMPARE(end.count("bytes_dropped"), quint64(sent.size() - expected.size()));
+        QCOMPARE(end.count("bytes_sent"), quint64(back.size()));
+    }
+
+    // Milliseconds from the printed path to each change of the link, gone first, met from 30 ms
+    // early to 100 ms late. With shared flags the first reply on a new line has its opening flag.
+    void vanishAndReturn_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("changes");
+        QTest::newRow("once") << "--vanish 300:500"
+                              << "300 800";
+        QTest::newRow("twice, then for good") << "--vanish 200:100,500:never"
+                                              << "200 300 500";
+        QTest::newRow("every 800 ms") << "--vanish-every 800:200 --flags shared"
+                                      << "800 1000";
+    }
+
+    void vanishAndReturn()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, changes);
+        QTemporaryDir dir;
+        const QString link = dir.filePath("device");
+        PeerProcess peer(options.split(' ') + QStringList{"--link", link});
+        QElapsedTimer clock;
+        clock.start();
+        QSerialPort before(link), after(link);
+        QByteArray received;
+        QVERIFY(before.open(QIODevice::ReadWrite) && before.write(frameOf(BODIES[0])));
+        QCOMPARE(readEvents(before, 1, received), QStringList{"echo 1"});
+        const QStringList expected = changes.split(' ');
+        QStringList seen;
+        while (clock.elapsed() < expected.last().toInt() + 200) {
+            if (QFileInfo(link).isSymLink() != (seen.size() % 2 == 0))
+                seen << QString::number(clock.elapsed());
+            QTest::qWait(2);
+        }
+        QCOMPARE(seen.size(), expected.size());
+        for (int k = 0; k < seen.size(); ++k)
+            QVERIFY2(qAbs(seen[k].toInt() - expected[k].toInt() - 35) < 65,
+                     qPrintable(seen.join(' ')));
+        QVERIFY(before.error() != QSerialPort::NoError); // the far end went
+        if (seen.size() % 2 == 0) {                      // back, at a new terminal
+            QVERIFY(QFileInfo(link).symLinkTarget() != peer.path);
+            before.close(); // which frees the lock the two share by name
+            QVERIFY(after.open(QIODevice::ReadWrite) && after.write(frameOf(BODIES[1])));
+            QCOMPARE(readEvents(after, 1, received), QStringList{"echo 2"});
+        }
+        const Run end = peer.stop();
+        QCOMPARE(end.exitCode, 0);
+        QCOMPARE(end.count("vanished"), quint64(seen.size() + 1) / 2);
+        QCOMPARE(end.count("returned"), quint64(seen.size()) / 2);
+    }
+
+    // Refused before anything is made, naming what is wrong; L stands for a link path.
+    void usageErrors_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("named");
+        // clang-format off
+        const char *const rows[][3] = {
+            {"bit errors in echo mode", "--pty --bit-errors 0.1", "--mode raw"},
+            {"slips in extra mode", "--pty --mode extra --slip-every 3", "--mode raw"},
+            {"a seed for nothing", "--pty --mode raw --slip-every 3 --seed 4", "--seed"},
+            {"vanish without a link", "--pty --vanish 300:500", "--link"},
+            {"vanish on a port", "--port /dev/null --vanish-every 900:100", "--pty"},
+            {"gone again before back", "--pty --link L --vanish 300:500,700:100", "800 ms"},
+            {"anything after never", "--pty --link L --vanish 300:never,900:100", "never"},
+            {"away for a whole period", "--pty --link L --vanish-every 300:300", "shorter"},
+            {"a time that is no number", "--pty --link L --vanish 300:5s", "AT:AWAY"},
+            {"both ways to vanish", "--pty --link L --vanish 300:500 --vanish-every 900:100", "not both"}};
+        // clang-format on
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[1] << row[2];
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        QProcess peer;
+        peer.start(PAKTO_PEER_PATH, options.split(' ').replaceInStrings(QRegularExpression("^L$"),
+                                                                        dir.filePath("device")));
+        const Run end = finish(peer, 3000);
+        QCOMPARE(end.exitCode, 2);
+        QVERIFY(end.err.contains(named) && end.out.isEmpty() && QDir(dir.path()).isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPeer)

@@ -23,6 +23,12 @@ void DelayLine::push(const Reply &reply)
         armForFront();
 }
 
+void DelayLine::clear()
+{
+    waiting.clear();
+    timer.stop();
+}
+
 void DelayLine::releaseDue()
 {
     while (!waiting.empty() && waiting.front().dueAtNs <= clock.nsecsElapsed()) {

@@ -18,6 +18,8 @@ public:
     // With no delay the reply is due at once, before push returns.
     void push(const Reply &reply);
     bool isEmpty() const { return waiting.empty(); }
+    // Drops every reply still held back.
+    void clear();
 
 signals:
     void due(const Reply &reply);

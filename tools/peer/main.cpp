@@ -1,10 +1,11 @@
 // pakto-peer: the simulated device behind a serial link. See --help.
+#include "link_outages.h"
 #include "peer.h"
 #include "peer_options.h"
 #include "pty_link.h"
 #include "scoped_symlink.h"
 #include "serial_link.h"
-#include "signal_watch.h"
+#include "shell/signalwatch.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -36,8 +37,7 @@ void printOut(const QString &text)
 }
 
 // Prints the path only once the link to it exists.
-std::unique_ptr<PeerLink> openPty(const PeerOptions &options, ScopedSymlink &symlink,
-                                  QString &error)
+std::unique_ptr<PtyLink> openPty(const PeerOptions &options, ScopedSymlink &symlink, QString &error)
 {
     auto pty = std::make_unique<PtyLink>();
     if (!pty->open(error))
@@ -50,12 +50,18 @@ std::unique_ptr<PeerLink> openPty(const PeerOptions &options, ScopedSymlink &sym
     return pty;
 }
 
-std::unique_ptr<PeerLink> openSerial(const PeerOptions &options, QString &error)
+std::unique_ptr<SerialLink> openSerial(const PeerOptions &options, QString &error)
 {
     auto serial = std::make_unique<SerialLink>();
     if (!serial->open(options.portPath, options.baud, error))
         return nullptr;
     return serial;
+}
+
+void exitOnFailure(QCoreApplication &app, const QString &why)
+{
+    complain(why);
+    app.exit(EXIT_LINK_LOST);
 }
 
 // Runs until a signal, the frame limit or a failing link; the report goes out
@@ -64,13 +70,39 @@ int serve(QCoreApplication &app, const Peer &peer, PeerLink &link, SignalWatch &
 {
     QObject::connect(&peer, &Peer::finished, &app, &QCoreApplication::quit);
     QObject::connect(&signalWatch, &SignalWatch::caught, &app, &QCoreApplication::quit);
-    QObject::connect(&link, &PeerLink::failed, &app, [&app](const QString &why) {
-        complain(why);
-        app.exit(EXIT_LINK_LOST);
-    });
+    QObject::connect(&link, &PeerLink::failed, &app,
+                     [&app](const QString &why) { exitOnFailure(app, why); });
     const int exitCode = app.exec();
     printOut(peer.counters().report());
     return exitCode;
+}
+
+// The outages count from the printed path, when the tool can first open it.
+int servePty(QCoreApplication &app, const PeerOptions &options, QIODevice *record,
+             SignalWatch &signalWatch)
+{
+    QString error;
+    ScopedSymlink symlink;
+    const std::unique_ptr<PtyLink> pty = openPty(options, symlink, error);
+    if (!pty)
+        return refuse(error);
+    Peer peer(options, *pty, record);
+    LinkOutages outages(options.outages, *pty, symlink, options.linkPath);
+    QObject::connect(&outages, &LinkOutages::failed, &app,
+                     [&app](const QString &why) { exitOnFailure(app, why); });
+    outages.start();
+    return serve(app, peer, *pty, signalWatch);
+}
+
+int serveSerial(QCoreApplication &app, const PeerOptions &options, QIODevice *record,
+                SignalWatch &signalWatch)
+{
+    QString error;
+    const std::unique_ptr<SerialLink> serial = openSerial(options, error);
+    if (!serial)
+        return refuse(error);
+    Peer peer(options, *serial, record);
+    return serve(app, peer, *serial, signalWatch);
 }
 
 int run(QCoreApplication &app, const PeerOptions &options)
@@ -82,13 +114,9 @@ int run(QCoreApplication &app, const PeerOptions &options)
     SignalWatch signalWatch;
     if (!signalWatch.install(error))
         return refuse(error);
-    ScopedSymlink symlink;
-    const std::unique_ptr<PeerLink> link =
-        options.pty ? openPty(options, symlink, error) : openSerial(options, error);
-    if (!link)
-        return refuse(error);
-    Peer peer(options, *link, record.isOpen() ? &record : nullptr);
-    return serve(app, peer, *link, signalWatch);
+    QIODevice *recording = record.isOpen() ? &record : nullptr;
+    return options.pty ? servePty(app, options, recording, signalWatch)
+                       : serveSerial(app, options, recording, signalWatch);
 }
 
 } // namespace

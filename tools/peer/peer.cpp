@@ -21,10 +21,12 @@ FaultPlan planFor(const PeerOptions &options)
 Peer::Peer(const PeerOptions &options, PeerLink &link, QIODevice *record)
     : link(link), record(record), mode(options.mode), frameLimit(options.frameLimit),
       builder(options.mode, options.flags, options.seed), plan(planFor(options)),
-      delayLine(options.delayMs), frame(FRAME_BUF_SIZE),
-      giveUpAfterMs(options.delayMs + DRAIN_PATIENCE_MS)
+      delayLine(options.delayMs), noise(options.bitErrorRate, options.slipEvery, options.seed),
+      frame(FRAME_BUF_SIZE), giveUpAfterMs(options.delayMs + DRAIN_PATIENCE_MS)
 {
     connect(&link, &PeerLink::received, this, &Peer::receive);
+    connect(&link, &PeerLink::vanished, this, &Peer::loseLine);
+    connect(&link, &PeerLink::returned, this, &Peer::startAfresh);
     connect(&delayLine, &DelayLine::due, this, &Peer::transmit);
     connect(&drainPoll, &QTimer::timeout, this, &Peer::finishOnceDrained);
 }
@@ -64,11 +66,28 @@ void Peer::answer(const QByteArray &body)
     delayLine.push(builder.build(body, plan.next()));
 }
 
-void Peer::transmit(const Reply &reply)
+void Peer::transmit(Reply reply)
 {
+    if (mode == ReplyMode::Raw)
+        noise.spoil(reply);
     if (!reply.wire.isEmpty())
         link.send(reply.wire);
     tally.noteSent(reply);
+}
+
+// Replies owed to the line that went are lost with it.
+void Peer::loseLine()
+{
+    delayLine.clear();
+    tally.noteVanished();
+}
+
+// A device that comes back knows nothing of the frame it was in.
+void Peer::startAfresh()
+{
+    decoder = DecoderState{};
+    builder.startNewLine();
+    tally.noteReturned();
 }
 
 // The first check comes a poll period later, by when the terminal has passed

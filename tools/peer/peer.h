@@ -4,6 +4,7 @@
 
 #include "delay_line.h"
 #include "fault_plan.h"
+#include "line_noise.h"
 #include "peer_counters.h"
 #include "peer_link.h"
 #include "peer_options.h"
@@ -36,7 +37,9 @@ private:
     void receive(const QByteArray &bytes);
     bool decode(uint8_t byte);
     void answer(const QByteArray &body);
-    void transmit(const Reply &reply);
+    void transmit(Reply reply);
+    void loseLine();
+    void startAfresh();
     void startFinishing();
     void finishOnceDrained();
 
@@ -47,6 +50,7 @@ private:
     ReplyBuilder builder;
     FaultPlan plan;
     DelayLine delayLine;
+    LineNoise noise;
     PeerCounters tally;
     DecoderState decoder{};
     std::vector<uint8_t> frame;

@@ -15,6 +15,9 @@ public:
     void noteFrameReceived() { ++framesReceived; }
     // Counts a reply (or, in raw mode, echoed bytes) as it leaves for the tool.
     void noteSent(const Reply &reply);
+    void noteVanished() { ++timesVanished; }
+    // The tool reads a new line from its start.
+    void noteReturned();
 
     quint64 frames() const { return framesReceived; }
     // "name: value" lines, one per counter, in a fixed order.
@@ -25,6 +28,10 @@ private:
     quint64 framesReceived = 0;
     quint64 repliesSent = 0;
     quint64 bytesSent = 0;
+    quint64 bitsFlipped = 0;
+    quint64 bytesDropped = 0;
+    quint64 timesVanished = 0;
+    quint64 timesReturned = 0;
     std::map<Fault, quint64> injected;
     WireTally wire;
 };

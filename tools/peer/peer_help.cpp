@@ -11,7 +11,7 @@ Link:
 Modes:
   echo   each good frame's body goes back in a new frame.
   raw    every byte received goes back unchanged, at once. Faults do not
-         apply; --delay does.
+         apply; --delay and line noise (below) do.
   extra  the body plus the two bytes 55 AA in a new frame; the tool's
          comparison accepts a reply two bytes longer than what it sent.
 
@@ -53,6 +53,26 @@ Faults (--fault <kind>; one kind per run, echo and extra modes only):
   A reply delay is not a fault: --delay <ms> holds back every reply (and in raw
   mode every echoed read) by at least the same time, keeping the order.
 
+Line noise (--bit-errors, --slip-every; raw mode only):
+  --bit-errors P flips each bit sent back with probability P, a draw for every
+  bit, but none in the first 64 bytes sent back, so that a bit error test can
+  lock onto its pattern first; repeatable with --seed. --slip-every N drops
+  bytes N, 2N, ... (counted from 1) of what goes back, as a receiver that slips
+  a character; bits are flipped in what is left. Both go with --delay and
+  --line-rate; bits_flipped and bytes_dropped count what they did.
+
+Vanishing (--vanish, --vanish-every; with --pty and --link):
+  --vanish AT:AWAY[,AT:AWAY...]: AT milliseconds after it printed the path, the
+  peer removes the link and closes its pseudo-terminal, so that a port the tool
+  has open sees the far end go. AWAY milliseconds later it makes a new
+  pseudo-terminal, puts the link back pointing at it and serves on as a device
+  just switched on: its decoder hunts, and with shared flags the first reply
+  has its opening flag. Replies still held back and bytes the tool had not read
+  are lost. AWAY 'never' stays away; each AT comes at or after the previous
+  return. --vanish-every PERIOD:AWAY goes away at PERIOD, 2 PERIOD, ... for
+  AWAY milliseconds each, AWAY shorter than PERIOD. The first line of output
+  stays the only path printed: the link leads to the new one.
+
 Line rate (--line-rate, with --pty): a pseudo-terminal passes bytes as fast as
   both ends move them. With --line-rate the peer reads, and writes its replies,
   no faster than the baud rate the tool set on the terminal allows, at 10 bits
@@ -67,13 +87,17 @@ the last reply; a 'name: value' line each, on standard output):
                      raw mode always 0
   bytes_received     every byte read, as --record holds them
   bytes_sent         every byte written, noise included
+  bits_flipped       bits spoiled by --bit-errors
+  bytes_dropped      bytes left out by --slip-every
   fault_<kind>       spoiled replies per kind: fault_bad_fcs, fault_bad_escape,
                      fault_drop, fault_duplicate, fault_corrupt, fault_short,
                      fault_oversize, fault_noise
   wire_good_frames, wire_short_errors, wire_long_errors, wire_crc_errors,
   wire_7d_errors     what a decoder that starts hunting counts from everything
                      sent: the tool's received-frame, short, too-long, CRC and
-                     7D counters for the run
+                     7D counters for the run, hunting afresh on each new line
+  vanished           times the pseudo-terminal went away
+  returned           times a new one took its place
 
 Exit status: 0 after a signal or --frames; 1 when the link fails during the
 run; 2 for bad options, or a port, pseudo-terminal, link or record file that

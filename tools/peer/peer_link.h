@@ -20,4 +20,7 @@ public:
 signals:
     void received(const QByteArray &bytes);
     void failed(const QString &why);
+    // The far end went away, and came back as a new line.
+    void vanished();
+    void returned();
 };

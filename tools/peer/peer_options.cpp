@@ -28,6 +28,8 @@ private:
     bool readFlags(PeerOptions &options);
     bool readFault(PeerOptions &options);
     bool readFaultTiming(PeerOptions &options);
+    bool readNoise(PeerOptions &options);
+    bool readOutages(PeerOptions &options);
     bool readRun(PeerOptions &options);
     template <typename T>
     bool readNumber(const QCommandLineOption &option, T minimum, T maximum, T &value);
@@ -49,7 +51,17 @@ private:
                                    "n"};
     const QCommandLineOption rate{"rate", "Spoil each reply with probability <p>, 0 to 1, instead.",
                                   "p"};
-    const QCommandLineOption seed{"seed", "Seed for --rate and for noise bytes (default 1).", "s"};
+    const QCommandLineOption seed{
+        "seed", "Seed for --rate, --bit-errors and noise bytes (default 1).", "s"};
+    const QCommandLineOption bitErrors{
+        "bit-errors", "Raw mode: flip each bit sent back with probability <p>, 0 to 1.", "p"};
+    const QCommandLineOption slipEvery{"slip-every", "Raw mode: drop every <n>th byte sent back.",
+                                       "n"};
+    const QCommandLineOption vanish{
+        "vanish", "With --link: go away at <at> ms for <away> ms (or never); see below.",
+        "at:away,..."};
+    const QCommandLineOption vanishEvery{
+        "vanish-every", "With --link: go away every <period> ms for <away> ms.", "period:away"};
     const QCommandLineOption delay{"delay", "Hold every reply back by <ms> milliseconds.", "ms"};
     const QCommandLineOption frames{
         "frames", "Exit after <n> good frames, once their replies are read.", "n"};
@@ -67,8 +79,8 @@ CommandLineReader::CommandLineReader()
         "Simulated device for pakto: answers test frames on a serial line "
         "and can spoil some of the answers on purpose.");
     parser.addHelpOption();
-    parser.addOptions({port, baud, pty, link, mode, flags, fault, every, rate, seed, delay, frames,
-                       record, lineRate, charBits});
+    parser.addOptions({port, baud, pty, link, mode, flags, fault, every, rate, seed, bitErrors,
+                       slipEvery, delay, frames, record, lineRate, charBits, vanish, vanishEvery});
 }
 
 ParsedCommandLine CommandLineReader::read(const QStringList &arguments)
@@ -92,8 +104,8 @@ bool CommandLineReader::readAll(PeerOptions &options)
 {
     if (!parser.positionalArguments().isEmpty())
         return fail(QString("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    return readLink(options) && readMode(options) && readFlags(options) && readFault(options) &&
-           readFaultTiming(options) && readRun(options);
+    return readLink(options) && readOutages(options) && readMode(options) && readFlags(options) &&
+           readFault(options) && readFaultTiming(options) && readNoise(options) && readRun(options);
 }
 
 bool CommandLineReader::readLink(PeerOptions &options)
@@ -150,8 +162,10 @@ bool CommandLineReader::readFlags(PeerOptions &options)
 bool CommandLineReader::readFault(PeerOptions &options)
 {
     if (!parser.isSet(fault)) {
-        if (parser.isSet(every) || parser.isSet(rate) || parser.isSet(seed))
-            return fail("--every, --rate and --seed need --fault");
+        if (parser.isSet(every) || parser.isSet(rate))
+            return fail("--every and --rate need --fault");
+        if (parser.isSet(seed) && !parser.isSet(bitErrors))
+            return fail("--seed needs --fault or --bit-errors");
         return true;
     }
     const QString name = parser.value(fault);
@@ -172,6 +186,27 @@ bool CommandLineReader::readFaultTiming(PeerOptions &options)
     return readNumber(every, 1, std::numeric_limits<int>::max(), options.every) &&
            readNumber(rate, 0.0, 1.0, options.rate) &&
            readNumber(seed, quint32(0), std::numeric_limits<quint32>::max(), options.seed);
+}
+
+bool CommandLineReader::readNoise(PeerOptions &options)
+{
+    if ((parser.isSet(bitErrors) || parser.isSet(slipEvery)) && options.mode != ReplyMode::Raw)
+        return fail("--bit-errors and --slip-every need --mode raw");
+    return readNumber(bitErrors, 0.0, 1.0, options.bitErrorRate) &&
+           readNumber(slipEvery, 1, std::numeric_limits<int>::max(), options.slipEvery);
+}
+
+bool CommandLineReader::readOutages(PeerOptions &options)
+{
+    if (!parser.isSet(vanish) && !parser.isSet(vanishEvery))
+        return true;
+    if (options.linkPath.isEmpty())
+        return fail("--vanish and --vanish-every need --pty and --link");
+    if (parser.isSet(vanish) && parser.isSet(vanishEvery))
+        return fail("give --vanish or --vanish-every, not both");
+    if (parser.isSet(vanish))
+        return OutagePlan::parseList(parser.value(vanish), options.outages, error);
+    return OutagePlan::parsePeriodic(parser.value(vanishEvery), options.outages, error);
 }
 
 bool CommandLineReader::readRun(PeerOptions &options)

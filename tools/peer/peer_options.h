@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fault.h"
+#include "outage_plan.h"
 #include "reply_builder.h"
 
 #include <QString>
@@ -19,6 +20,9 @@ struct PeerOptions {
     bool random = false; // --rate given: each reply with probability rate
     double rate = 0;
     quint32 seed = 1;
+    double bitErrorRate = 0; // --bit-errors: raw mode flips each bit sent back with this chance
+    int slipEvery = 0;       // --slip-every: raw mode drops every Nth byte sent back; 0: none
+    OutagePlan outages;      // --vanish, --vanish-every: when the pseudo-terminal goes away
     int delayMs = 0;
     int lineCharBits = 0;   // --line-rate: bits a byte takes on the paced line; 0: not paced
     quint64 frameLimit = 0; // --frames: 0 runs until a signal

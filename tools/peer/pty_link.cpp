@@ -7,6 +7,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -35,14 +36,19 @@ qint64 baudOf(speed_t speed)
 
 } // namespace
 
+PtyLink::PtyLink()
+{
+    resume.setSingleShot(true);
+    resume.setTimerType(Qt::PreciseTimer);
+    connect(&resume, &QTimer::timeout, this, [this] {
+        readable->setEnabled(true);
+        writePending();
+    });
+}
+
 PtyLink::~PtyLink()
 {
-    readable.reset();
-    writable.reset();
-    if (master >= 0)
-        ::close(master);
-    if (slave >= 0)
-        ::close(slave);
+    closeTerminal();
 }
 
 bool PtyLink::open(QString &error)
@@ -58,13 +64,34 @@ bool PtyLink::open(QString &error)
     writable->setEnabled(false);
     connect(readable.get(), &QSocketNotifier::activated, this, &PtyLink::readAvailable);
     connect(writable.get(), &QSocketNotifier::activated, this, &PtyLink::writePending);
-    resume.setSingleShot(true);
-    resume.setTimerType(Qt::PreciseTimer);
-    connect(&resume, &QTimer::timeout, this, [this] {
-        readable->setEnabled(true);
-        writePending();
-    });
     return true;
+}
+
+void PtyLink::vanish()
+{
+    closeTerminal();
+    emit vanished();
+}
+
+bool PtyLink::reappear(QString &error)
+{
+    if (!open(error))
+        return false;
+    emit returned();
+    return true;
+}
+
+// With no notifier and no timer left, nothing wakes the peer for this link.
+void PtyLink::closeTerminal()
+{
+    resume.stop();
+    readable.reset();
+    writable.reset();
+    pending.clear();
+    for (int *end : {&master, &slave}) {
+        if (*end >= 0)
+            ::close(std::exchange(*end, -1));
+    }
 }
 
 void PtyLink::paceAtLineRate(int charBits)
@@ -105,6 +132,8 @@ bool PtyLink::makeSlaveRaw()
 
 void PtyLink::send(const QByteArray &bytes)
 {
+    if (master < 0) // gone: the bytes are lost as on an unplugged line
+        return;
     pending += bytes;
     writePending();
 }
@@ -112,7 +141,7 @@ void PtyLink::send(const QByteArray &bytes)
 bool PtyLink::drained() const
 {
     int unread = 0;
-    return pending.isEmpty() && ioctl(slave, FIONREAD, &unread) == 0 && unread == 0;
+    return master < 0 || (pending.isEmpty() && ioctl(slave, FIONREAD, &unread) == 0 && unread == 0);
 }
 
 void PtyLink::readAvailable()

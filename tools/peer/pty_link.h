@@ -1,10 +1,13 @@
 // A pseudo-terminal the peer makes itself: the tool opens the slave side by
 // its path, the peer reads and writes the master side.
 //
-// The peer keeps a slave descriptor open for its whole life. Without one the
+// The peer keeps a slave descriptor open as long as the terminal. Without one the
 // master reads EIO until the tool opens the slave, and what was written while
 // no slave was open is lost. The slave starts raw, so bytes pass unchanged
 // even before the tool sets its own line settings.
+//
+// It can vanish, closing both sides so that the tool's open port sees the far
+// end go, and come back as a new pseudo-terminal under a new path.
 #pragma once
 
 #include "line_pace.h"
@@ -20,11 +23,16 @@ class PtyLink : public PeerLink
 {
     Q_OBJECT
 public:
-    PtyLink() = default;
+    PtyLink();
     ~PtyLink() override;
 
     // False with a message in error when no pseudo-terminal can be made.
     bool open(QString &error);
+    // What is still unwritten is lost; nothing is read or written until the
+    // link reappears.
+    void vanish();
+    // A new pseudo-terminal, as open makes it.
+    bool reappear(QString &error);
     // What the tool should open, such as /dev/pts/3.
     QString slavePath() const { return path; }
     // From now on read and write no faster than the baud rate the tool set on
@@ -37,6 +45,7 @@ public:
 
 private:
     bool makeSlaveRaw();
+    void closeTerminal();
     void readAvailable();
     void writePending();
     qint64 allowance(std::optional<LinePace> &pace, qint64 wanted);

@@ -17,6 +17,9 @@ struct Reply {
     QByteArray wire; // what goes to the tool, possibly nothing
     Fault fault = Fault::None;
     int frames = 0; // flag-delimited frames in wire, noise not counted
+    // What raw mode's line noise did to wire.
+    quint64 bitsFlipped = 0;
+    quint64 bytesDropped = 0;
 };
 
 class ReplyBuilder
@@ -28,6 +31,8 @@ public:
 
     // The answer to a received body in echo or extra mode.
     Reply build(const QByteArray &received, Fault fault);
+    // The next reply goes to a new line, which has seen no flag yet.
+    void startNewLine() { flagSent = false; }
 
 private:
     QByteArray wireFor(const QByteArray &body, Fault fault);

@@ -5,8 +5,14 @@
 
 ScopedSymlink::~ScopedSymlink()
 {
+    remove();
+}
+
+void ScopedSymlink::remove()
+{
     if (!made.isEmpty())
         QFile::remove(made);
+    made.clear();
 }
 
 bool ScopedSymlink::create(const QString &linkPath, const QString &target, QString &error)

@@ -15,6 +15,8 @@ public:
     // Makes linkPath point to target. A link left behind by an earlier run is
     // replaced; anything else in the way is an error.
     bool create(const QString &linkPath, const QString &target, QString &error);
+    // Removes the link made, ahead of time; create may make it again.
+    void remove();
 
 private:
     QString made;

@@ -22,6 +22,8 @@ public:
     WireTally();
 
     void feed(const QByteArray &bytes);
+    // A new line: the decoder hunts again, the counts go on.
+    void startHunting() { state = DecoderState{}; }
     const WireCounts &counts() const { return tally; }
 
 private:

@@ -1,0 +1,45 @@
+// The window's language: its texts, its title, the words of its traffic.
+#include "mainwindow.h"
+#include "shell/vendor.h"
+#include "ui_mainwindow.h"
+
+namespace {
+
+constexpr int ENGLISH_TITLE_GAP = 27;
+constexpr int CHINESE_TITLE_GAP = 30;
+
+QString titlePrefix(bool english)
+{
+    return english ? QStringLiteral("Dravo Pakto Debugger ")
+                   : QStringLiteral("德瑞 Pakto 调试助手 ");
+}
+
+} // namespace
+
+// A translation that would not load leaves the widget texts as they were.
+void MainWindow::applyLanguage()
+{
+    if (language.apply(isEnglish)) {
+        ui->retranslateUi(this);
+        showStateCaptions(); // the text routine gives every button its idle caption
+        nameLineChoices();
+    }
+    // After retranslateUi, which sets the bare version as the title.
+    const int gap = isEnglish ? ENGLISH_TITLE_GAP : CHINESE_TITLE_GAP;
+    setWindowTitle(titlePrefix(isEnglish) + baseTitle + QString(gap, QLatin1Char(' ')) +
+                   QLatin1String(vendor::MAIN_ADDRESS));
+}
+
+void MainWindow::showStateCaptions()
+{
+    ui->btn_ser_conn->setText(link.isOpen() ? tr("关闭串口") : tr("打开串口"));
+    showSendModes();
+}
+
+void MainWindow::on_btn_language_clicked()
+{
+    isEnglish = !isEnglish;
+    saveSettings();
+    loadSettings(); // applies the language, then restores the fields it reset
+    refreshBanner();
+}

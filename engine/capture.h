@@ -1,0 +1,32 @@
+// The capture file: every frame as one plain line, written through at once so
+// that nothing is lost when the run ends abruptly.
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QTextStream>
+
+#include <memory>
+
+class Capture
+{
+public:
+    // Opens path without waiting (a FIFO no one reads is an error, not a hang)
+    // and without emptying it: an earlier capture is replaced at the first
+    // line, so that a run refused before leaves it as it was. False, and why.
+    bool open(const QString &path, QString &why);
+    // Replaces an earlier capture now (the save dialog asked before replacing it).
+    void empty();
+    // False, and why, when the line could not be written; the capture is then closed.
+    bool write(const QString &line, QString &why);
+    void close();
+
+    bool isOpen() const { return stream != nullptr; }
+    const QString &path() const { return filePath; }
+
+private:
+    QString filePath;
+    std::unique_ptr<QFile> file; // declared first: the stream on it goes first
+    std::unique_ptr<QTextStream> stream;
+    bool holdsEarlier = false; // opened over a file not yet emptied
+};

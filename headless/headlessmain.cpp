@@ -1,0 +1,67 @@
+// The program's headless path: the application object a run needs, the
+// signal watch first, then the checks that may refuse a run before its port opens.
+#include "headlessrun.h"
+#include "runoutputs.h"
+#include "runreport.h"
+#include "shell/language.h"
+#include "shell/settingsschema.h"
+#include "shell/signalwatch.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+namespace {
+
+// Every finding on stderr; false when the run cannot go on.
+bool settingsUsable(const RunSettings &settings)
+{
+    QTextStream err(stderr);
+    for (const QString &problem : settings.problems)
+        err << "pakto: " << problem << '\n';
+    for (const QString &warning : settings.warnings)
+        err << "pakto: warning: " << warning << '\n';
+    return settings.problems.isEmpty();
+}
+
+// An output that clashes with another file is refused before anything is
+// opened; the report is then written only when it is not one of the two.
+int runHeadless(const HeadlessPlan &plan, const QStringList &extraPorts,
+                const QStringList &arguments)
+{
+    SignalWatch watch(SignalWatch::Second::EndsProcess);
+    QString noWatch;
+    watch.install(noWatch); // without it the signals keep their default: the run simply dies
+    RunReport report(arguments, plan);
+    const QString settingsPath = QStringLiteral("./") + SETTINGS_FILE_NAME;
+    if (const OutputClash clash = findOutputClash(plan, settingsPath); clash) {
+        QTextStream(stderr) << "pakto: " << clash.message << '\n';
+        report.withhold(clash.paths);
+        return report.finish({{QStringLiteral("output_refused")}, {}, 0}, EXIT_USAGE);
+    }
+    const RunSettings settings = readRunSettings(settingsPath, plan);
+    if (!settingsUsable(settings))
+        return report.finish({{QStringLiteral("settings_refused")}, settings.warnings, 0},
+                             EXIT_USAGE);
+    InterfaceLanguage language;
+    language.apply(settings.english); // the panel's, as the window's
+    return HeadlessRun(plan, settings, watch, report).exec(extraPorts);
+}
+
+} // namespace
+
+// A plot is drawn by a widget, which needs a platform: offscreen unless one
+// is named. A run without a plot needs none.
+int runHeadlessProgram(const HeadlessPlan &plan, const QStringList &extraPorts,
+                       const QStringList &arguments, char *programName)
+{
+    int count = 1; // the command line is ours alone: Qt reads none of it
+    char *qtArguments[] = {programName, nullptr};
+    if (plan.plotPath.isEmpty()) {
+        QCoreApplication application(count, qtArguments);
+        return runHeadless(plan, extraPorts, arguments);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(count, qtArguments);
+    return runHeadless(plan, extraPorts, arguments);
+}

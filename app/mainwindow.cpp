@@ -13,6 +13,8 @@ constexpr int SECOND_PERIOD_MS = 1000;
 constexpr int BANNER_PERIOD_MS = 10000;
 constexpr int SEND_AREA_STRETCH = 1;
 constexpr int TRAFFIC_VIEW_STRETCH = 3;
+constexpr int TRAFFIC_BESIDE_CHART_STRETCH = 3; // the chart beside it: 2
+constexpr int CHART_STRETCH = 2;
 } // namespace
 
 MainWindow::MainWindow(const QStringList &extraPorts, QWidget *parent)
@@ -21,6 +23,8 @@ MainWindow::MainWindow(const QStringList &extraPorts, QWidget *parent)
     ui->setupUi(this);
     ui->splitter->setStretchFactor(0, SEND_AREA_STRETCH);
     ui->splitter->setStretchFactor(1, TRAFFIC_VIEW_STRETCH);
+    ui->splitter_display->setStretchFactor(0, TRAFFIC_BESIDE_CHART_STRETCH);
+    ui->splitter_display->setStretchFactor(1, CHART_STRETCH);
     baseTitle = windowTitle();
     nameLineChoices();
 

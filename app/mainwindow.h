@@ -109,6 +109,7 @@ private:
     bool writeSettings(const QString &path);
     // windowlanguage.cpp
     void applyLanguage();
+    void fitLanguage(int widthBefore);
     void showStateCaptions();
     // banner.cpp
     void readBannerConfig();
@@ -118,6 +119,7 @@ private:
     Ui::MainWindow *ui;
     LinkSession link;
     QString baseTitle;
+    int widthBeforeGrowth = 0; // 0: the language in use needed no more width
     bool isEnglish = false;
     InterfaceLanguage language;
     int timerStats = 0;

@@ -3,9 +3,12 @@
 #include "shell/vendor.h"
 #include "ui_mainwindow.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int ENGLISH_TITLE_GAP = 27;
+constexpr int LAYOUT_DEPTH = 10; // layouts nested in the window, and then some
 constexpr int CHINESE_TITLE_GAP = 30;
 
 QString titlePrefix(bool english)
@@ -38,8 +41,27 @@ void MainWindow::showStateCaptions()
 
 void MainWindow::on_btn_language_clicked()
 {
+    const int widthBefore = width();
     isEnglish = !isEnglish;
     saveSettings();
     loadSettings(); // applies the language, then restores the fields it reset
     refreshBanner();
+    fitLanguage(widthBefore);
+}
+
+// A language that needs a wider window widens it, and gives the width back
+// when it goes.
+void MainWindow::fitLanguage(int widthBefore)
+{
+    // Each pass of layout requests carries the new texts' sizes one layout up.
+    for (int level = 0; level < LAYOUT_DEPTH; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const int needed = minimumSizeHint().width();
+    if (needed > widthBefore) {
+        widthBeforeGrowth = widthBeforeGrowth > 0 ? widthBeforeGrowth : widthBefore;
+        resize(needed, height());
+    } else if (widthBeforeGrowth > 0) {
+        resize(std::max(widthBeforeGrowth, needed), height());
+        widthBeforeGrowth = 0;
+    }
 }

@@ -165,7 +165,7 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <source>换行</source>
-        <translation>Wrap lines</translation>
+        <translation>Wrap</translation>
     </message>
     <message>
         <source>曲线</source>
@@ -173,7 +173,7 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <source>保存</source>
-        <translation>Save to file</translation>
+        <translation>Capture</translation>
     </message>
     <message>
         <source>清除</source>
@@ -309,11 +309,11 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <source>满速发送</source>
-        <translation>Send at full speed</translation>
+        <translation>Full speed</translation>
     </message>
     <message>
         <source>停止满速发送</source>
-        <translation>Stop full-speed sending</translation>
+        <translation>Stop full speed</translation>
     </message>
     <message>
         <source>在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。</source>

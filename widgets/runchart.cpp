@@ -50,7 +50,7 @@ RunChart::RunChart(QWidget *parent) : QwtPlot(parent)
     grid->setMajorPen(Qt::lightGray, 0, Qt::DotLine);
     grid->attach(this);
     addCurves();
-    insertLegend(new QwtLegend, RightLegend);
+    insertLegend(new QwtLegend, BottomLegend);
     nameTexts();
     showRecent(Timeline());
 }

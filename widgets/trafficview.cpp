@@ -46,6 +46,20 @@ TrafficView::TrafficView(QPlainTextEdit *view, const TrafficLabels &labels)
     drawTimer.setSingleShot(true);
     connect(&drawTimer, &QTimer::timeout, this, &TrafficView::draw);
     lastDraw.start();
+    followNewest();
+}
+
+// The range grows once long lines are laid out, after a draw: the view follows
+// it until someone scrolls away from the bottom, and again once they return.
+void TrafficView::followNewest()
+{
+    QScrollBar *scrollBar = view->verticalScrollBar();
+    connect(scrollBar, &QScrollBar::rangeChanged, this, [this, scrollBar](int, int maximum) {
+        if (following)
+            scrollBar->setValue(maximum);
+    });
+    connect(scrollBar, &QScrollBar::valueChanged, this,
+            [this, scrollBar](int value) { following = value >= scrollBar->maximum(); });
 }
 
 void TrafficView::setLabels(const TrafficLabels &labels)
@@ -91,7 +105,7 @@ void TrafficView::draw()
         return;
     lastDraw.start();
     QScrollBar *scrollBar = view->verticalScrollBar();
-    const bool followingNewest = scrollBar->value() >= scrollBar->maximum();
+    const bool followingNewest = following;
     QTextCursor cursor(view->document());
     cursor.beginEditBlock();
     insertWaiting(cursor);

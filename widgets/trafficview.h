@@ -51,6 +51,7 @@ private:
         bool compareFailed = false;
     };
 
+    void followNewest();
     WaitingFrame &nextSlot();
     void insertWaiting(QTextCursor &cursor);
     int dropOldestLines(QTextCursor &cursor);
@@ -64,4 +65,5 @@ private:
     QTimer drawTimer;
     QElapsedTimer lastDraw;
     int drawIntervalMs = TRAFFIC_DRAW_MIN_MS;
+    bool following = true; // the newest line in sight
 };

@@ -2,7 +2,9 @@
 #include "widgets/runchart.h"
 #include "windowface.h"
 
+#include <QComboBox>
 #include <QGroupBox>
+#include <QPlainTextEdit>
 
 static const QString CN_TITLE =
     "德瑞 Pakto 调试助手 v2024.0808" + QString(30, ' ') + "https://www.example.com/pakto";
@@ -68,6 +70,43 @@ private slots:
         // A switch saves the fields before the text routine resets them.
         for (const auto &field : EDITED)
             QCOMPARE(window.findChild<QObject *>(field[0])->property(field[1]), QVariant(field[2]));
+    }
+
+    // The window fits a 1024×700 screen (less a title bar) in either language, the traffic view
+    // showing ten lines or more beside the chart, the port box its path in full; a language
+    // that needed more width gives it back when it goes.
+    void fitsItsScreen_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1024×700") << QSize(1024, 670);
+        QTest::newRow("its own size") << QSize();
+    }
+    void fitsItsScreen()
+    {
+        QFETCH(QSize, size);
+        TestWorkDir dir;
+        PseudoTerminal device;
+        QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/cn.qm", "cn.qm"));
+        QVERIFY(QFile::copy(PAKTO_RUNTIME_DIR "/en.qm", "en.qm"));
+        MainWindow window({device.slavePath()});
+        window.resize(size.isValid() ? size : window.size());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize chinese = window.size();
+        const auto *traffic = child<QPlainTextEdit>(window, "txt_data");
+        const auto *ports = child<QComboBox>(window, "comb_sers");
+        const char *const languages[] = {"Chinese", "English", "Chinese again"};
+        for (const char *language : languages) {
+            if (language != languages[0]) {
+                child(window, "btn_language")->click();
+                QTest::qWait(50);
+            }
+            QVERIFY2(!size.isValid() || window.size() == size, language);
+            QVERIFY2(ports->width() >= ports->sizeHint().width(), language);
+            QVERIFY2(traffic->viewport()->height() >= 10 * traffic->fontMetrics().lineSpacing(),
+                     language);
+        }
+        QCOMPARE(window.size(), chinese);
     }
 
     // lupdate brings a copy of en.ts up to date with what the sources and the form look up: each

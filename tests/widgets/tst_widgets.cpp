@@ -7,6 +7,7 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -101,6 +102,46 @@ private slots:
         QCOMPARE(each.verticalScrollBar()->value(), each.verticalScrollBar()->maximum());
         QVERIFY(lines.first().contains(QString(" %1.000ms ").arg(total - kept)));
         QCOMPARE(once.document()->toHtml(), each.document()->toHtml());
+    }
+
+    // The newest line stays in sight after lines of any length, wrapped or not.
+    void followsLongLines_data()
+    {
+        QTest::addColumn<bool>("wrapped");
+        QTest::newRow("wrapped") << true;
+        QTest::newRow("one line each") << false;
+    }
+    void followsLongLines()
+    {
+        QFETCH(bool, wrapped);
+        View view;
+        view.setLineWrapMode(wrapped ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        view.show();
+        view.addNumbered(0, 50, true);
+        view.add(QByteArray(4096, 'x'), RECEIVED, false, 50);
+        view.traffic->draw();
+        view.addNumbered(51, 60, true);
+        QApplication::processEvents();
+        const QTextBlock bottom =
+            view.cursorForPosition(QPoint(2, view.viewport()->height() - 2)).block();
+        QVERIFY2(bottom.text().contains(" 59.000ms "), qPrintable(bottom.text().left(40)));
+    }
+
+    // Under a flood of frames the view still draws at its cadence: new frames do not put it off.
+    void drawsDuringAFlood()
+    {
+        View view;
+        QTimer flood;
+        int frames = 0, draws = 0, shown = 0;
+        QObject::connect(&flood, &QTimer::timeout, [&] {
+            view.add("\x01", SENT, false, frames++);
+            const int lines = view.document()->characterCount() > 1 ? view.blockCount() : 0;
+            draws += lines != shown;
+            shown = lines;
+        });
+        flood.start(2);
+        QTest::qWait(600);
+        QVERIFY2(draws >= 3, qPrintable(QString("%1 draws of %2 frames").arg(draws).arg(frames)));
     }
 
     // What the chart draws of a timeline: rates over the time each entry covered (a run's

@@ -25,7 +25,6 @@ MainWindow::MainWindow(const QStringList &extraPorts, QWidget *parent)
     ui->splitter->setStretchFactor(1, TRAFFIC_VIEW_STRETCH);
     ui->splitter_display->setStretchFactor(0, TRAFFIC_BESIDE_CHART_STRETCH);
     ui->splitter_display->setStretchFactor(1, CHART_STRETCH);
-    baseTitle = windowTitle();
     nameLineChoices();
 
     ui->le_sid_min->setValidator(new QIntValidator(1, 2, this));

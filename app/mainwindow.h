@@ -118,7 +118,6 @@ private:
 
     Ui::MainWindow *ui;
     LinkSession link;
-    QString baseTitle;
     int widthBeforeGrowth = 0; // 0: the language in use needed no more width
     bool isEnglish = false;
     InterfaceLanguage language;

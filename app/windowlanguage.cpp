@@ -27,9 +27,9 @@ void MainWindow::applyLanguage()
         showStateCaptions(); // the text routine gives every button its idle caption
         nameLineChoices();
     }
-    // After retranslateUi, which sets the bare version as the title.
+    // After retranslateUi, which leaves the title empty.
     const int gap = isEnglish ? ENGLISH_TITLE_GAP : CHINESE_TITLE_GAP;
-    setWindowTitle(titlePrefix(isEnglish) + baseTitle + QString(gap, QLatin1Char(' ')) +
+    setWindowTitle(titlePrefix(isEnglish) + QStringLiteral("v" PAKTO_VERSION) + QString(gap, QLatin1Char(' ')) +
                    QLatin1String(vendor::MAIN_ADDRESS));
 }
 

@@ -4,10 +4,6 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <source>v2024.0808</source>
-        <translation>v2024.0808</translation>
-    </message>
-    <message>
         <source>English</source>
         <translation>中文</translation>
     </message>

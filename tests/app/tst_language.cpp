@@ -7,9 +7,9 @@
 #include <QPlainTextEdit>
 
 static const QString CN_TITLE =
-    "德瑞 Pakto 调试助手 v2024.0808" + QString(30, ' ') + "https://www.example.com/pakto";
+    "德瑞 Pakto 调试助手 v" PAKTO_VERSION + QString(30, ' ') + "https://www.example.com/pakto";
 static const QString EN_TITLE =
-    "Dravo Pakto Debugger v2024.0808" + QString(27, ' ') + "https://www.example.com/pakto";
+    "Dravo Pakto Debugger v" PAKTO_VERSION + QString(27, ' ') + "https://www.example.com/pakto";
 // clang-format off
 static const char *const EDITED[][3] = { // {widget, property, text}, reset by the text routine
     {"le_sid_min", "text", "2"}, {"le_sid_max", "text", "1"}, {"le_txLenMin", "text", "16"},

@@ -44,6 +44,7 @@ private slots:
             {"settings: line words unknown", "RUN", "[control]\nser-parity=evn\nser-stopbits=1.5", "run .* problems: ser-parity = evn is not one of none, even, odd, mark, space / ser-stopbits = 1.5 is not one of 1, 2 warnings: $"},
             {"--plot neither SVG nor PNG", "RUN --plot p.svg.jpg", "", "exit 2: .*--plot needs a name ending in .svg or .png, not 'p.svg.jpg'"},
             {"help names the exit statuses", "--help", "", "exit 0: Usage: .*\n  2 .*130  "},
+            {"--version: the window title's", "--version", "", "exit 0: pakto 2024\\.0808\n$"},
             {"unknown option", "--bogus", "", "exit 2: pakto: Unknown option 'bogus'"},
             {"no --open", "--send answer --duration 1", "", "exit 2: .*; --open is missing"},
             {"bad --send", "--open p --send often --duration 1", "", "exit 2: .*mode 'often'"},

@@ -16,7 +16,7 @@ struct Advert {
     const char *chineseLine;
     const char *englishHeadline;
     const char *englishLine;
-    const char *frameSketch; // a few bytes of the kind of traffic the advert is about
+    const char *frameSketch; // the kind of traffic the advert is about; no figure a user could take for a result
 };
 
 const Advert ADVERTS[ADVERT_COUNT] = {
@@ -29,14 +29,14 @@ const Advert ADVERTS[ADVERT_COUNT] = {
      "7D 5E  7D 5D  FCS 3B 4F"},
     {QColor(0x3c, 0xb3, 0x71), "收发比较", "每个应答都与尚未应答的发送帧比对，比较失败一目了然",
      "Reply comparison", "Each reply is matched against the frames still outstanding",
-     "OK 1024   FAIL 0"},
+     "TX == RX ?   OK / FAIL"},
     {QColor(0x9b, 0x59, 0xb6), "定时发送", "按毫秒周期连续发送，实时显示发送速率与运行时间",
      "Timed sending", "Send at any period in milliseconds, with live send rate and run time",
-     "100 ms  115200 bps"},
+     "TX ... TX ... TX ...  period"},
     {QColor(0xd3, 0x54, 0x54), "数据保存至文件",
      "收发的每一帧带毫秒时间戳写入文本文件，便于离线分析", "Capture to a file",
      "Every frame sent and received, one text line with a millisecond stamp",
-     "[ TX 12.345ms, 8 bytes ]"},
+     "[ TX stamp, length ]  7E .. 7E"},
     {QColor(0x16, 0xa0, 0x85), "模拟设备",
      "没有硬件？pakto-peer 扮演链路对端，并可按需注入各类错误", "Simulated device",
      "No hardware? pakto-peer plays the far end and injects faults on demand",

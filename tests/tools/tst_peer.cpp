@@ -204,41 +204,6 @@ private slots:
         QCOMPARE(end.count("vanished"), quint64(seen.size() + 1) / 2);
         QCOMPARE(end.count("returned"), quint64(seen.size()) / 2);
     }
-
-    // Refused before anything is made, naming what is wrong; L stands for a link path.
-    void usageErrors_data()
-    {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("named");
-        // clang-format off
-        const char *const rows[][3] = {
-            {"bit errors in echo mode", "--pty --bit-errors 0.1", "--mode raw"},
-            {"slips in extra mode", "--pty --mode extra --slip-every 3", "--mode raw"},
-            {"a seed for nothing", "--pty --mode raw --slip-every 3 --seed 4", "--seed"},
-            {"vanish without a link", "--pty --vanish 300:500", "--link"},
-            {"vanish on a port", "--port /dev/null --vanish-every 900:100", "--pty"},
-            {"gone again before back", "--pty --link L --vanish 300:500,700:100", "800 ms"},
-            {"anything after never", "--pty --link L --vanish 300:never,900:100", "never"},
-            {"away for a whole period", "--pty --link L --vanish-every 300:300", "shorter"},
-            {"a time that is no number", "--pty --link L --vanish 300:5s", "AT:AWAY"},
-            {"both ways to vanish", "--pty --link L --vanish 300:500 --vanish-every 900:100", "not both"}};
-        // clang-format on
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << row[1] << row[2];
-    }
-
-    void usageErrors()
-    {
-        QFETCH(QString, options);
-        QFETCH(QString, named);
-        QTemporaryDir dir;
-        QProcess peer;
-        peer.start(PAKTO_PEER_PATH, options.split(' ').replaceInStrings(QRegularExpression("^L$"),
-                                                                        dir.filePath("device")));
-        const Run end = finish(peer, 3000);
-        QCOMPARE(end.exitCode, 2);
-        QVERIFY(end.err.contains(named) && end.out.isEmpty() && QDir(dir.path()).isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPeer)

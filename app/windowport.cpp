@@ -21,11 +21,6 @@ void MainWindow::refreshPortList()
         ui->comb_sers->setCurrentIndex(systemPorts.size());
     else if (ui->comb_sers->findText(chosen) >= 0)
         ui->comb_sers->setCurrentIndex(ui->comb_sers->findText(chosen));
-    // Room for the longest name, in any language's layout: a cut path could be another port.
-    int longest = 0;
-    for (const QString &name : systemPorts + extraPorts)
-        longest = std::max(longest, int(name.size()));
-    ui->comb_sers->setMinimumContentsLength(longest);
 }
 
 // Devices plugged in or out while the port is closed; the list is left alone

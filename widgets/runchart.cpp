@@ -62,7 +62,9 @@ void RunChart::addCurves()
 {
     received = addCurve(RECEIVED_COLOR, QwtPlotCurve::Lines, yLeft);
     sent = addCurve(SENT_COLOR, QwtPlotCurve::Lines, yLeft);
-    sent->setPen(SENT_COLOR, LINE_WIDTH, Qt::DashLine);
+    QPen dashed(SENT_COLOR, LINE_WIDTH);
+    dashed.setDashPattern({3, 3}); // gaps as long as dashes: the received line shows in them
+    sent->setPen(dashed);
     errors = addCurve(QColor(0xc0, 0x20, 0x20), QwtPlotCurve::Sticks, yLeft);
     errors->setSymbol(new QwtSymbol(QwtSymbol::Ellipse, errors->pen().color(), errors->pen(),
                                     QSize(MARK_SIZE, MARK_SIZE)));

@@ -41,14 +41,17 @@ private slots:
         row("a measured run time, to a tenth; the payload cut", {.cntRunSeconds = 7},
             "计时 = 8.0 秒\n\n" + ZERO + "\n\n载荷 5000 字节，只发送前 4096 字节",
             "note runS=7.96");
-        row("a line faster than its baud: not paced", {.cntTxLineBytes = 13000},
-            QString(ZERO).replace("线路字节 = 0", "线路字节 = 13000") +
-                "\n线路利用率：串口未按 115200 波特限速",
-            "open");
-        row("a line at its baud: its share", {.cntTxLineBytes = 11400},
-            QString(ZERO).replace("线路字节 = 0", "线路字节 = 11400") +
-                "\n线路利用率 发 99.0% 收 0.0%",
-            "open");
+        const char *const unpaced = "串口未按 115200 波特限速";
+        for (const auto &[name, tx, rx, use] :
+             {std::tuple{"sent beyond the baud", 13000, 0, unpaced},
+              {"received beyond the baud", 0, 13000, unpaced},
+              {"within the baud: the shares", 11400, 5700, " 发 99.0% 收 49.5%"}})
+            row(name, {.cntTxLineBytes = quint64(tx), .cntRxBytes = quint64(rx)},
+                QString(ZERO)
+                        .replace("线路字节 = 0", QString("线路字节 = %1").arg(tx))
+                        .replace("接收字节 = 0", QString("接收字节 = %1").arg(rx)) +
+                    "\n线路利用率" + (use[0] == ' ' ? "" : "：") + use,
+                "open");
         row("not compared: what became of the replies on a paragraph of its own",
             {.cntNoReply = 2, .cntUnexpected = 3}, ZERO + "\n\n未应答 = 2\n多余帧 = 3");
         // The rate: packet bits sent since the tick before.
@@ -80,7 +83,7 @@ private slots:
         given.runS = facts.contains("runS=") ? facts.section("runS=", 1).toDouble() : -1;
         given.portOpen = facts.contains("open");
         given.baud = 115200;
-        given.lastSecond = {counters.cntTxLineBytes, 0, 1000};
+        given.lastSecond = {counters.cntTxLineBytes, counters.cntRxBytes, 1000};
         QCOMPARE(statisticsPanel(given), expected);
     }
 

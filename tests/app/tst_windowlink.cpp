@@ -189,12 +189,10 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("folder does not exist")
-            << "no-such/capture.txt"
-            << "错误: 无法打开文件 WORK/no-such/capture.txt：No such file or directory";
-        QTest::newRow("disk full")
-            << "/dev/full"
-            << "错误: 无法写入文件 /dev/full：No space left on device，已停止保存";
+        // clang-format off
+        QTest::newRow("folder does not exist") << "no-such/capture.txt" << "错误: 无法打开文件 WORK/no-such/capture.txt：No such file or directory";
+        QTest::newRow("disk full") << "/dev/full" << "错误: 无法写入文件 /dev/full：No space left on device，已停止保存";
+        // clang-format on
     }
     void captureFails()
     {

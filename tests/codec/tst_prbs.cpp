@@ -108,14 +108,11 @@ private slots:
         QTest::addColumn<int>("losses");
         QTest::addColumn<bool>("endsInNoise");
         const auto row = [](const char *name, PrbsSequence s, const QByteArray &line, int chunk,
-                            int compared, int errors = 0, int losses = 0) {
-            QTest::newRow(name) << s << line << chunk << compared << errors << losses << false;
-        };
-        const auto noisy = [](const char *name, PrbsSequence s, const QByteArray &line,
-                              int compared) {
-            QTest::newRow(name) << s << line << 64 << compared << 0 << 0 << true;
+                            int compared, int errors = 0, int losses = 0, bool noisy = false) {
+            QTest::newRow(name) << s << line << chunk << compared << errors << losses << noisy;
         };
         const int all = 8 * BYTES, once = 8 * BYTES - WINDOW;
+        // clang-format off
         row("prbs7 clean, byte by byte", P7, stream(P7, BYTES), 1, all - 7);
         row("prbs9 clean, 13 at a time", P9, stream(P9, BYTES), 13, all - 9);
         row("prbs15 clean, at once", P15, stream(P15, BYTES), BYTES, all - 15);
@@ -123,23 +120,18 @@ private slots:
         row("prbs31, 3 bytes: still seeding", P31, stream(P31, 3), 1, 0);
         row("prbs31, 4 bytes: one bit compared", P31, stream(P31, 4), 4, 1);
         row("prbs7, one bit wrong", P7, flipped(stream(P7, BYTES), 512, 1, 1), 64, all - 7, 1);
-        row("prbs31, 60 bits wrong", P31, flipped(stream(P31, BYTES), 515, 1001, 60), 7, all - 31,
-            60);
-        row("prbs9, 250 errors 3 bits apart", P9, flipped(stream(P9, BYTES), 1600, 3, 250), 64,
-            all - 9, 250);
-        row("prbs15, 251 errors 4 bits apart", P15, flipped(stream(P15, BYTES), 1600, 4, 251), 64,
-            all - 15, 251);
-        row("prbs15, 251 errors 3 bits apart: one loss", P15,
-            flipped(stream(P15, BYTES), 1600, 3, 251), 64, once - 30, 0, 1);
+        row("prbs31, 60 bits wrong", P31, flipped(stream(P31, BYTES), 515, 1001, 60), 7, all - 31, 60);
+        row("prbs9, 250 errors 3 bits apart", P9, flipped(stream(P9, BYTES), 1600, 3, 250), 64, all - 9, 250);
+        row("prbs15, 251 errors 4 bits apart", P15, flipped(stream(P15, BYTES), 1600, 4, 251), 64, all - 15, 251);
+        row("prbs15, 251 errors 3 bits apart: one loss", P15, flipped(stream(P15, BYTES), 1600, 3, 251), 64, once - 30, 0, 1);
         row("prbs7, a byte dropped", P7, stream(P7, BYTES + 1).remove(3000, 1), 8, once - 14, 0, 1);
-        row("prbs23, a byte dropped", P23, stream(P23, BYTES + 1).remove(3000, 1), 64, once - 46, 0,
-            1);
-        row("prbs31, a byte added, then 5 bits wrong", P31,
-            flipped(stream(P31, BYTES - 1).insert(2000, 'Z'), 40000, 2001, 5), 3, once - 62, 5, 1);
-        noisy("prbs31 on noise", P31, noise(BYTES), 0);
-        noisy("prbs15 not inverted", P15, flipped(stream(P15, BYTES), 0, 1, all), 0);
-        noisy("prbs9 inverted", P9, flipped(stream(P9, BYTES), 0, 1, all), 0);
-        noisy("prbs7, then noise", P7, stream(P7, BYTES / 2) + noise(BYTES / 2), all / 2 - 7);
+        row("prbs23, a byte dropped", P23, stream(P23, BYTES + 1).remove(3000, 1), 64, once - 46, 0, 1);
+        row("prbs31, a byte added, then 5 bits wrong", P31, flipped(stream(P31, BYTES - 1).insert(2000, 'Z'), 40000, 2001, 5), 3, once - 62, 5, 1);
+        row("prbs31 on noise", P31, noise(BYTES), 64, 0, 0, 0, true);
+        row("prbs15 not inverted", P15, flipped(stream(P15, BYTES), 0, 1, all), 64, 0, 0, 0, true);
+        row("prbs9 inverted", P9, flipped(stream(P9, BYTES), 0, 1, all), 64, 0, 0, 0, true);
+        row("prbs7, then noise", P7, stream(P7, BYTES / 2) + noise(BYTES / 2), 64, all / 2 - 7, 0, 0, true);
+        // clang-format on
     }
     void checker()
     {

@@ -8,31 +8,21 @@
 static QString describe(const Ledger &ledger)
 {
     const TrafficCounters &c = ledger.counters();
-    const std::pair<const char *, quint64> counts[] = {{"tx", c.cntTxPackets},
-                                                       {"err", c.cntTxErrors},
-                                                       {"rx", c.cntRxPackets},
-                                                       {"answered", c.cntAnswered},
-                                                       {"ok", c.cntCmpOk},
-                                                       {"failed", c.cntCmpFail},
-                                                       {"noreply", c.cntNoReply},
-                                                       {"late", c.cntLate},
-                                                       {"unexpected", c.cntUnexpected},
-                                                       {"ambiguous", c.cntAmbiguous},
-                                                       {"before", c.cntBeforeCleanStart},
-                                                       {"trips", ledger.roundTrips().count()},
-                                                       {"out", quint64(ledger.outstanding())},
-                                                       {"rate", ledger.sendRateBps()}};
+    // clang-format off
+    const std::pair<const char *, quint64> counts[] = {{"tx", c.cntTxPackets}, {"err", c.cntTxErrors},
+        {"rx", c.cntRxPackets}, {"answered", c.cntAnswered}, {"ok", c.cntCmpOk}, {"failed", c.cntCmpFail},
+        {"noreply", c.cntNoReply}, {"late", c.cntLate}, {"unexpected", c.cntUnexpected},
+        {"ambiguous", c.cntAmbiguous}, {"before", c.cntBeforeCleanStart},
+        {"trips", ledger.roundTrips().count()}, {"out", quint64(ledger.outstanding())},
+        {"rate", ledger.sendRateBps()}};
+    // clang-format on
     QStringList seen;
     for (const auto &[name, value] : counts)
         if (value != 0)
             seen << QString("%1=%2").arg(name).arg(value);
     if (const std::optional<UartErrors> u = ledger.uartErrors())
-        seen << QString("uart=%1,%2,%3,%4,%5")
-                    .arg(u->frame)
-                    .arg(u->overrun)
-                    .arg(u->parity)
-                    .arg(u->brk)
-                    .arg(u->bufOverrun);
+        seen << QString::asprintf("uart=%u,%u,%u,%u,%u", u->frame, u->overrun, u->parity, u->brk,
+                                  u->bufOverrun);
     return seen.join(' ');
 }
 
@@ -43,12 +33,11 @@ class TestLedger : public QObject
 private slots:
     // Events: q<hex> a frame queued, s<hex> queued and left, d the queue drained, f a failed
     // send, r<hex> a good frame, t<ms> the clock moves on and expired packets are given up,
-    // k a second's tick (logs R and the rate), x the port closes, z a clean start, end the end of a
-    // run, fill as many unique frames as the ledger keeps. Replies log what each frame was (A
+    // k a second's tick (logs R and the rate), x the port closes, z a clean start, end the end of
+    // a run, fill as many unique frames as the ledger keeps. Replies log what each frame was (A
     // answer, F failed, L late, U unexpected, O one-way, B before the clean start; + when it
-    // ended the wait for the last
-    // frame sent), timeouts log T when they ended that wait. u<f,o,p,b,bo> the UART's counts
-    // as the driver gives them, u- a failed read of them.
+    // ended the wait for the last frame sent), timeouts log T when they ended that wait.
+    // u<f,o,p,b,bo> the UART's counts as the driver gives them, u- a failed read of them.
     void events_data()
     {
         QTest::addColumn<QString>("rules"); // compare, one-way, timeout <ms>

@@ -30,14 +30,10 @@ private slots:
             .cntLongErrors = 6, .cntShortErrors = 7, .cntCmpOk = 10, .cntCmpFail = 11,
             .cntNoReply = 13, .cntAnswered = 10, .cntLate = 14, .cntUnexpected = 15,
             .cntAmbiguous = 16, .cntBeforeCleanStart = 17, .cntRunSeconds = 12};
-        // clang-format on
         row("every counter, comparison on, round trips", all,
-            "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n"
-            "  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n发送速率 = 64 bps\n发送字节 = "
-            "8\n发送线路字节 = 9\n"
-            "接收字节 = 18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n未应答 = 13\n"
-            "迟到应答 = 14\n多余帧 = 15\n清零前所发帧的应答 = 17\n"
-            "往返时延 最小 0.512 / 平均 1.064 / 最大 2.004 ms (16 个无法确定)");
+            "计时 = 12 秒\n\n发送包数 = 1\n  发送错误 = 2\n接收包数 = 3\n  7D错误 = 4\n  CRC错误 = 5\n  超长 = 6\n  超短 = 7\n\n"
+            "发送速率 = 64 bps\n发送字节 = 8\n发送线路字节 = 9\n接收字节 = 18446744073709551615\n\n比较成功 = 10\n比较失败 = 11\n"
+            "未应答 = 13\n迟到应答 = 14\n多余帧 = 15\n清零前所发帧的应答 = 17\n往返时延 最小 0.512 / 平均 1.064 / 最大 2.004 ms (16 个无法确定)");
         row("a measured run time, to a tenth; the payload cut", {.cntRunSeconds = 7},
             "计时 = 8.0 秒\n\n" + ZERO + "\n\n载荷 5000 字节，只发送前 4096 字节",
             "note runS=7.96");
@@ -55,15 +51,11 @@ private slots:
         row("not compared: what became of the replies on a paragraph of its own",
             {.cntNoReply = 2, .cntUnexpected = 3}, ZERO + "\n\n未应答 = 2\n多余帧 = 3");
         // The rate: packet bits sent since the tick before.
-        for (const auto &[bytes, rate] : {std::pair<quint64, const char *>{124, "992 bps"},
-                                          {125, "1 Kbps"},
-                                          {124999, "999.992 Kbps"},
-                                          {125000, "1 Mbps"},
-                                          {187500, "1.5 Mbps"}})
+        for (const auto &[bytes, rate] : {std::pair<quint64, const char *>{124, "992 bps"}, {125, "1 Kbps"},
+                                          {124999, "999.992 Kbps"}, {125000, "1 Mbps"}, {187500, "1.5 Mbps"}})
             row(rate, {.cntTxBytes = bytes},
-                QString(ZERO)
-                    .replace("0 bps", rate)
-                    .replace("发送字节 = 0\n", QString("发送字节 = %1\n").arg(bytes)));
+                QString(ZERO).replace("0 bps", rate).replace("发送字节 = 0\n", QString("发送字节 = %1\n").arg(bytes)));
+        // clang-format on
     }
     void panel()
     {

@@ -61,18 +61,16 @@ private slots:
             {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
         // clang-format on
         for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString(row[1]).replace("RUN",
-                                                             "--open p --send answer --duration 1")
-                                  << QString(row[2])
-                                         .replace("RAND", "[send]\ntx-rand-data=true")
-                                         .replace("BIG", QString("00 ").repeated(4095))
-                                  << row[3];
+            QTest::newRow(row[0]) << row[1] << row[2] << row[3];
     }
     void readsTheRun()
     {
         QFETCH(QString, arguments);
         QFETCH(QString, ini);
         QFETCH(QString, expected);
+        arguments.replace("RUN", "--open p --send answer --duration 1");
+        ini.replace("RAND", "[send]\ntx-rand-data=true")
+            .replace("BIG", QString("00 ").repeated(4095));
         TestWorkDir dir;
         QFile file(dir.filePath("dv-ppp.ini"));
         QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0));
@@ -113,13 +111,12 @@ private slots:
         file.close();
         const CommandLine run = readCommandLine(
             ("pakto --open p --send once --duration 1 " + options).split(' ', Qt::SkipEmptyParts));
-        const LineSetting used = readRunSettings(file.fileName(), *run.headless).session.line;
-        QStringList words{QString::number(used.baud)};
+        const SessionSettings read = readRunSettings(file.fileName(), *run.headless).session;
+        QStringList words{QString::number(read.line.baud)};
         for (int choice = 0; choice < LINE_CHOICES; ++choice)
-            words << used.word(choice);
+            words << read.line.word(choice);
         QCOMPARE(words.join(' '), line);
-        QCOMPARE(readRunSettings(file.fileName(), *run.headless).session.stopOnError,
-                 ini.contains("auto-stop"));
+        QCOMPARE(read.stopOnError, ini.contains("auto-stop"));
     }
 };
 

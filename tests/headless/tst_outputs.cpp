@@ -70,10 +70,8 @@ private slots:
         const QString port = options.startsWith("BARE") ? "${1#/dev/}" : "$1"; // pts/N, say
         options.remove("BARE").replace("PORT", peer.path).replace("BYTES", BYTES);
         options += options.contains("--report") ? "" : " --report r.json";
-        const QString command = QString("exec \"$0\" --port %1 --open %1 --send answer --frames 1 "
-                                        "--duration 5 ")
-                                    .arg(port) +
-                                options;
+        const QString command = "exec \"$0\" --port " + port + " --open " + port +
+                                " --send answer --frames 1 --duration 5 " + options;
         const Run run = runToEnd("sh", {"-c", command, PAKTO_WINDOW_PATH, peer.path}, dir.path());
         peer.stop();
         QVERIFY2(run.exitCode == exitCode && run.err.contains(complaint.replace("PORT", peer.path)),
@@ -100,12 +98,9 @@ private slots:
         reader.start("sh", {"-c", "exec 3<>f; touch open; sleep 1; exec 4<f 3<&-; cat <&4 > got"});
         QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir.filePath("open")); }));
         PeerProcess peer({});
-        const Run run =
-            runToEnd(PAKTO_WINDOW_PATH,
-                     QString("--port %1 --open %1 --send answer --duration 0.5 --capture f")
-                         .arg(peer.path)
-                         .split(' '),
-                     dir.path());
+        const QString options = "--port " + peer.path + " --open " + peer.path +
+                                " --send answer --duration 0.5 --capture f";
+        const Run run = runToEnd(PAKTO_WINDOW_PATH, options.split(' '), dir.path());
         peer.stop();
         QVERIFY(reader.waitForFinished(WAIT_MS));
         QCOMPARE(run.exitCode, 0);

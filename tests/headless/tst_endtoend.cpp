@@ -159,12 +159,11 @@ private slots:
                 (svg.contains((peer.path + " · " + json.value("mode")).toUtf8()) ? "+titled" : "") +
                 (!png.isNull() && whiteEdges(png) ? " edges=white" : "") +
                 " junit=" + outline(readFile(workDir.filePath("j.xml"))) + ' ';
-        seen += "errors=" + QString::number(errors) + " answered=" + json.value("answered") +
-                " ambiguous=" + json.value("ambiguous") +
-                " line_use_tx=" + json.value("line_use_tx") +
-                " line_use_rx=" + json.value("line_use_rx") +
+        for (const char *key : {"answered", "ambiguous", "line_use_tx", "line_use_rx", "mode"})
+            seen += QString(key) + '=' + json.value(key) + ' ';
+        seen += "errors=" + QString::number(errors) +
                 " reasons=" + json.value("reasons").replace(' ', '+') +
-                " mode=" + json.value("mode") + " paced=" + json.value("line_use_paced") + ' ';
+                " paced=" + json.value("line_use_paced") + ' ';
         // The panel ends with the verdict of the exit status, after the time the run took.
         const QString verdict = window.exitCode == 0 ? "PASS"
                                 : json.exitCode == 0

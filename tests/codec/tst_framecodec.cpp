@@ -8,21 +8,6 @@ const QByteArray GUARD(16, char(0xA5)); // past the capacity: must survive every
 const auto in = [](const QByteArray &b) { return reinterpret_cast<const uint8_t *>(b.data()); };
 const auto out = [](QByteArray &b) { return reinterpret_cast<uint8_t *>(b.data()); };
 
-// A decoder on its own state; logs each good body in hex, else the error.
-struct Receiver {
-    int capacity;
-    DecoderState state{};
-    QByteArray buf = QByteArray(capacity, '\0') + GUARD;
-    QStringList log{};
-
-    void feed(const QByteArray &bytes)
-    {
-        for (char c : bytes)
-            if (const int r = ppp_frame_decode(state, uint8_t(c), out(buf), capacity))
-                log << (r > 0 ? buf.left(r).toHex().toUpper() : QString::number(r));
-    }
-};
-
 class TstFrameCodec : public QObject
 {
     Q_OBJECT
@@ -94,13 +79,16 @@ private slots:
         QFETCH(QByteArray, stream);
         QFETCH(int, capacity);
         QFETCH(QString, log);
-        Receiver rx{capacity};
-        rx.feed(stream);
-        const DecoderState &s = rx.state;
+        DecoderState s{};
+        QByteArray buf = QByteArray(capacity, '\0') + GUARD;
+        QStringList got; // each good body in hex, else the error
+        for (char c : stream)
+            if (const int r = ppp_frame_decode(s, uint8_t(c), out(buf), capacity))
+                got << (r > 0 ? buf.left(r).toHex().toUpper() : QString::number(r));
         const char *state = !s.inFrame ? "hunt" : s.escapePending ? "escaped" : "frame";
-        rx.log << "/" << state << rx.buf.left(s.inFrame ? s.count : 0).toHex().toUpper();
-        QCOMPARE(rx.log.join(' ').trimmed(), log);
-        QCOMPARE(rx.buf.mid(capacity), GUARD);
+        got << "/" << state << buf.left(s.inFrame ? s.count : 0).toHex().toUpper();
+        QCOMPARE(got.join(' ').trimmed(), log);
+        QCOMPARE(buf.mid(capacity), GUARD);
     }
 };
 

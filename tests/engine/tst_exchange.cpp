@@ -6,13 +6,6 @@
 const QByteArray PAYLOAD = QByteArray::fromHex("1122334455");
 const QByteArray MANY = QByteArray("0123456789").repeated(500); // 5000 bytes, no two shifts alike
 
-// The one mode running, and the mode it is, as a word ("answer", "timed", "full" or "").
-QString modeOf(const LinkSession &session)
-{
-    const char *const names[] = {"", "answer", "timed", "full"};
-    return names[int(session.mode())];
-}
-
 class TestExchange : public QObject
 {
     Q_OBJECT
@@ -140,8 +133,9 @@ private slots:
         SessionLink link;
         QVERIFY(link.open());
         QStringList modes;
-        QObject::connect(&link.session, &LinkSession::modeChanged,
-                         [&] { modes << modeOf(link.session); });
+        QObject::connect(&link.session, &LinkSession::modeChanged, [&] { // the one running, if any
+            modes << QStringList{"", "answer", "timed", "full"}[int(link.session.mode())];
+        });
         link.settings.periodMs = 10000;
         link.apply();
         for (const SendMode mode : {SendMode::AnswerDriven, SendMode::Timed, SendMode::AnswerDriven,

@@ -5,23 +5,6 @@
 
 #include <QtTest>
 
-// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT LINE", or
-// how it ended.
-static QString describe(const CommandLine &line)
-{
-    if (!line.headless)
-        return QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
-    const HeadlessPlan &p = *line.headless;
-    QStringList fields{"run"};
-    for (const QVariant &v :
-         QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
-                      int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath,
-                      p.reportPath, p.plotPath, p.junitPath})
-        fields << v.toString();
-    fields << QStringList(p.line.begin(), p.line.end()).join('/');
-    return fields.join(' ');
-}
-
 class TestCommandLine : public QObject
 {
     Q_OBJECT
@@ -31,8 +14,9 @@ private slots:
     {
         QTest::addColumn<QString>("arguments"); // RUN, ONCE: a valid run to add to
         QTest::addColumn<QString>("ini");       // RAND: random payloads on; none: no file
-        // A pattern for the start of describe(), then, with settings, what they came to: the line
-        // (the command line deciding over the file, word by word), auto-stop, problems, warnings
+        // A pattern for the start of what was read, then, with settings, what they came to: the
+        // line (the command line deciding over the file, word by word), auto-stop, problems,
+        // warnings
         QTest::addColumn<QString>("expected");
         // clang-format off
         const char *const rows[][4] = {
@@ -83,7 +67,19 @@ private slots:
         QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0));
         file.close();
         const CommandLine line = readCommandLine(("pakto " + arguments).split(' '));
-        QString got = describe(line);
+        // "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT
+        // LINE", or how it ended
+        QString got = QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
+        if (line.headless) {
+            const HeadlessPlan &p = *line.headless;
+            QStringList fields{"run"};
+            for (const QVariant &v :
+                 QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
+                              int(p.tag), int(p.compare), int(p.show), int(p.reportMemory),
+                              p.capturePath, p.reportPath, p.plotPath, p.junitPath})
+                fields << v.toString();
+            got = fields.join(' ') + ' ' + QStringList(p.line.begin(), p.line.end()).join('/');
+        }
         if (!ini.isEmpty() && line.headless) {
             const RunSettings check = readRunSettings(file.fileName(), *line.headless);
             QStringList words{QString::number(check.session.line.baud)};

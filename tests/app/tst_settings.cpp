@@ -38,36 +38,27 @@ private slots:
         QTest::addColumn<QString>("make");
         QTest::addColumn<QString>("changes");
         QTest::addColumn<QString>("warning");
-        const auto row = [](const char *name, const char *make, const char *changes = "",
-                            const char *warning = "") {
+        // clang-format off
+        const auto row = [](const char *name, const char *make, const char *changes = "", const char *warning = "") {
             QTest::newRow(name) << QString(make) << QString(changes) << QString(warning);
         };
         const char *unreadable = "错误: 无法读取设置文件 ./dv-ppp.ini：不是普通文件";
         row("first start, no file", "true");
         row("texts kept, payload with line breaks warns, random data hides it",
             R"(printf '[control]\nser-baudrate=250000\nsid-min=5\nsid-max=3\ntag-enable=true\n)"
-            R"([send]\ntx-data="01 02\\n03 04\\n\\n  05"\ntx-time=soon\ntx-rand-data=true\n)"
-            R"([show]\nlinewrap=true\n' > dv-ppp.ini)",
-            "",
-            "错误: 数据输入错误，请输入合法的十六进制数据\n“02\n03”不是 00 到 FF "
-            "之间的十六进制字节");
+            R"([send]\ntx-data="01 02\\n03 04\\n\\n  05"\ntx-time=soon\ntx-rand-data=true\n[show]\nlinewrap=true\n' > dv-ppp.ini)",
+            "", "错误: 数据输入错误，请输入合法的十六进制数据\n“02\n03”不是 00 到 FF 之间的十六进制字节");
         row("lengths clamped, booleans 1, yes, TRUE, FALSE",
-            R"(printf '[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\n)"
-            R"(auto-stop=TRUE\nchart=0\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",
-            "send/tx-len-min=0;send/tx-len-max=4096;show/english=true;show/trxcmp=true;"
-            "show/auto-stop=true;show/chart=false;control/tag-enable=false");
+            R"(printf '[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\nauto-stop=TRUE\nchart=0\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",
+            "send/tx-len-min=0;send/tx-len-max=4096;show/english=true;show/trxcmp=true;show/auto-stop=true;show/chart=false;control/tag-enable=false");
         row("line choices kept, an unknown word taken as the default",
-            R"(printf '[control]\nser-databits=6\nser-parity=evn\nser-stopbits=2\n)"
-            R"(ser-flow=xonxoff\n' > dv-ppp.ini)",
-            "control/ser-parity=none");
-        row("unclosed group header: a FormatError, yet rewritten without a warning",
-            R"(printf '[show\nlinewrap=true\n' > dv-ppp.ini)");
+            R"(printf '[control]\nser-databits=6\nser-parity=evn\nser-stopbits=2\nser-flow=xonxoff\n' > dv-ppp.ini)", "control/ser-parity=none");
+        row("unclosed group header: a FormatError, yet rewritten without a warning", R"(printf '[show\nlinewrap=true\n' > dv-ppp.ini)");
         row("directory", "mkdir dv-ppp.ini", "", unreadable);
         row("FIFO", "mkfifo dv-ppp.ini", "", unreadable);
-        row("link to a device",
-            "{ mknod node c 1 3 || ln -s /dev/null node; } && ln -s node dv-ppp.ini", "",
-            unreadable);
+        row("link to a device", "{ mknod node c 1 3 || ln -s /dev/null node; } && ln -s node dv-ppp.ini", "", unreadable);
         row("link to a file", R"(printf '[send]\ntx-time=250\n' > f && ln -s f dv-ppp.ini)");
+        // clang-format on
     }
     void loadSwitchAndClose()
     {

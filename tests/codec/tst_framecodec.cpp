@@ -8,21 +8,6 @@ const QByteArray GUARD(16, char(0xA5)); // past the capacity: must survive every
 const auto in = [](const QByteArray &b) { return reinterpret_cast<const uint8_t *>(b.data()); };
 const auto out = [](QByteArray &b) { return reinterpret_cast<uint8_t *>(b.data()); };
 
-// A decoder on its own state; logs each good body in hex, else the error.
-struct Receiver {
-    int capacity;
-    DecoderState state{};
-    QByteArray buf = QByteArray(capacity, '\0') + GUARD;
-    QStringList log{};
-
-    void feed(const QByteArray &bytes)
-    {
-        for (char c : bytes)
-            if (const int r = ppp_frame_decode(state, uint8_t(c), out(buf), capacity))
-                log << (r > 0 ? buf.left(r).toHex().toUpper() : QString::number(r));
-    }
-};
-
 class TstFrameCodec : public QObject
 {
     Q_OBJECT
@@ -79,37 +64,31 @@ private slots:
         const auto row = [](const char *name, const char *stream, const char *log, int cap = 64) {
             QTest::newRow(name) << QByteArray::fromHex(stream) << cap << QString(log);
         };
+        // clang-format off
         row("junk; 01 7E 02, 60, 55 55 55, 7D back to back; 11 as is, 7E 7D, escape pending",
-            "007D5E 7E017D5E02D6D57E 7E607D5E937E 7E555555F5D47E 7E7D5D1A587E 7E01117D5E7D5D7D",
-            "017E02 60 555555 7D / escaped 01117E7D");
-        row("flag runs are empty frames; two bytes, a bad FCS, then a good frame",
-            "7E7E7E7E7E01027E 017D5E02D6D47E 7E 7E7E555555F5D47E", "-1 -3 555555 / frame");
-        row("frames sharing flags all decode; bytes between frames are a frame of their own",
-            "7E017D5E02D6D57E 555555F5D47E 607D5E937E 0102 7E AABBCC 7E",
-            "017E02 555555 60 -1 -3 / frame");
-        row("7D 31 is not taken for 11, 7D 7D: each skips to the next flag",
-            "7E017D31 02037E 7E017D7D 02037E 7E555555F5D47E 7E017D31 0203",
-            "-4 -4 555555 -4 / hunt");
-        row("7D 7E after a good frame, a bad FCS, two bytes; a lone escape is an empty frame",
-            "7E017D5E02D6D57D7E 7E017D5E02D6D47D7E 01027D7E 7D7E", "017E02 -3 -1 / frame");
-        row("buffer filled exactly; overflow on an escaped byte skips to the next",
-            "7E555555F5D47E 7E01020304057D5E 7E 7E607D5E937E", "555555 -2 60 / frame", 5);
+            "007D5E 7E017D5E02D6D57E 7E607D5E937E 7E555555F5D47E 7E7D5D1A587E 7E01117D5E7D5D7D", "017E02 60 555555 7D / escaped 01117E7D");
+        row("flag runs are empty frames; two bytes, a bad FCS, then a good frame", "7E7E7E7E7E01027E 017D5E02D6D47E 7E 7E7E555555F5D47E", "-1 -3 555555 / frame");
+        row("frames sharing flags all decode; bytes between frames are a frame of their own", "7E017D5E02D6D57E 555555F5D47E 607D5E937E 0102 7E AABBCC 7E", "017E02 555555 60 -1 -3 / frame");
+        row("7D 31 is not taken for 11, 7D 7D: each skips to the next flag", "7E017D31 02037E 7E017D7D 02037E 7E555555F5D47E 7E017D31 0203", "-4 -4 555555 -4 / hunt");
+        row("7D 7E after a good frame, a bad FCS, two bytes; a lone escape is an empty frame", "7E017D5E02D6D57D7E 7E017D5E02D6D47D7E 01027D7E 7D7E", "017E02 -3 -1 / frame");
+        row("buffer filled exactly; overflow on an escaped byte skips to the next", "7E555555F5D47E 7E01020304057D5E 7E 7E607D5E937E", "555555 -2 60 / frame", 5);
+        // clang-format on
     }
     void decode()
     {
         QFETCH(QByteArray, stream);
         QFETCH(int, capacity);
         QFETCH(QString, log);
-        Receiver rx{capacity};
-        rx.feed(stream);
-        const DecoderState &s = rx.state;
-        rx.log << "/"
-               << (!s.inFrame        ? "hunt"
-                   : s.escapePending ? "escaped"
-                                     : "frame")
-               << rx.buf.left(s.inFrame ? s.count : 0).toHex().toUpper();
-        QCOMPARE(rx.log.join(' ').trimmed(), log);
-        QCOMPARE(rx.buf.mid(capacity), GUARD);
+        DecoderState s{};
+        QByteArray buf = QByteArray(capacity, '\0') + GUARD;
+        QStringList got; // each good body in hex, else the error
+        for (char c : stream)
+            if (const int r = ppp_frame_decode(s, uint8_t(c), out(buf), capacity))
+                got << (r > 0 ? buf.left(r).toHex().toUpper() : QString::number(r));
+        const char *state = !s.inFrame ? "hunt" : s.escapePending ? "escaped" : "frame";
+        got << "/" << state << buf.left(s.inFrame ? s.count : 0).toHex().toUpper();
+        QCOMPARE(got.join(' ').trimmed(), log);
+        QCOMPARE(buf.mid(capacity), GUARD);
     }
 };
 

@@ -8,9 +8,7 @@
 
 Q_DECLARE_METATYPE(PrbsSequence)
 
-namespace {
-
-QByteArray stream(PrbsSequence sequence, int bytes)
+static QByteArray stream(PrbsSequence sequence, int bytes)
 {
     QByteArray line(bytes, '\0');
     PrbsGenerator generator(sequence);
@@ -19,19 +17,19 @@ QByteArray stream(PrbsSequence sequence, int bytes)
     return line;
 }
 
-int bitAt(const QByteArray &line, int k)
+static int bitAt(const QByteArray &line, int k)
 {
     return uint8_t(line[k / 8]) >> (k % 8) & 1;
 }
 
-QByteArray flipped(QByteArray line, int firstBit, int step, int count)
+static QByteArray flipped(QByteArray line, int firstBit, int step, int count)
 {
     for (int bit = firstBit; count-- > 0; bit += step)
         line[bit / 8] = char(line[bit / 8] ^ 1 << bit % 8);
     return line;
 }
 
-QByteArray noise(int bytes)
+static QByteArray noise(int bytes)
 {
     QByteArray line(bytes, '\0');
     std::mt19937 random(7);
@@ -40,12 +38,9 @@ QByteArray noise(int bytes)
     return line;
 }
 
-constexpr int BYTES = 8000;
-constexpr int WINDOW = 1000;
+constexpr int BYTES = 8000, WINDOW = 1000;
 const PrbsSequence P7 = PrbsSequence::Prbs7, P9 = PrbsSequence::Prbs9, P15 = PrbsSequence::Prbs15,
                    P23 = PrbsSequence::Prbs23, P31 = PrbsSequence::Prbs31;
-
-} // namespace
 
 class TstPrbs : public QObject
 {

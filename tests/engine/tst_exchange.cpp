@@ -6,13 +6,6 @@
 const QByteArray PAYLOAD = QByteArray::fromHex("1122334455");
 const QByteArray MANY = QByteArray("0123456789").repeated(500); // 5000 bytes, no two shifts alike
 
-// The one mode running, and the mode it is, as a word ("answer", "timed", "full" or "").
-QString modeOf(const LinkSession &session)
-{
-    const char *const names[] = {"", "answer", "timed", "full"};
-    return names[int(session.mode())];
-}
-
 class TestExchange : public QObject
 {
     Q_OBJECT
@@ -20,8 +13,8 @@ class TestExchange : public QObject
 private slots:
     void packets_data()
     {
-        QTest::addColumn<QString>("sids"); // "min max" with the tag on; empty: tag off
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sids");  // "min max" with the tag on; empty: tag off
+        QTest::addColumn<QString>("typed"); // "random MIN MAX": lengths drawn, shown as numbers
         QTest::addColumn<QString>("packets");
         const QString many = MANY.toHex(' '), cut = "5a07" + MANY.left(PACKET_CAPACITY - 2).toHex();
         // clang-format off
@@ -31,6 +24,9 @@ private slots:
         QTest::newRow("crossed range: the maximum every time") << "9 4" << "" << "5a04 5a04";
         QTest::newRow("single spaces, padding, either case") << "" << "  01 aB 1F  " << "01ab1f";
         QTest::newRow("5000 parts: 4096 kept") << "" << many << QString(MANY.left(PACKET_CAPACITY).toHex());
+        QTest::newRow("random, beyond what fits after the tag: as long as fits") << "1 1" << "random 9000 100" << "4096";
+        QTest::newRow("random, lengths below 1") << "" << "random -5 0" << "0";
+        QTest::newRow("random, crossed range: the shortest") << "" << "random 30 20" << "30";
         // clang-format on
     }
     void packets()
@@ -43,30 +39,18 @@ private slots:
         settings.sidMin = quint8(sids.section(' ', 0, 0).toUInt());
         settings.sidMax = quint8(sids.section(' ', 1).toUInt());
         settings.payload = readPayload(typed).bytes;
+        if ((settings.random = typed.startsWith("random"))) {
+            settings.lengthMin = typed.section(' ', 1, 1).toInt();
+            settings.lengthMax = typed.section(' ', 2, 2).toInt();
+        }
         PayloadBuilder builder;
         QStringList built;
         while (built.size() <= packets.count(' ')) {
             const std::unique_ptr<Packet> p = builder.build(settings);
-            built << QByteArray(reinterpret_cast<const char *>(p->bytes), p->length).toHex();
+            const QByteArray bytes(reinterpret_cast<const char *>(p->bytes), p->length);
+            built << (settings.random ? QString::number(p->length) : QString(bytes.toHex()));
         }
         QCOMPARE(built.join(' '), packets);
-    }
-
-    // Random lengths beyond what fits after the tag are drawn as long as fits; a crossed range
-    // draws the shortest.
-    void randomLengthsFit()
-    {
-        SessionSettings settings;
-        settings.random = true;
-        PayloadBuilder builder;
-        for (const auto &[tag, range, length] : {std::tuple{true, QPoint(9000, 100), 4096},
-                                                 {false, QPoint(-5, 0), 0},
-                                                 {false, QPoint(30, 20), 30}}) {
-            settings.tag = tag;
-            settings.lengthMin = range.x();
-            settings.lengthMax = range.y();
-            QCOMPARE(int(builder.build(settings)->length), length);
-        }
     }
 
     // Settings that can build no packet stop a running mode, saying why; each way of sending
@@ -149,8 +133,9 @@ private slots:
         SessionLink link;
         QVERIFY(link.open());
         QStringList modes;
-        QObject::connect(&link.session, &LinkSession::modeChanged,
-                         [&] { modes << modeOf(link.session); });
+        QObject::connect(&link.session, &LinkSession::modeChanged, [&] { // the one running, if any
+            modes << QStringList{"", "answer", "timed", "full"}[int(link.session.mode())];
+        });
         link.settings.periodMs = 10000;
         link.apply();
         for (const SendMode mode : {SendMode::AnswerDriven, SendMode::Timed, SendMode::AnswerDriven,

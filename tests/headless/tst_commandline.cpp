@@ -5,23 +5,6 @@
 
 #include <QtTest>
 
-// "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT LINE", or
-// how it ended.
-static QString describe(const CommandLine &line)
-{
-    if (!line.headless)
-        return QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
-    const HeadlessPlan &p = *line.headless;
-    QStringList fields{"run"};
-    for (const QVariant &v :
-         QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
-                      int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath,
-                      p.reportPath, p.plotPath, p.junitPath})
-        fields << v.toString();
-    fields << QStringList(p.line.begin(), p.line.end()).join('/');
-    return fields.join(' ');
-}
-
 class TestCommandLine : public QObject
 {
     Q_OBJECT
@@ -29,9 +12,11 @@ class TestCommandLine : public QObject
 private slots:
     void readsTheRun_data()
     {
-        QTest::addColumn<QString>("arguments"); // RUN: a valid run to add to
+        QTest::addColumn<QString>("arguments"); // RUN, ONCE: a valid run to add to
         QTest::addColumn<QString>("ini");       // RAND: random payloads on; none: no file
-        // A pattern for the start of describe(), then, with settings, what they came to
+        // A pattern for the start of what was read, then, with settings, what they came to: the
+        // line (the command line deciding over the file, word by word), auto-stop, problems,
+        // warnings
         QTest::addColumn<QString>("expected");
         // clang-format off
         const char *const rows[][4] = {
@@ -58,6 +43,11 @@ private slots:
             {"settings: unused values go unchecked", "RUN --baud 9600 --parity odd", "[control]\nsid-min=300\nser-baudrate=x\nser-parity=x\n[send]\ntx-time=0", "run .* problems:  warnings: $"},
             {"settings: empty payload, no tag", "RUN", "[send]\ntx-data=\" \"", "run .* problems: tx-data =   is empty"},
             {"settings: lengths give empty packets", "RUN", "RAND\ntx-len-min=0", "run .* problems: tx-len-min = 0 and the tag"},
+            {"line: defaults, 8N1, no flow control", "ONCE", "[control]", "run .* line: 115200 8 none 1 none auto-stop: 0 "},
+            {"line: file, 2 stop bits, RTS-CTS", "ONCE", "[control]\nser-baudrate=9600\nser-stopbits=2\nser-flow=rtscts", "run .* line: 9600 8 none 2 rtscts auto-stop: 0 "},
+            {"line: options over the file, auto-stop from it", "ONCE --baud 921600 --data-bits 7 --parity even --stop-bits 1 --flow xonxoff",
+             "[control]\nser-stopbits=2\nser-flow=rtscts\nser-databits=6\n[show]\nauto-stop=true", "run .* line: 921600 7 even 1 xonxoff auto-stop: 1 "},
+            {"line: mark parity, 2 stop bits", "ONCE --parity mark --stop-bits 2", "[control]\nser-parity=odd", "run .* line: 115200 8 mark 2 none auto-stop: 0 "},
             {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
         // clang-format on
         for (const auto &row : rows)
@@ -68,7 +58,8 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(QString, ini);
         QFETCH(QString, expected);
-        arguments.replace("RUN", "--open p --send answer --duration 1");
+        arguments.replace("RUN", "--open p --send answer --duration 1")
+            .replace("ONCE", "--open p --send once --duration 1");
         ini.replace("RAND", "[send]\ntx-rand-data=true")
             .replace("BIG", QString("00 ").repeated(4095));
         TestWorkDir dir;
@@ -76,47 +67,31 @@ private slots:
         QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0));
         file.close();
         const CommandLine line = readCommandLine(("pakto " + arguments).split(' '));
-        QString got = describe(line);
+        // "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT
+        // LINE", or how it ended
+        QString got = QString("exit %1: %2").arg(line.exitStatus.value_or(-1)).arg(line.message);
+        if (line.headless) {
+            const HeadlessPlan &p = *line.headless;
+            QStringList fields{"run"};
+            for (const QVariant &v :
+                 QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
+                              int(p.tag), int(p.compare), int(p.show), int(p.reportMemory),
+                              p.capturePath, p.reportPath, p.plotPath, p.junitPath})
+                fields << v.toString();
+            got = fields.join(' ') + ' ' + QStringList(p.line.begin(), p.line.end()).join('/');
+        }
         if (!ini.isEmpty() && line.headless) {
             const RunSettings check = readRunSettings(file.fileName(), *line.headless);
-            got += " problems: " + check.problems.join(" / ") +
+            QStringList words{QString::number(check.session.line.baud)};
+            for (int choice = 0; choice < LINE_CHOICES; ++choice)
+                words << check.session.line.word(choice);
+            got += " line: " + words.join(' ') +
+                   " auto-stop: " + QString::number(check.session.stopOnError) +
+                   " problems: " + check.problems.join(" / ") +
                    " warnings: " + check.warnings.join(" / ");
         }
         got.remove(QRegularExpression("dv-ppp.ini: \\[\\w+\\] "));
         QVERIFY2(QRegularExpression("(?s)^" + expected).match(got).hasMatch(), qPrintable(got));
-    }
-
-    // The line from the settings file, the command line deciding over it, word by word.
-    void lineFromFileAndOptions_data()
-    {
-        QTest::addColumn<QString>("ini"); // in [control]
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("line");
-        // clang-format off
-        QTest::newRow("defaults: 8N1, no flow control") << "" << "" << "115200 8 none 1 none";
-        QTest::newRow("file: 2 stop bits, RTS-CTS") << "ser-baudrate=9600\nser-stopbits=2\nser-flow=rtscts" << "" << "9600 8 none 2 rtscts";
-        QTest::newRow("options over the file, auto-stop from it") << "ser-stopbits=2\nser-flow=rtscts\nser-databits=6\n[show]\nauto-stop=true"
-            << "--baud 921600 --data-bits 7 --parity even --stop-bits 1 --flow xonxoff" << "921600 7 even 1 xonxoff";
-        QTest::newRow("mark parity, 2 stop bits") << "ser-parity=odd" << "--parity mark --stop-bits 2" << "115200 8 mark 2 none";
-        // clang-format on
-    }
-    void lineFromFileAndOptions()
-    {
-        QFETCH(QString, ini);
-        QFETCH(QString, options);
-        QFETCH(QString, line);
-        TestWorkDir dir;
-        QFile file("dv-ppp.ini");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[control]\n" + ini.toUtf8()) > 0);
-        file.close();
-        const CommandLine run = readCommandLine(
-            ("pakto --open p --send once --duration 1 " + options).split(' ', Qt::SkipEmptyParts));
-        const SessionSettings read = readRunSettings(file.fileName(), *run.headless).session;
-        QStringList words{QString::number(read.line.baud)};
-        for (int choice = 0; choice < LINE_CHOICES; ++choice)
-            words << read.line.word(choice);
-        QCOMPARE(words.join(' '), line);
-        QCOMPARE(read.stopOnError, ini.contains("auto-stop"));
     }
 };
 

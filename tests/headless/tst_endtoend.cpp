@@ -82,13 +82,10 @@ private slots:
         // reasons=A+B; a value is a count, sent (tx_packets), faults or 2faults (the device's count
         // of its fault).
         QTest::addColumn<QString>("expected");
-        const QString
-            timed = "--send timed --period 10 --compare --tag --duration 1",
-            answer = "--send answer --compare --duration 1",
-            plain = "--send answer --reply-timeout 50 --duration 1",
-            clean = "exit_code=0 errors=0 rx_packets=sent compare_ok=sent",
-            lost = "exit_code=1 no_reply=faults errors=2faults reasons=framing_errors+no_reply ";
         // clang-format off
+        const QString timed = "--send timed --period 10 --compare --tag --duration 1", answer = "--send answer --compare --duration 1",
+            plain = "--send answer --reply-timeout 50 --duration 1", clean = "exit_code=0 errors=0 rx_packets=sent compare_ok=sent",
+            lost = "exit_code=1 no_reply=faults errors=2faults reasons=framing_errors+no_reply ";
         QTest::newRow("answer: show, capture, plot, JUnit") << "" << answer + " --tag --show --capture c --plot p.png --junit j.xml" << clean + " png=1200x600 edges=white junit=testsuites";
         QTest::newRow("answer-driven up to --frames, report on stdout") << "" << answer + " --frames 300 --report -" << clean + " tx_packets=300";
         QTest::newRow("answer-driven up to --frames, every reply twice: the extra ones fail") << "--fault duplicate --every 1" << "--send answer --frames 300 --duration 30" << "exit_code=1 errors=300 tx_packets=300 rx_packets=600 unexpected=300 reasons=unexpected_frames";
@@ -162,12 +159,11 @@ private slots:
                 (svg.contains((peer.path + " · " + json.value("mode")).toUtf8()) ? "+titled" : "") +
                 (!png.isNull() && whiteEdges(png) ? " edges=white" : "") +
                 " junit=" + outline(readFile(workDir.filePath("j.xml"))) + ' ';
-        seen += "errors=" + QString::number(errors) + " answered=" + json.value("answered") +
-                " ambiguous=" + json.value("ambiguous") +
-                " line_use_tx=" + json.value("line_use_tx") +
-                " line_use_rx=" + json.value("line_use_rx") +
+        for (const char *key : {"answered", "ambiguous", "line_use_tx", "line_use_rx", "mode"})
+            seen += QString(key) + '=' + json.value(key) + ' ';
+        seen += "errors=" + QString::number(errors) +
                 " reasons=" + json.value("reasons").replace(' ', '+') +
-                " mode=" + json.value("mode") + " paced=" + json.value("line_use_paced") + ' ';
+                " paced=" + json.value("line_use_paced") + ' ';
         // The panel ends with the verdict of the exit status, after the time the run took.
         const QString verdict = window.exitCode == 0 ? "PASS"
                                 : json.exitCode == 0

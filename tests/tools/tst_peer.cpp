@@ -110,9 +110,8 @@ private slots:
             counts[count.section(": ", 0, 0)] = count.section(": ", 1).toInt();
         QString expected;
         for (const QString &line : end.out.split('\n', Qt::SkipEmptyParts))
-            expected += QString("%1: %2\n")
-                            .arg(line.section(": ", 0, 0))
-                            .arg(counts.value(line.section(": ", 0, 0)));
+            expected += line.section(": ", 0, 0) + ": " +
+                        QString::number(counts.value(line.section(": ", 0, 0))) + '\n';
         QCOMPARE(end.out, expected);
     }
 
@@ -160,12 +159,11 @@ private slots:
     {
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("changes");
-        QTest::newRow("once") << "--vanish 300:500"
-                              << "300 800";
-        QTest::newRow("twice, then for good") << "--vanish 200:100,500:never"
-                                              << "200 300 500";
-        QTest::newRow("every 800 ms") << "--vanish-every 800:200 --flags shared"
-                                      << "800 1000";
+        // clang-format off
+        QTest::newRow("once") << "--vanish 300:500" << "300 800";
+        QTest::newRow("twice, then for good") << "--vanish 200:100,500:never" << "200 300 500";
+        QTest::newRow("every 800 ms") << "--vanish-every 800:200 --flags shared" << "800 1000";
+        // clang-format on
     }
 
     void vanishAndReturn()

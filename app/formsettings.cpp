@@ -150,7 +150,7 @@ void MainWindow::loadReplyRules()
     const QSettings settings(settingsPath(), QSettings::IniFormat);
     const QString key = settingsPath() + QStringLiteral(" [send] reply-timeout");
     const QString problem = numberProblem(key, storedText(settings, Setting::ReplyTimeout),
-                                          specOf(Setting::ReplyTimeout).range);
+                                          entryOf(Setting::ReplyTimeout).range);
     if (!problem.isEmpty())
         warn(tr("错误"), problem);
     replyTimeoutMs =

@@ -129,7 +129,7 @@ void SettingsReader::readLengths()
 int SettingsReader::number(Setting setting)
 {
     const NumberReading reading = storedNumber(settings, setting);
-    const NumberRange &range = specOf(setting).range;
+    const NumberRange &range = entryOf(setting).range;
     if (reading.problem == NumberReading::NotANumber)
         found.problems << describe(setting) + QStringLiteral(" is not a number");
     else if (reading.problem == NumberReading::OutOfRange)
@@ -152,8 +152,8 @@ QString SettingsReader::describe(Setting setting) const
     if (value.size() > LONGEST_SHOWN_VALUE)
         value = value.left(LONGEST_SHOWN_VALUE) + QStringLiteral("...");
     return QStringLiteral("%1: [%2] %3 = %4")
-        .arg(QFileInfo(path).fileName(), QLatin1String(specOf(setting).group),
-             QLatin1String(specOf(setting).key), value);
+        .arg(QFileInfo(path).fileName(), QLatin1String(entryOf(setting).group),
+             QLatin1String(entryOf(setting).key), value);
 }
 
 } // namespace

@@ -6,7 +6,7 @@ namespace {
 constexpr NumberRange NONE{0, 0};
 
 // clang-format off
-const SettingSpec SPECS[] = {
+const SettingEntry ENTRIES[] = {
     {"show", "english", "false", SettingKind::Flag, NONE, 0},
     {"show", "trxcmp", "false", SettingKind::Flag, NONE, 0},
     {"show", "auto-stop", "false", SettingKind::Flag, NONE, 0},
@@ -32,20 +32,20 @@ const SettingSpec SPECS[] = {
 
 QVariant storedValue(const QSettings &settings, Setting setting)
 {
-    return settings.value(pathOf(setting), QString::fromLatin1(specOf(setting).fallback));
+    return settings.value(pathOf(setting), QString::fromLatin1(entryOf(setting).fallback));
 }
 
 } // namespace
 
-const SettingSpec &specOf(Setting setting)
+const SettingEntry &entryOf(Setting setting)
 {
-    return SPECS[int(setting)];
+    return ENTRIES[int(setting)];
 }
 
 QString pathOf(Setting setting)
 {
-    const SettingSpec &spec = specOf(setting);
-    return QLatin1String(spec.group) + QLatin1Char('/') + QLatin1String(spec.key);
+    const SettingEntry &entry = entryOf(setting);
+    return QLatin1String(entry.group) + QLatin1Char('/') + QLatin1String(entry.key);
 }
 
 Setting lineChoiceSetting(int choice)
@@ -65,7 +65,7 @@ bool storedFlag(const QSettings &settings, Setting setting)
 
 NumberReading storedNumber(const QSettings &settings, Setting setting)
 {
-    return readNumber(storedText(settings, setting), specOf(setting).range);
+    return readNumber(storedText(settings, setting), entryOf(setting).range);
 }
 
 PayloadReading storedPayload(const QSettings &settings)
@@ -75,7 +75,7 @@ PayloadReading storedPayload(const QSettings &settings)
 
 int storedChoice(const QSettings &settings, Setting setting)
 {
-    return lineChoices()[specOf(setting).lineChoice].words.indexOf(storedText(settings, setting));
+    return lineChoices()[entryOf(setting).lineChoice].words.indexOf(storedText(settings, setting));
 }
 
 void store(QSettings &settings, Setting setting, const QVariant &value)

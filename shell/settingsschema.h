@@ -34,7 +34,7 @@ enum class Setting {
 
 enum class SettingKind { Flag, Number, Payload, Choice };
 
-struct SettingSpec {
+struct SettingEntry {
     const char *group;
     const char *key;
     const char *fallback; // what a file without the key means
@@ -45,7 +45,7 @@ struct SettingSpec {
 
 const QString SETTINGS_FILE_NAME = QStringLiteral("dv-ppp.ini");
 
-const SettingSpec &specOf(Setting setting);
+const SettingEntry &entryOf(Setting setting);
 // "control/sid-min", as QSettings names it.
 QString pathOf(Setting setting);
 // The line choice's setting: DataBits for its first.

@@ -65,14 +65,17 @@ start_simulated_device "$build/runtime/pakto-peer" peer.out --fault bad-fcs --ra
 "$build/runtime/pakto" --port "$device" 2>/dev/null &
 window_pid=$!
 window_id=$(wait_for_output xdotool search --onlyvisible --name 'Pakto' | head -n 1)
-# Where the buttons are in English at the default size: when the form moves
-# them, the check below says so, and a first shot shows where they went.
-click 240 282 # Open port
-click 344 291 # Show sent
-click 448 291 # Show received
-click 700 126 # Timed send
+# Wider than the default, so that the chart beside the traffic view has room.
+# Where the buttons are then, in English: when the form moves them, the check
+# below says so, and a first shot shows where they went.
+xdotool windowsize "$window_id" 1180 860
+sleep 1
+click 248 282 # Open port
+click 352 271 # Show sent
+click 451 271 # Show received
+click 662 126 # Timed send
 sleep "$RUN_S"
-import -window "$window_id" -colors 256 "PNG8:$pictures/window.png" # under 200 KB
+import -window "$window_id" -colors 128 "PNG8:$pictures/window.png" # under 200 KB
 kill "$window_pid"
 window_pid=""
 stop_simulated_device

@@ -18,6 +18,9 @@ constexpr double HEADROOM = 1.05; // a line at the top stays clear of the frame
 constexpr int EDGE_PX = 10;       // kept clear around the plot, legend included
 // A piece of a second this short (a run's end) has a rate too noisy to draw.
 constexpr double SHORTEST_RATE_S = 0.25;
+// Room for one time label and the space after it; never more than Qwt's own count.
+constexpr int TIME_LABEL_PX = 50;
+constexpr int MOST_TIME_STEPS = 8;
 
 // Each curve's value for an entry; below 0: no point that second.
 using EntryValue = double (*)(const TimelineEntry &);
@@ -142,6 +145,17 @@ void RunChart::scaleFromZero(int axis)
     engine->autoScale(axisMaxMajor(axis), bottom, top, step);
     setAxisScaleDiv(axis,
                     engine->divideScale(0, top, axisMaxMajor(axis), axisMaxMinor(axis), step));
+}
+
+// As many time labels as fit the canvas: a narrow chart would run them together.
+void RunChart::resizeEvent(QResizeEvent *event)
+{
+    QwtPlot::resizeEvent(event);
+    const int steps = std::clamp(canvas()->width() / TIME_LABEL_PX, 2, MOST_TIME_STEPS);
+    if (steps == axisMaxMajor(xBottom))
+        return;
+    setAxisMaxMajor(xBottom, steps);
+    replot();
 }
 
 void RunChart::changeEvent(QEvent *event)

@@ -26,6 +26,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     using Entries = std::vector<TimelineEntry>::const_iterator;

@@ -3,6 +3,7 @@
 #include "widgets/runchart.h"
 #include "widgets/trafficview.h"
 
+#include <qwt_scale_draw.h>
 #include <qwt_scale_widget.h>
 
 #include <QPlainTextEdit>
@@ -209,6 +210,31 @@ private slots:
                 received += blue(image.pixel(x, y));
             }
         QVERIFY2(sent > 30 && received > 30, qPrintable(QString("%1 %2").arg(sent).arg(received)));
+    }
+
+    // The time axis's labels keep apart, however narrow the chart.
+    void timeLabelsApart_data()
+    {
+        QTest::addColumn<int>("width");
+        for (int width : {260, 320, 600, 1200})
+            QTest::newRow(qPrintable(QString::number(width))) << width;
+    }
+    void timeLabelsApart()
+    {
+        QFETCH(int, width);
+        RunChart chart;
+        chart.resize(width, 300);
+        chart.show(); // lays the canvas out
+        chart.showRecent(Timeline());
+        const QwtScaleDraw *draw = chart.axisWidget(QwtPlot::xBottom)->scaleDraw();
+        const QList<double> ticks = draw->scaleDiv().ticks(QwtScaleDiv::MajorTick);
+        const QFont font = chart.axisWidget(QwtPlot::xBottom)->font();
+        double widest = 0;
+        for (double tick : ticks)
+            widest = qMax(widest, draw->labelSize(font, tick).width());
+        QVERIFY2(ticks.size() >= 2 && draw->length() / (ticks.size() - 1) > widest * 1.5,
+                 qPrintable(QString("%1 labels up to %2 px on %3 px")
+                                .arg(ticks.size()).arg(widest).arg(draw->length())));
     }
 
     // The vertical axes' Chinese titles (帧/秒, 毫秒) keep their glyphs apart: across the

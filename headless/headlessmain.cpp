@@ -1,6 +1,7 @@
 // The program's headless path: the application object a run needs, the
 // signal watch first, then the checks that may refuse a run before its port opens.
 #include "headlessrun.h"
+#include "runmessages.h"
 #include "runoutputs.h"
 #include "runreport.h"
 #include "shell/language.h"
@@ -15,11 +16,10 @@ namespace {
 // Every finding on stderr; false when the run cannot go on.
 bool settingsUsable(const RunSettings &settings)
 {
-    QTextStream err(stderr);
     for (const QString &problem : settings.problems)
-        err << "pakto: " << problem << '\n';
+        printMessage(problem);
     for (const QString &warning : settings.warnings)
-        err << "pakto: warning: " << warning << '\n';
+        printWarning(warning);
     return settings.problems.isEmpty();
 }
 
@@ -33,8 +33,10 @@ int runHeadless(const HeadlessPlan &plan, const QStringList &extraPorts,
     watch.install(noWatch); // without it the signals keep their default: the run simply dies
     RunReport report(arguments, plan);
     const QString settingsPath = QStringLiteral("./") + SETTINGS_FILE_NAME;
+    InterfaceLanguage language; // the panel's, as the window's, and every message's
+    language.apply(settingsSayEnglish(settingsPath));
     if (const OutputClash clash = findOutputClash(plan, settingsPath); clash) {
-        QTextStream(stderr) << "pakto: " << clash.message << '\n';
+        printMessage(clash.message);
         report.withhold(clash.paths);
         return report.finish({{QStringLiteral("output_refused")}, {}, 0}, EXIT_USAGE);
     }
@@ -42,8 +44,6 @@ int runHeadless(const HeadlessPlan &plan, const QStringList &extraPorts,
     if (!settingsUsable(settings))
         return report.finish({{QStringLiteral("settings_refused")}, settings.warnings, 0},
                              EXIT_USAGE);
-    InterfaceLanguage language;
-    language.apply(settings.english); // the panel's, as the window's
     return HeadlessRun(plan, settings, watch, report).exec(extraPorts);
 }
 

@@ -1,4 +1,5 @@
 #include "headlessrun.h"
+#include "runmessages.h"
 #include "runreport.h"
 #include "serial/portaccess.h"
 #include "shell/signalwatch.h"
@@ -22,17 +23,6 @@ constexpr int POLL_MS = 10;
 constexpr int SIGNAL_GRACE_MS = 500;
 constexpr quint64 FIRST_MEMORY_REPORT = 10000;
 constexpr quint64 MEMORY_REPORT_EVERY = 100000;
-
-void printUsageError(const QString &why)
-{
-    QTextStream(stderr) << "pakto: " << why << '\n';
-}
-
-// As the window would show it in a box.
-void printWarning(const QString &title, const QString &text)
-{
-    QTextStream(stderr) << title << ": " << text << '\n';
-}
 
 } // namespace
 
@@ -87,9 +77,8 @@ bool HeadlessRun::openPort(const QStringList &extraPorts)
 {
     const QStringList listed = systemPortNames() + extraPorts;
     if (!listed.contains(plan.port)) {
-        printUsageError(
-            QStringLiteral("no port '%1' is listed (listed: %2); add a path with --port")
-                .arg(plan.port, listed.join(QStringLiteral(", "))));
+        printMessage(QStringLiteral("no port '%1' is listed (listed: %2); add a path with --port")
+                         .arg(plan.port, listed.join(QStringLiteral(", "))));
         return false;
     }
     return session.open(plan.port); // a failed open has been told on stderr
@@ -105,10 +94,8 @@ bool HeadlessRun::startCapture()
 // The window shows them in its panel; a script reads them on stderr and in the report.
 void HeadlessRun::takeLineWarnings()
 {
-    QTextStream err(stderr);
-    err.setCodec("UTF-8");
     for (const QString &warning : session.lineWarnings())
-        err << "pakto: warning: " << warning << '\n';
+        printWarning(warning);
     warnings << session.lineWarnings();
 }
 
@@ -147,12 +134,12 @@ void HeadlessRun::watchSession()
 {
     QObject::connect(&session, &LinkSession::bytesArrived, &loop,
                      [this] { sinceLastByte.restart(); });
-    QObject::connect(&session, &LinkSession::warning, &loop, printWarning);
-    QObject::connect(&session, &LinkSession::refused, &loop, printWarning);
+    // The window's boxes: their title is the window's, their text the message.
+    const auto tell = [](const QString &, const QString &text) { printMessage(text); };
+    QObject::connect(&session, &LinkSession::warning, &loop, tell);
+    QObject::connect(&session, &LinkSession::refused, &loop, tell);
     QObject::connect(&session, &LinkSession::caution, &loop, [this](const QString &text) {
-        QTextStream err(stderr);
-        err.setCodec("UTF-8");
-        err << "pakto: warning: " << text << '\n';
+        printWarning(text);
         warnings << text;
     });
     QObject::connect(&session, &LinkSession::stoppedSending, &loop, [this] {
@@ -160,7 +147,7 @@ void HeadlessRun::watchSession()
         loop.quit();
     });
     QObject::connect(&session, &LinkSession::lost, &loop, [this](const QString &why) {
-        printWarning(Texts::tr("错误"), why);
+        printMessage(why);
         portLost = true;
         loop.quit();
     });

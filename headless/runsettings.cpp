@@ -172,3 +172,10 @@ RunSettings readRunSettings(const QString &path, const HeadlessPlan &plan)
                 {}};
     return SettingsReader(path, plan).read();
 }
+
+bool settingsSayEnglish(const QString &path)
+{
+    if (QFile file(path); !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    return storedFlag(QSettings(path, QSettings::IniFormat), Setting::English);
+}

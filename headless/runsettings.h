@@ -20,3 +20,7 @@ struct RunSettings {
 // naming the file and the key. A missing file is fine: the defaults hold.
 // Anything but a regular file is refused unopened (a FIFO would block).
 RunSettings readRunSettings(const QString &path, const HeadlessPlan &plan);
+
+// The run's language, read first, so that every message of the run is in it.
+// Chinese where the file cannot be read.
+bool settingsSayEnglish(const QString &path);

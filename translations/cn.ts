@@ -507,6 +507,10 @@ p, li { white-space: pre-wrap; }
         <source>提示</source>
         <translation>提示</translation>
     </message>
+    <message>
+        <source>警告：</source>
+        <translation>警告：</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -519,6 +519,10 @@ p, li { white-space: pre-wrap; }
         <source>提示</source>
         <translation>Note</translation>
     </message>
+    <message>
+        <source>警告：</source>
+        <translation>warning: </translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -2,6 +2,7 @@
 #include "headless/headlessrun.h"
 #include "mainwindow.h"
 #include "shell/filenames.h"
+#include "shell/signalwatch.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -20,11 +21,17 @@ QStringList argumentsOf(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Before all else: a signal while a headless run is still being set up
+    // ends it as an interrupted run, with its report. The window keeps the
+    // default actions.
+    SignalWatch::catchSignals(SignalWatch::Second::EndsProcess);
     // Read before the application exists: help, version and usage errors need
     // no display, and a headless run makes the application object it needs.
     keepFileNameBytes();
     const QStringList arguments = argumentsOf(argc, argv);
     const CommandLine commandLine = readCommandLine(arguments);
+    if (!commandLine.headless)
+        SignalWatch::releaseSignals();
     if (commandLine.exitStatus) {
         QTextStream(*commandLine.exitStatus == 0 ? stdout : stderr) << commandLine.message;
         return *commandLine.exitStatus;

@@ -10,15 +10,16 @@ bool Capture::open(const QString &path, QString &why)
     file = openWithoutWaiting(path, why);
     if (!file)
         return false;
-    stream = std::make_unique<QTextStream>(file.get());
-    holdsEarlier = true;
+    // A stream the process holds goes on where it is: only a regular file of
+    // the capture's own holds an earlier capture.
+    holdsEarlier = heldDescriptor(path) < 0 && QFileInfo(path).isFile();
     return true;
 }
 
-// Only a regular file holds an earlier capture; a failure shows at the next line.
+// A failure shows at the next line.
 void Capture::empty()
 {
-    if (file && QFileInfo(filePath).isFile())
+    if (file && holdsEarlier)
         file->resize(0);
     holdsEarlier = false;
 }
@@ -27,20 +28,13 @@ bool Capture::write(const QString &line, QString &why)
 {
     if (holdsEarlier)
         empty();
-    *stream << line << Qt::endl;
-    if (stream->status() == QTextStream::Ok && file->error() == QFileDevice::NoError)
+    if (writeThrough(*file, (line + QLatin1Char('\n')).toUtf8(), why))
         return true;
-    why = file->errorString();
     close();
     return false;
 }
 
 void Capture::close()
 {
-    if (!stream)
-        return;
-    stream->flush();
-    file->close();
-    stream.reset();
     file.reset();
 }

@@ -1,10 +1,9 @@
-// The capture file: every frame as one plain line, written through at once so
-// that nothing is lost when the run ends abruptly.
+// The capture file: every frame as one plain line in UTF-8, written through at
+// once so that nothing is lost when the run ends abruptly.
 #pragma once
 
 #include <QFile>
 #include <QString>
-#include <QTextStream>
 
 #include <memory>
 
@@ -21,12 +20,11 @@ public:
     bool write(const QString &line, QString &why);
     void close();
 
-    bool isOpen() const { return stream != nullptr; }
+    bool isOpen() const { return file != nullptr; }
     const QString &path() const { return filePath; }
 
 private:
     QString filePath;
-    std::unique_ptr<QFile> file; // declared first: the stream on it goes first
-    std::unique_ptr<QTextStream> stream;
-    bool holdsEarlier = false; // opened over a file not yet emptied
+    std::unique_ptr<QFile> file;
+    bool holdsEarlier = false; // opened over a file of its own not yet emptied
 };

@@ -23,8 +23,9 @@ bool settingsUsable(const RunSettings &settings)
     return settings.problems.isEmpty();
 }
 
-// An output that clashes with another file is refused before anything is
-// opened; the report is then written only when it is not one of the two.
+// An output that clashes with another file, or could never be written, is
+// refused before anything is opened; the report is then written only when
+// it is not one of them.
 int runHeadless(const HeadlessPlan &plan, const QStringList &extraPorts,
                 const QStringList &arguments)
 {
@@ -35,10 +36,13 @@ int runHeadless(const HeadlessPlan &plan, const QStringList &extraPorts,
     const QString settingsPath = QStringLiteral("./") + SETTINGS_FILE_NAME;
     InterfaceLanguage language; // the panel's, as the window's, and every message's
     language.apply(settingsSayEnglish(settingsPath));
-    if (const OutputClash clash = findOutputClash(plan, settingsPath); clash) {
-        printMessage(clash.message);
-        report.withhold(clash.paths);
-        return report.finish({{QStringLiteral("output_refused")}, {}, 0}, EXIT_USAGE);
+    for (const OutputClash &refusal :
+         {findOutputClash(plan, settingsPath), findUnwritableOutput(plan)}) {
+        if (refusal) {
+            printMessage(refusal.message);
+            report.withhold(refusal.paths);
+            return report.finish({{QStringLiteral("output_refused")}, {}, 0}, EXIT_USAGE);
+        }
     }
     const RunSettings settings = readRunSettings(settingsPath, plan);
     if (!settingsUsable(settings))

@@ -99,9 +99,12 @@ void HeadlessRun::takeLineWarnings()
     warnings << session.lineWarnings();
 }
 
-// False when sending cannot start.
+// False when sending cannot start. A signal that came while the run was being
+// set up ends it before anything is sent.
 bool HeadlessRun::runTest()
 {
+    if (SignalWatch::firstSignal() != 0)
+        return true;
     if (!startSending())
         return false;
     QElapsedTimer sending;

@@ -6,8 +6,8 @@
 #include <QJsonObject>
 #include <QStringList>
 
-// From the run's finished report (its counters, reasons and exit code);
-// unwritten names the outputs that could not be written ("report", "plot").
+// From the run's report (its counters, reasons and exit code) as it stands
+// once the plot has been written.
 // A failed check is a failure; a run that did not go as planned (refused,
 // interrupted, its port or a file lost) is an error.
-QByteArray junitOf(const QJsonObject &report, const QStringList &unwritten);
+QByteArray junitOf(const QJsonObject &report);

@@ -14,3 +14,8 @@ void printWarning(const QString &message)
 {
     printMessage(Texts::tr("警告：") + message);
 }
+
+QString unwritableText(const QString &what, const QString &path, const QString &why)
+{
+    return Texts::tr("无法把%1写到 %2：%3").arg(what, path, why);
+}

@@ -7,3 +7,6 @@
 void printMessage(const QString &message);
 // The run goes on: "pakto: warning: ", in the run's language.
 void printWarning(const QString &message);
+
+// "cannot write the report to r.json: No space left on device"
+QString unwritableText(const QString &what, const QString &path, const QString &why);

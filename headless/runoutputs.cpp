@@ -1,5 +1,8 @@
 #include "runoutputs.h"
+#include "engine/outputfile.h"
+#include "runmessages.h"
 #include "serial/portaccess.h"
+#include "shell/texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,37 +44,55 @@ FileIdentity identify(const QString &path)
 
 struct NamedFile {
     QString role;
-    QString path;
+    QString path;    // as given
+    QString written; // where it goes: the report's "-" is stdout
 };
 
-// The files the run asks for; a report on stdout is none.
+// The files the run asks for; only the report takes "-" for stdout.
 QList<NamedFile> outputsOf(const HeadlessPlan &plan)
 {
     const bool reportToStdout = plan.reportPath == QLatin1String("-");
     QList<NamedFile> outputs;
     for (const NamedFile &output :
-         {NamedFile{QStringLiteral("the capture"), plan.capturePath},
-          NamedFile{QStringLiteral("the report"), reportToStdout ? QString() : plan.reportPath},
-          NamedFile{QStringLiteral("the plot"), plan.plotPath},
-          NamedFile{QStringLiteral("the JUnit file"), plan.junitPath}}) {
+         {NamedFile{Texts::tr("保存文件"), plan.capturePath, plan.capturePath},
+          NamedFile{Texts::tr("报告"), plan.reportPath,
+                    reportToStdout ? QStringLiteral("/dev/stdout") : plan.reportPath},
+          NamedFile{Texts::tr("图表"), plan.plotPath, plan.plotPath},
+          NamedFile{Texts::tr("JUnit 文件"), plan.junitPath, plan.junitPath}}) {
         if (!output.path.isEmpty())
             outputs << output;
     }
     return outputs;
 }
 
+// Whatever goes to the null device is gone anyway: two outputs may share it.
+bool isNullDevice(const FileIdentity &file)
+{
+    return file == identify(QStringLiteral("/dev/null"));
+}
+
 } // namespace
+
+OutputClash findUnwritableOutput(const HeadlessPlan &plan)
+{
+    for (const NamedFile &output : outputsOf(plan)) {
+        if (const QString why = whyUnwritable(output.written); !why.isEmpty())
+            return {unwritableText(output.role, output.path, why), {output.path}};
+    }
+    return {};
+}
 
 OutputClash findOutputClash(const HeadlessPlan &plan, const QString &settingsPath)
 {
     const QList<NamedFile> outputs = outputsOf(plan);
     const QList<NamedFile> files =
-        outputs + QList<NamedFile>{{QStringLiteral("the settings file"), settingsPath},
-                                   {QStringLiteral("the port"), devicePath(plan.port)}};
+        outputs + QList<NamedFile>{{Texts::tr("设置文件"), settingsPath, settingsPath},
+                                   {Texts::tr("串口"), devicePath(plan.port), devicePath(plan.port)}};
     for (int i = 0; i < outputs.size(); ++i) {
+        const FileIdentity output = identify(files[i].written);
         for (int j = i + 1; j < files.size(); ++j) {
-            if (identify(files[i].path) == identify(files[j].path))
-                return {QStringLiteral("cannot write %1 to %2: it is %3 %4")
+            if (output == identify(files[j].written) && !isNullDevice(output))
+                return {Texts::tr("无法把%1写到 %2：它就是%3 %4")
                             .arg(files[i].role, files[i].path, files[j].role, files[j].path),
                         {files[i].path, files[j].path}};
         }

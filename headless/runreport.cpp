@@ -3,9 +3,11 @@
 #include "engine/outputfile.h"
 #include "engine/statisticspanel.h"
 #include "junitreport.h"
+#include "runmessages.h"
 #include "runplot.h"
 #include "serial/linesetting.h"
 #include "shell/filenames.h"
+#include "shell/texts.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -125,12 +127,11 @@ QStringList shownFileNames(QStringList arguments)
     return arguments;
 }
 
+// "-" is the stdout the process holds.
 bool writeReportFile(const QString &path, const QByteArray &bytes, QString &why)
 {
-    if (path != QLatin1String("-"))
-        return writeOutputFile(path, bytes, why);
-    QFile out;
-    return out.open(stdout, QIODevice::WriteOnly) && writeThrough(out, bytes, why);
+    return writeOutputFile(path == QLatin1String("-") ? QStringLiteral("/dev/stdout") : path,
+                           bytes, why);
 }
 
 } // namespace
@@ -248,55 +249,60 @@ QString RunReport::plotTitle() const
                  .replace(QLatin1Char('T'), QLatin1Char(' ')));
 }
 
-// The JUnit file comes last: it tells which of the others could not be written.
+// The report comes last: it has the others' failures among its reasons and
+// the status the process ends with. The JUnit file has the plot's.
 int RunReport::finish(const RunVerdict &verdict, int exitCode)
 {
-    judge(verdict, exitCode);
-    QStringList unwritten;
-    if (!path.isEmpty() &&
-        !save(QStringLiteral("report"), path, QJsonDocument(document).toJson(), writeReportFile))
-        unwritten << QStringLiteral("report");
+    Outcome outcome{verdict.reasons, exitCode};
     if (!plotPath.isEmpty() &&
-        !save(QStringLiteral("plot"), plotPath, plotOf(timeline, plotPath, plotTitle())))
-        unwritten << QStringLiteral("plot");
-    if (!junitPath.isEmpty() &&
-        !save(QStringLiteral("JUnit file"), junitPath, junitOf(document, unwritten)))
-        unwritten << QStringLiteral("JUnit file");
-    const int status =
-        unwritten.isEmpty() || exitCode != EXIT_CLEAN_RUN ? exitCode : EXIT_ERRORS_COUNTED;
-    printVerdict(status, verdict.reasons, unwritten);
-    return status;
+        !save(Texts::tr("图表"), plotPath, plotOf(timeline, plotPath, plotTitle())))
+        outcome.failed("plot_failed");
+    judge(verdict, outcome);
+    if (!junitPath.isEmpty() && !save(Texts::tr("JUnit 文件"), junitPath, junitOf(document)))
+        outcome.failed("junit_failed");
+    judge(verdict, outcome);
+    if (!path.isEmpty() && !save(Texts::tr("报告"), path, QJsonDocument(document).toJson(),
+                                 writeReportFile))
+        outcome.failed("report_failed");
+    printVerdict(outcome);
+    return outcome.status;
+}
+
+// A file that could not be written fails a run that would have passed; a
+// failed, refused or interrupted run keeps its own status.
+void RunReport::Outcome::failed(const char *reason)
+{
+    reasons << QString::fromLatin1(reason);
+    if (status == EXIT_CLEAN_RUN)
+        status = EXIT_ERRORS_COUNTED;
 }
 
 // The last line of a run, as its exit status says: "PASS", or "FAIL:" and why.
-void RunReport::printVerdict(int status, QStringList reasons, const QStringList &unwritten) const
+void RunReport::printVerdict(const Outcome &outcome) const
 {
-    for (const QString &output : unwritten)
-        reasons << output.section(QLatin1Char(' '), 0, 0).toLower() + QStringLiteral("_failed");
     QTextStream out(verdictOnStdout ? stdout : stderr);
-    if (status == EXIT_CLEAN_RUN)
+    if (outcome.status == EXIT_CLEAN_RUN)
         out << "PASS\n";
     else
-        out << "FAIL: " << reasons.join(QStringLiteral(", ")) << '\n';
+        out << "FAIL: " << outcome.reasons.join(QStringLiteral(", ")) << '\n';
 }
 
-void RunReport::judge(const RunVerdict &verdict, int exitCode)
+void RunReport::judge(const RunVerdict &verdict, const Outcome &outcome)
 {
-    const bool pass = verdict.reasons.isEmpty() && exitCode == EXIT_CLEAN_RUN;
+    const bool pass = outcome.reasons.isEmpty() && outcome.status == EXIT_CLEAN_RUN;
     document[QStringLiteral("verdict")] = pass ? QStringLiteral("pass") : QStringLiteral("fail");
-    document[QStringLiteral("reasons")] = QJsonArray::fromStringList(verdict.reasons);
+    document[QStringLiteral("reasons")] = QJsonArray::fromStringList(outcome.reasons);
     document[QStringLiteral("warnings")] = QJsonArray::fromStringList(verdict.warnings);
-    document[QStringLiteral("exit_code")] = exitCode;
+    document[QStringLiteral("exit_code")] = outcome.status;
 }
 
 // Says on stderr what could not be written, and why.
 bool RunReport::save(const QString &what, const QString &to, const QByteArray &bytes,
                      FileWriter write) const
 {
-    QString why = QStringLiteral("nothing to write");
+    QString why = Texts::tr("没有可写的内容");
     if (!bytes.isEmpty() && write(to, bytes, why))
         return true;
-    QTextStream(stderr) << "pakto: cannot write the " << what << " to " << to << ": " << why
-                        << '\n';
+    printMessage(unwritableText(what, to, why));
     return false;
 }

@@ -32,19 +32,25 @@ public:
     // The share of the line's capacity used each way over ms of the run.
     void setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud, qint64 ms);
     void setLine(const LineSetting &line);
-    // Adds the verdict and writes the document, the plot and the JUnit file
+    // Adds the verdict and writes the plot, the JUnit file and the document
     // where the plan says (none: nothing). The result is exitCode, or
     // EXIT_ERRORS_COUNTED in place of 0 when one could not be written, which
-    // is said on stderr (and in the JUnit file, unless it is the one).
+    // is said on stderr and among the reasons of those written after it.
     int finish(const RunVerdict &verdict, int exitCode);
     // The panel went where the verdict then goes: a refused run, which
     // printed none, ends with the verdict on stderr.
     void panelPrinted() { verdictOnStdout = path != QLatin1String("-"); }
 
 private:
-    void judge(const RunVerdict &verdict, int exitCode);
+    struct Outcome {
+        QStringList reasons;
+        int status;
+        void failed(const char *reason);
+    };
+
+    void judge(const RunVerdict &verdict, const Outcome &outcome);
     QString plotTitle() const;
-    void printVerdict(int status, QStringList reasons, const QStringList &unwritten) const;
+    void printVerdict(const Outcome &outcome) const;
     using FileWriter = bool (*)(const QString &path, const QByteArray &bytes, QString &why);
     // Only the report goes to stdout for "-"; other outputs take the name as it is.
     bool save(const QString &what, const QString &to, const QByteArray &bytes,

@@ -6,16 +6,57 @@
 
 namespace {
 
-constexpr int WATCHED[] = {SIGINT, SIGTERM};
+// A closed terminal or a dropped ssh session ends a run as a SIGTERM does.
+constexpr int WATCHED[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int SHELL_SIGNAL_BASE = 128; // exit status of a process a signal ended
+
+// A hangup ignored by the one who started us (nohup) stays ignored: the run
+// is meant to outlive its terminal. Read once, before any handler is set.
+bool ignoredAtStart(int signalNumber)
+{
+    static const bool hangupIgnored = [] {
+        struct sigaction current {
+        };
+        return sigaction(SIGHUP, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+    }();
+    return signalNumber == SIGHUP && hangupIgnored;
+}
 
 } // namespace
 
 SignalWatch::~SignalWatch()
 {
-    for (int signalNumber : WATCHED)
-        std::signal(signalNumber, SIG_DFL);
     notifier.reset();
+    releaseSignals();
+}
+
+bool SignalWatch::catchSignals(Second second)
+{
+    if (pipeEnds[0] >= 0)
+        return true;
+    if (pipe2(pipeEnds, O_NONBLOCK | O_CLOEXEC) != 0)
+        return false;
+    endOnSecond = second == Second::EndsProcess;
+    struct sigaction action {
+    };
+    action.sa_handler = &SignalWatch::handle;
+    sigemptyset(&action.sa_mask);
+    for (int signalNumber : WATCHED)
+        sigaddset(&action.sa_mask, signalNumber); // one handler at a time
+    action.sa_flags = SA_RESTART;
+    for (int signalNumber : WATCHED) {
+        if (!ignoredAtStart(signalNumber))
+            sigaction(signalNumber, &action, nullptr);
+    }
+    return true;
+}
+
+void SignalWatch::releaseSignals()
+{
+    for (int signalNumber : WATCHED) {
+        if (!ignoredAtStart(signalNumber))
+            std::signal(signalNumber, SIG_DFL);
+    }
     for (int &end : pipeEnds) {
         if (end >= 0)
             ::close(end);
@@ -26,22 +67,12 @@ SignalWatch::~SignalWatch()
 
 bool SignalWatch::install(QString &error)
 {
-    if (pipe2(pipeEnds, O_NONBLOCK | O_CLOEXEC) != 0) {
+    if (!catchSignals(second)) {
         error = QStringLiteral("cannot make the signal pipe");
         return false;
     }
-    endOnSecond = second == Second::EndsProcess;
     notifier = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, &SignalWatch::readPipe);
-    struct sigaction action {
-    };
-    action.sa_handler = &SignalWatch::handle;
-    sigemptyset(&action.sa_mask);
-    for (int signalNumber : WATCHED)
-        sigaddset(&action.sa_mask, signalNumber); // one handler at a time
-    action.sa_flags = SA_RESTART;
-    for (int signalNumber : WATCHED)
-        sigaction(signalNumber, &action, nullptr);
     return true;
 }
 

@@ -1,4 +1,4 @@
-// SIGINT and SIGTERM turned into a Qt signal. The handler only notes the
+// SIGINT, SIGTERM and SIGHUP turned into a Qt signal. The handler only notes the
 // signal and writes its number into a pipe; the event loop reads it and does
 // the work, and waits outside the event loop can read the note.
 #pragma once
@@ -23,7 +23,14 @@ public:
     SignalWatch(const SignalWatch &) = delete;
     SignalWatch &operator=(const SignalWatch &) = delete;
 
-    // False, and why, when the handlers cannot be installed.
+    // Catches the signals from now on, before any application object exists:
+    // one that comes while a run is still being set up is noted, and ends the
+    // run once it starts. False when the handlers cannot be installed.
+    static bool catchSignals(Second second);
+    // The default actions come back: for a process that runs no watch.
+    static void releaseSignals();
+    // Catches the signals, if they are not caught yet, and hears of them in
+    // the event loop; false, and why, when the handlers cannot be installed.
     bool install(QString &error);
     // The first signal caught, 0 while none.
     static int firstSignal() { return first; }

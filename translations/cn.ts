@@ -511,6 +511,42 @@ p, li { white-space: pre-wrap; }
         <source>警告：</source>
         <translation>警告：</translation>
     </message>
+    <message>
+        <source>保存文件</source>
+        <translation>保存文件</translation>
+    </message>
+    <message>
+        <source>报告</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>图表</source>
+        <translation>图表</translation>
+    </message>
+    <message>
+        <source>JUnit 文件</source>
+        <translation>JUnit 文件</translation>
+    </message>
+    <message>
+        <source>设置文件</source>
+        <translation>设置文件</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>无法把%1写到 %2：它就是%3 %4</source>
+        <translation>无法把%1写到 %2：它就是%3 %4</translation>
+    </message>
+    <message>
+        <source>无法把%1写到 %2：%3</source>
+        <translation>无法把%1写到 %2：%3</translation>
+    </message>
+    <message>
+        <source>没有可写的内容</source>
+        <translation>没有可写的内容</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -523,6 +523,42 @@ p, li { white-space: pre-wrap; }
         <source>警告：</source>
         <translation>warning: </translation>
     </message>
+    <message>
+        <source>保存文件</source>
+        <translation>the capture</translation>
+    </message>
+    <message>
+        <source>报告</source>
+        <translation>the report</translation>
+    </message>
+    <message>
+        <source>图表</source>
+        <translation>the plot</translation>
+    </message>
+    <message>
+        <source>JUnit 文件</source>
+        <translation>the JUnit file</translation>
+    </message>
+    <message>
+        <source>设置文件</source>
+        <translation>the settings file</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>the port</translation>
+    </message>
+    <message>
+        <source>无法把%1写到 %2：它就是%3 %4</source>
+        <translation>cannot write %1 to %2: it is %3 %4</translation>
+    </message>
+    <message>
+        <source>无法把%1写到 %2：%3</source>
+        <translation>cannot write %1 to %2: %3</translation>
+    </message>
+    <message>
+        <source>没有可写的内容</source>
+        <translation>nothing to write</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -44,11 +44,22 @@ private slots:
         QTest::newRow("capture is the port, named without its folder") << "" << "BARE --capture PORT" << 2 << "capture to PORT: it is the port" << "output_refused";
         QTest::newRow("JUnit file is the settings file") << "" << "--junit dv-ppp.ini" << 2 << "JUnit file to dv-ppp.ini: it is the settings file" << "output_refused";
         QTest::newRow("plot and report one file: neither written") << "" << "--report p.svg --plot ./p.svg" << 2 << "report to p.svg: it is the plot ./p.svg" << "-";
-        QTest::newRow("capture to a FIFO no one reads") << "mkfifo f" << "--capture f" << 2 << "f：No such device or address" << "capture_failed";
+        QTest::newRow("report and JUnit file on one stdout") << "" << "--report - --junit /dev/stdout" << 2 << "report to -: it is the JUnit file /dev/stdout" << "-";
+        QTest::newRow("JUnit file on stderr, which is the report") << "" << "--junit /dev/stderr 2>> r.json" << 2 << "" << "-";
+        QTest::newRow("report in a missing folder") << "" << "--report no/r.json" << 2 << "report to no/r.json: No such file or directory" << "-";
+        QTest::newRow("plot where a folder is") << "mkdir p.svg" << "--plot p.svg" << 2 << "plot to p.svg: Is a directory" << "output_refused";
+        QTest::newRow("JUnit file under a file") << kept + "f" << "--junit f/j.xml" << 2 << "JUnit file to f/j.xml: Not a directory" << "output_refused";
+        QTest::newRow("report in a folder that cannot be written") << MOUNT + kept + "full/r && mount -o remount,ro full" << "--report full/r" << 2 << "report to full/r: Read-only file system" << "-";
+        QTest::newRow("capture to a FIFO no one reads") << "mkfifo f" << "--capture f" << 2 << "f: No such device or address" << "capture_failed";
         QTest::newRow("report to a FIFO no one reads") << "mkfifo f" << "--report f" << 1 << "report to f: No such device or address" << "-";
         QTest::newRow("report on a full disk, over an earlier one") << MOUNT + kept + "full/r && cat /dev/zero > full/z" << "--report full/r" << 1 << "report to full/r: No space left on device" << "-";
-        QTest::newRow("capture on a full disk") << MOUNT + "cat /dev/zero > full/z" << "--capture full/c" << 1 << "full/c：No space left on device" << "capture_failed";
-        QTest::newRow("report in a folder that cannot be written") << MOUNT + kept + "full/r && mount -o remount,ro full" << "--report full/r" << 1 << "report to full/r: " << "-";
+        QTest::newRow("capture on a full disk") << MOUNT + "cat /dev/zero > full/z" << "--capture full/c" << 1 << "full/c: No space left on device" << "capture_failed";
+        QTest::newRow("capture filling the disk") << MOUNT + "head -c 61000 /dev/zero > full/z && printf '[send]\\ntx-rand-data=true\\ntx-len-min=4000\\ntx-len-max=4000\\n' >> dv-ppp.ini" << "--capture full/c" << 1 << "full/c: No space left on device" << "capture_failed";
+        QTest::newRow("plot to a full device") << "ln -s /dev/full p.svg" << "--plot p.svg" << 1 << "plot to p.svg: No space left on device" << "plot_failed";
+        QTest::newRow("JUnit file to a full device") << "ln -s /dev/full j.xml" << "--junit j.xml" << 1 << "JUnit file to j.xml: No space left on device" << "junit_failed";
+        QTest::newRow("report on stdout, after a log's lines") << kept + "r.json" << "--report /dev/stdout >> r.json" << 0 << "" << "";
+        QTest::newRow("JUnit file on a held descriptor, appended") << kept + "log" << "--junit /proc/self/fd/3 3>> log" << 0 << "" << "";
+        QTest::newRow("capture on a held descriptor, appended") << kept + "log" << "--capture /dev/fd/3 3>> log" << 0 << "" << "";
         QTest::newRow("capture named in bytes that are not UTF-8") << "" << "--capture BYTES" << 0 << "" << "";
         // clang-format on
     }
@@ -61,7 +72,7 @@ private slots:
         QFETCH(QString, reasons);
         QTemporaryDir dir;
         const auto unmount = qScopeGuard([&] { shell(dir.path(), "umount full 2>/dev/null"); });
-        QVERIFY(writeFile(dir.filePath("dv-ppp.ini"), "; kept\n"));
+        QVERIFY(writeFile(dir.filePath("dv-ppp.ini"), "; kept\n[show]\nenglish=true\n"));
         if (make.startsWith(MOUNT) && geteuid() != 0)
             QSKIP("a full disk is a small tmpfs, which only root may mount");
         shell(dir.path(), make);
@@ -76,14 +87,20 @@ private slots:
         peer.stop();
         QVERIFY2(run.exitCode == exitCode && run.err.contains(complaint.replace("PORT", peer.path)),
                  qPrintable(run.err));
-        const QByteArray report = readFile(dir.filePath("r.json"));
-        QCOMPARE(report.isEmpty() ? "-" : readReport(report).value("reasons"), reasons);
+        const QByteArray report =
+            QRegularExpression("(?ms)^\\{$.*^\\}$") // maybe after a log's lines
+                .match(readFile(dir.filePath("r.json")))
+                .captured()
+                .toUtf8();
+        const Run read = readReport(report);
+        QCOMPARE(report.isEmpty() ? "-" : read.value("reasons"), reasons);
+        QVERIFY(report.isEmpty() ||
+                (read.exitCode == 0 && read.value("exit_code") == QString::number(exitCode)));
         const QString after = shell(dir.path(), LISTING).out;
         QCOMPARE(exitCode == 2 ? after : after.section("\n\n", 0, 0),
                  exitCode == 2 ? before : before.section("\n\n", 0, 0));
-        if (!reasons.isEmpty())
-            return;
-        QCOMPARE(readReport(report).exitCode, 0); // the one named, byte for byte; the name as text
+        if (!options.contains(BYTES))
+            return; // the one named, byte for byte; the name as text
         QCOMPARE(shell(dir.path(), "test -s " + BYTES + " && rm " + BYTES).exitCode, 0);
         QVERIFY(QString(report).contains("\"capture\": \"\uFFFD.txt\""));
     }
@@ -115,6 +132,7 @@ private slots:
         QTest::addColumn<QString>("run"); // "chatters|deaf SIGNAL afterMs withinMs", then options
         // clang-format off
         QTest::newRow("sending") << "chatters 2 500 1000 --send timed --period 10 --duration 60";
+        QTest::newRow("sending, its terminal closed") << "chatters 1 500 1000 --send timed --period 10 --duration 60";
         QTest::newRow("end-of-run wait, line never quiet") << "chatters 15 1000 1000 --send timed --period 10 --frames 5 --duration 60";
         QTest::newRow("transmit drain at the close, device never reads") << "deaf 15 1000 400 --send timed --period 1 --duration 0.3";
         // clang-format on
@@ -154,6 +172,30 @@ private slots:
                  qPrintable(QString::number(sinceSignal.elapsed()) + ended.err));
         QCOMPARE(ended.exitCode, 128 + signalNumber);
         QVERIFY(readReport(ended.out.toUtf8()).value("reasons").contains("interrupted"));
+    }
+
+    // A signal while the program is still setting up (here the display platform a plot
+    // needs) ends the run as an interrupted one, with its report.
+    void signalDuringSetUp()
+    {
+        QTemporaryDir dir;
+        PeerProcess peer({});
+        QProcess window;
+        window.setWorkingDirectory(dir.path());
+        window.start(PAKTO_WINDOW_PATH, QString("--port %1 --open %1 --send answer --duration 5 "
+                                                "--plot p.svg --report r.json")
+                                            .arg(peer.path)
+                                            .split(' '));
+        QVERIFY(window.waitForStarted());
+        const QString maps = QString("/proc/%1/maps").arg(window.processId());
+        while (window.state() == QProcess::Running && !readFile(maps).contains("libqoffscreen"))
+            ;
+        ::kill(pid_t(window.processId()), SIGTERM);
+        const Run ended = finish(window);
+        peer.stop();
+        QCOMPARE(ended.exitCode, 128 + SIGTERM);
+        QVERIFY(
+            readReport(readFile(dir.filePath("r.json"))).value("reasons").contains("interrupted"));
     }
 };
 

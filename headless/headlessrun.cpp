@@ -77,7 +77,7 @@ bool HeadlessRun::openPort(const QStringList &extraPorts)
 {
     const QStringList listed = systemPortNames() + extraPorts;
     if (!listed.contains(plan.port)) {
-        printMessage(QStringLiteral("no port '%1' is listed (listed: %2); add a path with --port")
+        printMessage(Texts::tr("没有列出串口 %1（已列出：%2）；可用 --port 添加路径")
                          .arg(plan.port, listed.join(QStringLiteral(", "))));
         return false;
     }

@@ -547,6 +547,10 @@ p, li { white-space: pre-wrap; }
         <source>没有可写的内容</source>
         <translation>没有可写的内容</translation>
     </message>
+    <message>
+        <source>没有列出串口 %1（已列出：%2）；可用 --port 添加路径</source>
+        <translation>没有列出串口 %1（已列出：%2）；可用 --port 添加路径</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

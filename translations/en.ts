@@ -559,6 +559,10 @@ p, li { white-space: pre-wrap; }
         <source>没有可写的内容</source>
         <translation>nothing to write</translation>
     </message>
+    <message>
+        <source>没有列出串口 %1（已列出：%2）；可用 --port 添加路径</source>
+        <translation>no port '%1' is listed (listed: %2); add a path with --port</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

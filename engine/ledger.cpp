@@ -42,6 +42,13 @@ void Ledger::sent(std::unique_ptr<Packet> packet, qint64 lineBytes, double nowMs
     lastSentWaits = true;
 }
 
+void Ledger::bitsChecked(quint64 bits, quint64 errors, quint64 syncLosses)
+{
+    counts.cntBits = bits;
+    counts.cntBitErrors = errors;
+    counts.cntSyncLosses = syncLosses;
+}
+
 void Ledger::sendFailed()
 {
     ++counts.cntTxErrors;
@@ -51,6 +58,11 @@ void Ledger::sendFailed()
 // bytes still to write fit in the frames after it. Its reply timeout starts then.
 void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
 {
+    if (streamInQueue > unwrittenBytes) {
+        counts.cntTxBytes += quint64(streamInQueue - unwrittenBytes);
+        counts.cntTxLineBytes += quint64(streamInQueue - unwrittenBytes);
+        streamInQueue = unwrittenBytes;
+    }
     while (!queue.empty() && queuedLineBytes - queue.front().lineBytes >= unwrittenBytes) {
         waiting.left(framesSent - queue.size(), nowMs);
         bytesLeft += queue.front().packetBytes;
@@ -63,6 +75,7 @@ void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
 
 void Ledger::queueDiscarded()
 {
+    streamInQueue = 0; // never left: not sent, and no frame to count as a send error
     while (!queue.empty())
         forgetNewestQueued();
     queuedLineBytes = 0;
@@ -244,6 +257,7 @@ void Ledger::restart(double nowMs)
     lastSentWaits = false;
     queue.clear();
     queuedLineBytes = 0;
+    streamInQueue = 0;
     seconds.restart(bytesLeft, framesLeft, nowMs);
     uartBaseline.reset();
 }

@@ -43,6 +43,12 @@ public:
     void queueDrained(qint64 unwrittenBytes, double nowMs);
     // The port closes: frames still queued never left, so they are send errors.
     void queueDiscarded();
+    // The bit error test's stream: bytes went into the port's queue; they
+    // count as sent once they leave it.
+    void streamQueued(qint64 bytes) { streamInQueue += bytes; }
+    // The checker's counts so far (they fall when a loss of synchronisation
+    // takes its window back).
+    void bitsChecked(quint64 bits, quint64 errors, quint64 syncLosses);
 
     // The receive path.
     void bytesReceived(quint64 count) { counts.cntRxBytes += count; }
@@ -111,8 +117,9 @@ private:
     qint64 queuedLineBytes = 0;
     quint64 framesSent = 0; // numbers the frames, never reset
     bool lastSentWaits = false;
-    quint64 bytesLeft = 0;  // packet bytes that left the queue
-    quint64 framesLeft = 0; // frames that left the queue
+    quint64 bytesLeft = 0;    // packet bytes that left the queue
+    quint64 framesLeft = 0;   // frames that left the queue
+    qint64 streamInQueue = 0; // bytes of the bit error test's stream not yet left
     PerSecond seconds;
     std::optional<UartErrors> uartBaseline;
     UartErrors uartLatest;

@@ -64,8 +64,11 @@ bool LinkSession::start(SendMode mode)
         stop();
         return true;
     }
+    if (mode == SendMode::BitErrorTest)
+        return startBitErrorTest();
     if (refuseSending())
         return false;
+    streamIn.reset();
     stop();
     if (mode == SendMode::Timed && current.periodMs < 1) {
         emit refused(Texts::tr("输入错误"), Texts::tr("请输入正确的定时周期"));
@@ -89,6 +92,7 @@ void LinkSession::stop()
 {
     sendTimer.stop();
     heldPacket.reset();
+    streamOut.reset();
     setMode(SendMode::None);
 }
 
@@ -123,6 +127,8 @@ bool LinkSession::refuseSending()
 void LinkSession::cleanStart()
 {
     restartMeasurement();
+    if (streamIn) // its counts start over too: it finds the sequence again, no loss
+        streamIn = std::make_unique<PrbsChecker>(current.prbs);
     if (sending == SendMode::AnswerDriven)
         sendOneFrame();
     fillTransmitQueue();

@@ -66,6 +66,9 @@ public:
     bool start(SendMode mode);
     void stop();
     SendMode mode() const { return sending; }
+    // Since a bit error test started, until another mode starts: what comes
+    // back is checked against the sequence.
+    bool checksStream() const { return streamIn != nullptr; }
     // A press of the send button: refused as a start is, or one frame.
     bool sendOne();
     // One frame now, as the modes send it; past the frame limit, none.
@@ -141,6 +144,10 @@ private:
     void decodeByte(quint8 byte);
     void onRxFrame(quint16 length);
     void stopOnError();
+    // bittest.cpp
+    bool startBitErrorTest();
+    void fillStream();
+    void checkStream(const QByteArray &bytes);
     // connection.cpp
     void onPortError(QSerialPort::SerialPortError error);
     // linewatch.cpp
@@ -171,5 +178,9 @@ private:
     QTimer secondTimer;
     // Full-speed sending's next packet, built but waiting for room.
     std::unique_ptr<Packet> heldPacket;
+    // The bit error test's sequence out and its checker of what comes back;
+    // the checker stays until the next start, so that the stream's tail counts.
+    std::unique_ptr<PrbsGenerator> streamOut;
+    std::unique_ptr<PrbsChecker> streamIn;
     std::function<bool()> drainCutShort = [] { return false; };
 };

@@ -14,6 +14,10 @@ void LinkSession::serial_rx()
     // The port tells that a frame was written only on its next turn; a reply
     // may come first, and must find the frame gone out.
     onQueueDrained();
+    if (streamIn) {
+        checkStream(bytes);
+        return;
+    }
     for (const char byte : bytes)
         decodeByte(quint8(byte));
     fillTransmitQueue(); // answers make room for more

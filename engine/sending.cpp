@@ -140,6 +140,7 @@ void LinkSession::onBytesWritten()
 {
     onQueueDrained();
     fillTransmitQueue();
+    fillStream();
 }
 
 // The timer runs to the oldest outstanding packet's timeout, which only ever

@@ -3,12 +3,15 @@
 // settings file.
 #pragma once
 
+#include "codec/prbs.h"
 #include "serial/linesetting.h"
 
 #include <QByteArray>
 #include <QString>
 
-enum class SendMode { None, AnswerDriven, Timed, FullSpeed };
+// The bit error test sends a pseudo-random bit sequence, no frames, and
+// checks what comes back bit by bit.
+enum class SendMode { None, AnswerDriven, Timed, FullSpeed, BitErrorTest };
 
 struct SessionSettings {
     // Each packet: the tag (5A and a SID cycling from sidMin to sidMax) when
@@ -32,4 +35,5 @@ struct SessionSettings {
     int replyTimeoutMs = 0; // 0: waits forever
     bool expectReplies = true;
     LineSetting line{115200, DEFAULT_LINE_CHOICES}; // with its baud, taken when the port opens
+    PrbsSequence prbs = PrbsSequence::Prbs15;       // the bit error test's sequence
 };

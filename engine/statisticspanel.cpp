@@ -93,6 +93,25 @@ QStringList comparisonParagraphs(const PanelFacts &facts)
             counterLine(Texts::tr("比较失败"), facts.counters.cntCmpFail)};
 }
 
+// The ratio of bit errors and the ratio not exceeded at 95% confidence.
+QStringList bitTestParagraphs(const PanelFacts &facts)
+{
+    if (!facts.bitTest)
+        return {};
+    const TrafficCounters &c = facts.counters;
+    const auto ratio = [&c](double value) {
+        return c.cntBits ? QString::number(value, 'e', 2) : QStringLiteral("-");
+    };
+    QStringList paragraphs{QString(),
+                           Texts::tr("误码测试 比特 %1 误码 %2 误码率 %3 (95% 上限 %4)")
+                               .arg(c.cntBits)
+                               .arg(c.cntBitErrors)
+                               .arg(ratio(double(c.cntBitErrors) / qMax<quint64>(1, c.cntBits)),
+                                    ratio(berUpper95(c.cntBitErrors, c.cntBits)))};
+    addCounterLine(paragraphs, Texts::tr("失步"), c.cntSyncLosses);
+    return paragraphs;
+}
+
 // Answers that could belong to more than one frame give no round trip.
 QString roundTripLine(const PanelFacts &facts)
 {
@@ -171,7 +190,8 @@ PanelFacts panelFacts(const LinkSession &session)
     facts.sendRateBps = ledger.sendRateBps();
     facts.lastSecond = ledger.lastSecond();
     facts.uart = ledger.uartErrors();
-    facts.comparing = session.settings().compare;
+    facts.comparing = session.settings().compare && !session.checksStream();
+    facts.bitTest = session.checksStream();
     facts.portOpen = session.isOpen();
     facts.bitsPerCharacter = bitsPerCharacter(session.portLine());
     facts.baud = session.portLine().baud;
@@ -187,7 +207,8 @@ PanelFacts panelFacts(const LinkSession &session)
 QString statisticsPanel(const PanelFacts &facts)
 {
     const QStringList paragraphs = runTimeParagraphs(facts) + countParagraphs(facts) +
-                                   comparisonParagraphs(facts) + replyParagraphs(facts) +
-                                   uartParagraphs(facts) + noteParagraphs(facts);
+                                   comparisonParagraphs(facts) + bitTestParagraphs(facts) +
+                                   replyParagraphs(facts) + uartParagraphs(facts) +
+                                   noteParagraphs(facts);
     return paragraphs.join(QLatin1Char('\n'));
 }

@@ -21,6 +21,7 @@ struct PanelFacts {
     Ledger::Second lastSecond;
     std::optional<UartErrors> uart;
     bool comparing = false;
+    bool bitTest = false; // the bit error test's counts are the ones that matter
     bool portOpen = false;
     int bitsPerCharacter = 10;
     qint64 baud = 0;

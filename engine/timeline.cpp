@@ -19,6 +19,9 @@ TimelineEntry TimelineEntry::between(const TrafficCounters &from, const TrafficC
     entry.txErrors = to.cntTxErrors - from.cntTxErrors;
     entry.txLineBytes = to.cntTxLineBytes - from.cntTxLineBytes;
     entry.rxBytes = to.cntRxBytes - from.cntRxBytes;
+    entry.bits = qint64(to.cntBits) - qint64(from.cntBits);
+    entry.bitErrors = qint64(to.cntBitErrors) - qint64(from.cntBitErrors);
+    entry.syncLosses = qint64(to.cntSyncLosses) - qint64(from.cntSyncLosses);
     return entry;
 }
 
@@ -38,6 +41,9 @@ void TimelineEntry::absorb(const TimelineEntry &later)
         uartErrors < 0 ? later.uartErrors : uartErrors + std::max<qint64>(0, later.uartErrors);
     txLineBytes += later.txLineBytes;
     rxBytes += later.rxBytes;
+    bits += later.bits;
+    bitErrors += later.bitErrors;
+    syncLosses += later.syncLosses;
     rttP50Ms = std::max(rttP50Ms, later.rttP50Ms);
     rttP99Ms = std::max(rttP99Ms, later.rttP99Ms);
 }

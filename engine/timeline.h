@@ -25,6 +25,11 @@ struct TimelineEntry {
     double rttP50Ms = -1; // < 0: no round trip taken
     double rttP99Ms = -1;
     double lengthS = 1; // the time it covers: less for the end of a run
+    // The bit error test's counts; below 0 where a loss of synchronisation took
+    // back more bits than the second compared.
+    qint64 bits = 0;
+    qint64 bitErrors = 0;
+    qint64 syncLosses = 0;
 
     // The counts decided between two readings of the counters; the frames
     // sent are those that left the port in that time.

@@ -551,6 +551,18 @@ p, li { white-space: pre-wrap; }
         <source>没有列出串口 %1（已列出：%2）；可用 --port 添加路径</source>
         <translation>没有列出串口 %1（已列出：%2）；可用 --port 添加路径</translation>
     </message>
+    <message>
+        <source>误码测试 比特 %1 误码 %2 误码率 %3 (95% 上限 %4)</source>
+        <translation>误码测试 比特 %1 误码 %2 误码率 %3 (95% 上限 %4)</translation>
+    </message>
+    <message>
+        <source>失步</source>
+        <translation>失步</translation>
+    </message>
+    <message>
+        <source>误码测试需要 8 个数据位</source>
+        <translation>误码测试需要 8 个数据位</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -563,6 +563,18 @@ p, li { white-space: pre-wrap; }
         <source>没有列出串口 %1（已列出：%2）；可用 --port 添加路径</source>
         <translation>no port '%1' is listed (listed: %2); add a path with --port</translation>
     </message>
+    <message>
+        <source>误码测试 比特 %1 误码 %2 误码率 %3 (95% 上限 %4)</source>
+        <translation>Bit error test: bits %1, errors %2, ratio %3 (95% upper bound %4)</translation>
+    </message>
+    <message>
+        <source>失步</source>
+        <translation>Sync losses</translation>
+    </message>
+    <message>
+        <source>误码测试需要 8 个数据位</source>
+        <translation>The bit error test needs 8 data bits</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -27,7 +27,8 @@ using EntryValue = double (*)(const TimelineEntry &);
 
 double errorsOf(const TimelineEntry &e)
 {
-    return double(e.framingErrors + e.compareFailed + e.noReply + e.txErrors);
+    return double(e.framingErrors + e.compareFailed + e.noReply + e.txErrors) +
+           double(std::max<qint64>(0, e.bitErrors)); // the bit error test's, in its mode
 }
 
 double endOf(const std::vector<TimelineEntry> &entries)

@@ -27,6 +27,7 @@ const SettingEntry ENTRIES[] = {
     {"send", "tx-data", "00 01 02 03 04 05 06 07", SettingKind::Payload, NONE, 0},
     {"send", "reply-timeout", "0", SettingKind::Number, REPLY_TIMEOUT_MS_RANGE, 0},
     {"send", "expect-replies", "true", SettingKind::Flag, NONE, 0},
+    {"send", "prbs", "prbs15", SettingKind::Word, NONE, 0},
 };
 // clang-format on
 

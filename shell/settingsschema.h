@@ -30,9 +30,10 @@ enum class Setting {
     Payload,
     ReplyTimeout,
     ExpectReplies,
+    Prbs, // the bit error test's sequence: prbs7 .. prbs31
 };
 
-enum class SettingKind { Flag, Number, Payload, Choice };
+enum class SettingKind { Flag, Number, Payload, Choice, Word };
 
 struct SettingEntry {
     const char *group;

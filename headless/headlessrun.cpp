@@ -23,6 +23,7 @@ constexpr int POLL_MS = 10;
 constexpr int SIGNAL_GRACE_MS = 500;
 constexpr quint64 FIRST_MEMORY_REPORT = 10000;
 constexpr quint64 MEMORY_REPORT_EVERY = 100000;
+constexpr quint64 FEWEST_BITS = 1000; // compared by a bit error test that proves anything
 
 } // namespace
 
@@ -129,6 +130,8 @@ bool HeadlessRun::startSending()
         return session.sendOne();
     case HeadlessSend::Stream:
         return session.start(SendMode::FullSpeed);
+    case HeadlessSend::BitErrorTest:
+        return session.start(SendMode::BitErrorTest);
     }
     return false;
 }
@@ -202,6 +205,8 @@ bool HeadlessRun::drained() const
 {
     const Ledger &ledger = session.ledger();
     const qint64 quietMs = sinceLastByte.elapsed();
+    if (session.checksStream())
+        return quietMs >= QUIET_MS; // the stream's tail has come back
     if (ledger.expectsReplies() && ledger.outstanding() == 0)
         return quietMs >= SETTLE_MS;
     if (ledger.expectsReplies() && ledger.replyTimeout() > 0)
@@ -245,5 +250,26 @@ RunVerdict HeadlessRun::judge() const
         if (holds)
             verdict.reasons << QString::fromLatin1(reason);
     }
+    if (plan.send == HeadlessSend::BitErrorTest)
+        verdict.reasons << bitTestReasons();
     return verdict;
+}
+
+// Silence is no proof: a run must compare enough bits. Without a limit any
+// bit error or loss of synchronisation fails it; with one, only a bound above it.
+QStringList HeadlessRun::bitTestReasons() const
+{
+    const TrafficCounters &c = session.ledger().counters();
+    if (c.cntBits < FEWEST_BITS)
+        return {QStringLiteral("no_sync")};
+    if (plan.maxBer >= 0)
+        return berUpper95(c.cntBitErrors, c.cntBits) > plan.maxBer
+                   ? QStringList{QStringLiteral("ber_above_limit")}
+                   : QStringList{};
+    QStringList reasons;
+    if (c.cntBitErrors != 0)
+        reasons << QStringLiteral("bit_errors");
+    if (c.cntSyncLosses != 0)
+        reasons << QStringLiteral("sync_lost");
+    return reasons;
 }

@@ -50,9 +50,11 @@ private:
     int longestWaitMs() const;
     void settle();
     RunVerdict judge() const;
+    QStringList bitTestReasons() const;
     // runrecord.cpp
     void printStatistics();
     void printRoundTrips(QTextStream &out);
+    void printBerProof(QTextStream &out);
     void recordRun();
     void reportMemory(const QString &when);
 

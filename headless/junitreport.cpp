@@ -84,6 +84,25 @@ TestCase filesCase(const QStringList &reasons)
             lost.join(QStringLiteral("; "))};
 }
 
+// The bit error test's own check, its reasons the ways it fails.
+TestCase bitTestCase(const QJsonObject &ber, const QStringList &reasons)
+{
+    QStringList failed;
+    for (const char *reason : {"no_sync", "bit_errors", "sync_lost", "ber_above_limit"}) {
+        if (reasons.contains(QLatin1String(reason)))
+            failed << QLatin1String(reason);
+    }
+    const QString name = QStringLiteral("bit error ratio");
+    if (failed.isEmpty())
+        return {name, {}, {}, {}};
+    return {name, QStringLiteral("failure"), failed.join(QLatin1Char(' ')),
+            QStringLiteral("bit errors: %1 in %2 bits, upper bound at 95%: %3; sync losses: %4")
+                .arg(sumOf(ber, {QStringLiteral("errors")}))
+                .arg(sumOf(ber, {QStringLiteral("bits")}))
+                .arg(ber.value(QLatin1String("upper_95")).toDouble())
+                .arg(sumOf(ber, {QStringLiteral("sync_losses")}))};
+}
+
 TestCase portCase(const QStringList &reasons)
 {
     const bool lost = reasons.contains(QLatin1String("port_lost"));
@@ -103,6 +122,8 @@ QVector<TestCase> checkCases(const QJsonObject &report, const QStringList &reaso
     if (const QJsonValue uart = report.value(QLatin1String("uart")); uart.isObject())
         cases << countCase(QStringLiteral("UART errors"), QStringLiteral("uart_errors"),
                            sumOf(uart.toObject(), {}), QStringLiteral("UART errors"), reasons);
+    if (const QJsonValue ber = report.value(QLatin1String("ber")); ber.isObject())
+        cases << bitTestCase(ber.toObject(), reasons);
     cases << portCase(reasons);
     if (report.value(QLatin1String("exit_code")).toInt() == EXIT_USAGE) {
         for (TestCase &unmade : cases)

@@ -86,8 +86,9 @@ OutputClash findOutputClash(const HeadlessPlan &plan, const QString &settingsPat
 {
     const QList<NamedFile> outputs = outputsOf(plan);
     const QList<NamedFile> files =
-        outputs + QList<NamedFile>{{Texts::tr("设置文件"), settingsPath, settingsPath},
-                                   {Texts::tr("串口"), devicePath(plan.port), devicePath(plan.port)}};
+        outputs +
+        QList<NamedFile>{{Texts::tr("设置文件"), settingsPath, settingsPath},
+                         {Texts::tr("串口"), devicePath(plan.port), devicePath(plan.port)}};
     for (int i = 0; i < outputs.size(); ++i) {
         const FileIdentity output = identify(files[i].written);
         for (int j = i + 1; j < files.size(); ++j) {

@@ -14,7 +14,7 @@ constexpr int EXIT_ERRORS_COUNTED = 1; // or the port or the capture failed duri
 constexpr int EXIT_USAGE = 2;          // bad command line or settings, or the port would not open
 constexpr int EXIT_SIGNAL_BASE = 128;
 
-enum class HeadlessSend { Answer, Timed, Once, Stream };
+enum class HeadlessSend { Answer, Timed, Once, Stream, BitErrorTest };
 
 struct HeadlessPlan {
     QString port; // a system port or a --port path
@@ -36,6 +36,8 @@ struct HeadlessPlan {
     QString reportPath; // the JSON report; "-": stdout; empty: none
     QString plotPath;   // the chart of the run, .svg or .png; empty: none
     QString junitPath;  // JUnit XML; empty: none
+    QString prbs;       // the bit error test's sequence; empty: as the settings say
+    double maxBer = -1; // the bit error ratio proved at 95%; < 0: any bit error fails
 };
 
 // How a run that started ended, decided once at its end.
@@ -43,6 +45,7 @@ struct RunVerdict {
     // One word per reason the run failed: tx_errors, framing_errors,
     // compare_failed, no_reply, unexpected_frames, uart_errors, port_lost,
     // capture_failed, interrupted; or
+    // the bit error test's no_sync, bit_errors, sync_lost, ber_above_limit; or
     // why it never started: settings_refused, port_open_failed, send_refused.
     QStringList reasons;
     QStringList warnings; // settings adjusted before use, the line the port did not keep

@@ -2,6 +2,7 @@
 // trips' percentiles, the memory it used, and what goes into the report.
 #include "engine/statisticspanel.h"
 #include "headlessrun.h"
+#include "reportjson.h"
 #include "runreport.h"
 #include "shell/texts.h"
 
@@ -33,6 +34,7 @@ void HeadlessRun::printStatistics()
     facts.runS = sendingMs / 1000.0; // the time the run took, not the ticks it saw
     out << statisticsPanel(facts) << '\n';
     printRoundTrips(out);
+    printBerProof(out);
     report.panelPrinted();
 }
 
@@ -47,6 +49,22 @@ void HeadlessRun::printRoundTrips(QTextStream &out)
         << '\n';
 }
 
+// A bound above the limit may only want more bits: how many, and at the rate
+// measured how much longer, would have proved the limit with the errors seen.
+void HeadlessRun::printBerProof(QTextStream &out)
+{
+    const TrafficCounters &c = session.ledger().counters();
+    if (plan.maxBer <= 0 || c.cntBits == 0 || berUpper95(c.cntBitErrors, c.cntBits) <= plan.maxBer)
+        return;
+    const double needed = errorsUpper95(c.cntBitErrors) / plan.maxBer;
+    const double bitsPerS = c.cntBits / qMax(0.001, sendingMs / 1000.0);
+    out << Texts::tr("要证明误码率 %1，还需 %2 比特，按实测速率约 %3 秒")
+               .arg(plan.maxBer, 0, 'g', 3)
+               .arg(needed - double(c.cntBits), 0, 'f', 0)
+               .arg((needed - double(c.cntBits)) / bitsPerS, 0, 'f', 1)
+        << '\n';
+}
+
 // What the run was set up with and what it counted.
 void HeadlessRun::recordRun()
 {
@@ -55,9 +73,12 @@ void HeadlessRun::recordRun()
     report.setLine(settings.line);
     report.set("period_ms", plan.send == HeadlessSend::Timed ? settings.periodMs : QJsonValue());
     report.set("reply_timeout_ms", session.ledger().replyTimeout());
-    report.set("payload", setup.payloadText);
+    report.set("payload", plan.send == HeadlessSend::BitErrorTest ? QJsonValue()
+                                                                  : QJsonValue(setup.payloadText));
     report.setSendingTime(sendingMs);
     report.setCounts(session.ledger());
+    if (plan.send == HeadlessSend::BitErrorTest)
+        report.set("ber", bitErrorTestOf(settings.prbs, session.ledger().counters()));
     report.setLineUse(session.ledger().counters(), bitsPerCharacter(settings.line),
                       settings.line.baud, lineMs);
 }

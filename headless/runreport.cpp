@@ -3,6 +3,7 @@
 #include "engine/outputfile.h"
 #include "engine/statisticspanel.h"
 #include "junitreport.h"
+#include "reportjson.h"
 #include "runmessages.h"
 #include "runplot.h"
 #include "serial/linesetting.h"
@@ -41,78 +42,12 @@ QString modeName(HeadlessSend send)
         return QStringLiteral("timed");
     case HeadlessSend::Stream:
         return QStringLiteral("stream");
+    case HeadlessSend::BitErrorTest:
+        return QStringLiteral("prbs");
     case HeadlessSend::Once:
         break;
     }
     return QStringLiteral("once");
-}
-
-QJsonValue count(quint64 value)
-{
-    return QJsonValue(qint64(value)); // exact up to 2^53, far beyond any run
-}
-
-// Only where a reply matched: the samples taken, the matches that gave none,
-// and the statistics, null without samples.
-QJsonObject roundTrips(const Ledger &ledger)
-{
-    const LatencyHistogram &trips = ledger.roundTrips();
-    const auto ms = [&trips](double value) {
-        return trips.count() ? QJsonValue(value) : QJsonValue();
-    };
-    return {{QStringLiteral("count"), count(trips.count())},
-            {QStringLiteral("ambiguous"), count(ledger.counters().cntAmbiguous)},
-            {QStringLiteral("min"), ms(trips.min())},
-            {QStringLiteral("mean"), ms(trips.mean())},
-            {QStringLiteral("p50"), ms(trips.percentile(50))},
-            {QStringLiteral("p90"), ms(trips.percentile(90))},
-            {QStringLiteral("p99"), ms(trips.percentile(99))},
-            {QStringLiteral("p999"), ms(trips.percentile(99.9))},
-            {QStringLiteral("max"), ms(trips.max())}};
-}
-
-// The increase of the UART's own counts; null where the port keeps none.
-QJsonValue uartErrors(const Ledger &ledger)
-{
-    const std::optional<UartErrors> uart = ledger.uartErrors();
-    if (!uart)
-        return QJsonValue();
-    return QJsonObject{{QStringLiteral("frame"), count(uart->frame)},
-                       {QStringLiteral("overrun"), count(uart->overrun)},
-                       {QStringLiteral("parity"), count(uart->parity)},
-                       {QStringLiteral("brk"), count(uart->brk)},
-                       {QStringLiteral("buf_overrun"), count(uart->bufOverrun)}};
-}
-
-QJsonValue orNull(double value)
-{
-    return value < 0 ? QJsonValue() : QJsonValue(value);
-}
-
-QJsonObject entryOf(const TimelineEntry &e)
-{
-    return {{QStringLiteral("t_s"), e.startS},
-            {QStringLiteral("tx_packets"), count(e.txPackets)},
-            {QStringLiteral("rx_packets"), count(e.rxPackets)},
-            {QStringLiteral("errors"), count(e.framingErrors)},
-            {QStringLiteral("compare_failed"), count(e.compareFailed)},
-            {QStringLiteral("no_reply"), count(e.noReply)},
-            {QStringLiteral("late"), count(e.late)},
-            {QStringLiteral("unexpected"), count(e.unexpected)},
-            {QStringLiteral("tx_errors"), count(e.txErrors)},
-            {QStringLiteral("uart_errors"), orNull(double(e.uartErrors))},
-            {QStringLiteral("tx_line_bytes"), count(e.txLineBytes)},
-            {QStringLiteral("rx_bytes"), count(e.rxBytes)},
-            {QStringLiteral("rtt_p50_ms"), orNull(e.rttP50Ms)},
-            {QStringLiteral("rtt_p99_ms"), orNull(e.rttP99Ms)}};
-}
-
-QJsonArray timelineOf(const Timeline &timeline)
-{
-    QJsonArray entries;
-    for (const TimelineEntry &entry : timeline.entries())
-        entries.append(entryOf(entry));
-    return entries;
 }
 
 QJsonValue pathOrNull(const QString &path)
@@ -130,8 +65,8 @@ QStringList shownFileNames(QStringList arguments)
 // "-" is the stdout the process holds.
 bool writeReportFile(const QString &path, const QByteArray &bytes, QString &why)
 {
-    return writeOutputFile(path == QLatin1String("-") ? QStringLiteral("/dev/stdout") : path,
-                           bytes, why);
+    return writeOutputFile(path == QLatin1String("-") ? QStringLiteral("/dev/stdout") : path, bytes,
+                           why);
 }
 
 } // namespace
@@ -158,7 +93,8 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
         {QStringLiteral("payload"), QJsonValue()}, // the settings file's, once read
         {QStringLiteral("capture"), pathOrNull(plan.capturePath)},
         {QStringLiteral("line"), QJsonValue()}, // the window's, once the settings are read
-        {QStringLiteral("uart"), QJsonValue()}};
+        {QStringLiteral("uart"), QJsonValue()},
+        {QStringLiteral("ber"), QJsonValue()}}; // the bit error test's, once it ran
     setSendingTime(0);
 }
 
@@ -184,30 +120,32 @@ void RunReport::set(const char *key, const QJsonValue &value)
 void RunReport::setCounts(const Ledger &ledger)
 {
     const TrafficCounters &c = ledger.counters();
-    const QJsonObject counters{{QStringLiteral("tx_packets"), count(c.cntTxPackets)},
-                               {QStringLiteral("tx_bytes"), count(c.cntTxBytes)},
-                               {QStringLiteral("tx_errors"), count(c.cntTxErrors)},
-                               {QStringLiteral("tx_line_bytes"), count(c.cntTxLineBytes)},
-                               {QStringLiteral("rx_packets"), count(c.cntRxPackets)},
-                               {QStringLiteral("rx_bytes"), count(c.cntRxBytes)},
-                               {QStringLiteral("crc_errors"), count(c.cntCrcErrors)},
-                               {QStringLiteral("escape_errors"), count(c.cnt7dErrors)},
-                               {QStringLiteral("long_errors"), count(c.cntLongErrors)},
-                               {QStringLiteral("short_errors"), count(c.cntShortErrors)},
-                               {QStringLiteral("answered"), count(c.cntAnswered)},
-                               {QStringLiteral("compare_ok"), count(c.cntCmpOk)},
-                               {QStringLiteral("compare_failed"), count(c.cntCmpFail)},
-                               {QStringLiteral("no_reply"), count(c.cntNoReply)},
-                               {QStringLiteral("late"), count(c.cntLate)},
-                               {QStringLiteral("unexpected"), count(c.cntUnexpected)},
-                               {QStringLiteral("before_clean_start"), count(c.cntBeforeCleanStart)},
-                               {QStringLiteral("send_rate_bps"), count(ledger.sendRateBps())}};
+    const QJsonObject counters{
+        {QStringLiteral("tx_packets"), countValue(c.cntTxPackets)},
+        {QStringLiteral("tx_bytes"), countValue(c.cntTxBytes)},
+        {QStringLiteral("tx_errors"), countValue(c.cntTxErrors)},
+        {QStringLiteral("tx_line_bytes"), countValue(c.cntTxLineBytes)},
+        {QStringLiteral("rx_packets"), countValue(c.cntRxPackets)},
+        {QStringLiteral("rx_bytes"), countValue(c.cntRxBytes)},
+        {QStringLiteral("crc_errors"), countValue(c.cntCrcErrors)},
+        {QStringLiteral("escape_errors"), countValue(c.cnt7dErrors)},
+        {QStringLiteral("long_errors"), countValue(c.cntLongErrors)},
+        {QStringLiteral("short_errors"), countValue(c.cntShortErrors)},
+        {QStringLiteral("answered"), countValue(c.cntAnswered)},
+        {QStringLiteral("compare_ok"), countValue(c.cntCmpOk)},
+        {QStringLiteral("compare_failed"), countValue(c.cntCmpFail)},
+        {QStringLiteral("no_reply"), countValue(c.cntNoReply)},
+        {QStringLiteral("late"), countValue(c.cntLate)},
+        {QStringLiteral("unexpected"), countValue(c.cntUnexpected)},
+        {QStringLiteral("before_clean_start"), countValue(c.cntBeforeCleanStart)},
+        {QStringLiteral("send_rate_bps"), countValue(ledger.sendRateBps())}};
     document[QStringLiteral("counters")] = counters;
     document[QStringLiteral("uart")] = uartErrors(ledger);
     document[QStringLiteral("expect_replies")] = ledger.expectsReplies();
     if (c.cntCmpOk != 0)
         document[QStringLiteral("round_trip_ms")] = roundTrips(ledger);
-    document[QStringLiteral("timeline")] = timelineOf(ledger.timeline());
+    const bool bitTest = document[QStringLiteral("mode")] == QLatin1String("prbs");
+    document[QStringLiteral("timeline")] = timelineOf(ledger.timeline(), bitTest);
     document[QStringLiteral("timeline_step_s")] = ledger.timeline().stepS();
     if (!plotPath.isEmpty())
         timeline = ledger.timeline();
@@ -261,8 +199,8 @@ int RunReport::finish(const RunVerdict &verdict, int exitCode)
     if (!junitPath.isEmpty() && !save(Texts::tr("JUnit 文件"), junitPath, junitOf(document)))
         outcome.failed("junit_failed");
     judge(verdict, outcome);
-    if (!path.isEmpty() && !save(Texts::tr("报告"), path, QJsonDocument(document).toJson(),
-                                 writeReportFile))
+    if (!path.isEmpty() &&
+        !save(Texts::tr("报告"), path, QJsonDocument(document).toJson(), writeReportFile))
         outcome.failed("report_failed");
     printVerdict(outcome);
     return outcome.status;

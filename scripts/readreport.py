@@ -12,7 +12,7 @@ KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str
             expect_replies=bool, tag=bool, compare=bool, payload=(str, OPT), capture=(str, OPT),
             counters=dict, line_use=dict, round_trip_ms=dict, timeline=list, timeline_step_s=int,
             verdict=str, reasons=list, warnings=list, exit_code=int, line=(dict, OPT),
-            uart=(dict, OPT))
+            uart=(dict, OPT), ber=(dict, OPT))
 COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "
             "long_errors short_errors answered compare_ok compare_failed no_reply late "
             "unexpected before_clean_start send_rate_bps").split()
@@ -52,7 +52,7 @@ if c and report["expect_replies"]:  # at the end nothing is outstanding
     assert report["compare"] or c["compare_ok"] + c["compare_failed"] == 0, c
     assert c["compare_ok"] == (c["answered"] if report["compare"] else 0), c
 ENTRY = ("t_s tx_packets rx_packets errors compare_failed no_reply late unexpected tx_errors "
-         "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms").split()
+         "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms bits bit_errors sync_losses").split()
 SUMS = dict(tx_packets="tx_packets", rx_packets="rx_packets", compare_failed="compare_failed",
             no_reply="no_reply", late="late", unexpected="unexpected", tx_errors="tx_errors",
             tx_line_bytes="tx_line_bytes", rx_bytes="rx_bytes")
@@ -64,6 +64,18 @@ if c and timeline:  # every count decided in some second
     assert sum(e["errors"] for e in timeline) == framing, timeline
     for key, total in SUMS.items():
         assert sum(e[key] for e in timeline) == c[total], (key, timeline)
+ber = report.get("ber")  # the bit error test's, null in the framed modes
+assert (ber is not None) == (report["mode"] == "prbs"), report["mode"]
+if ber:
+    assert sorted(ber) == sorted("sequence bits errors ratio upper_95 sync_losses".split()), ber
+    assert ber["sequence"] in ("prbs7", "prbs9", "prbs15", "prbs23", "prbs31"), ber
+    assert all(type(ber[k]) is int and ber[k] >= 0 for k in ("bits", "errors", "sync_losses"))
+    assert ber["errors"] <= ber["bits"] and (ber["ratio"] is None) == (ber["bits"] == 0), ber
+    assert ber["ratio"] is None or ber["ratio"] <= ber["upper_95"], ber
+    for key, total in dict(bits="bits", bit_errors="errors", sync_losses="sync_losses").items():
+        assert sum(e[key] for e in timeline) == ber[total], (key, timeline)
+else:
+    assert all(e[k] is None for e in timeline for k in ("bits", "bit_errors", "sync_losses"))
 trips = report.get("round_trip_ms", {"count": 0, "ambiguous": 0})  # where a reply matched
 assert sorted(trips) in (["ambiguous", "count"], sorted(TRIPS)), sorted(trips)
 assert trips["count"] + trips["ambiguous"] == c.get("compare_ok", 0), (trips, c)
@@ -80,6 +92,8 @@ for way, share in use.items():
     print(f"line_use_{way}: {share}")
 print(f"line_use_paced: {paced}")
 print(f"reasons: {' '.join(report['reasons'])}")
+for name, value in (ber or {}).items():
+    print(f"ber_{name}: {value}")
 print(f"round_trip_count: {trips['count']}")
 print(f"ambiguous: {trips['ambiguous']}")
 print("round_trip_ms:", " ".join(f"{k} {trips[k]:.3f}" for k in TRIPS[2:] if trips.get(k) is not None))

@@ -563,6 +563,10 @@ p, li { white-space: pre-wrap; }
         <source>误码测试需要 8 个数据位</source>
         <translation>误码测试需要 8 个数据位</translation>
     </message>
+    <message>
+        <source>要证明误码率 %1，还需 %2 比特，按实测速率约 %3 秒</source>
+        <translation>要证明误码率 %1，还需 %2 比特，按实测速率约 %3 秒</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

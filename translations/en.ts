@@ -575,6 +575,10 @@ p, li { white-space: pre-wrap; }
         <source>误码测试需要 8 个数据位</source>
         <translation>The bit error test needs 8 data bits</translation>
     </message>
+    <message>
+        <source>要证明误码率 %1，还需 %2 比特，按实测速率约 %3 秒</source>
+        <translation>To prove a bit error ratio of %1 takes %2 more bits, about %3 s more at the rate measured</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -49,7 +49,8 @@ private slots:
         QTest::newRow("report on a full disk, over an earlier one") << MOUNT + kept + "full/r && cat /dev/zero > full/z" << "--report full/r" << 1 << "report to full/r: No space left on device" << "-";
         QTest::newRow("capture on a full disk") << MOUNT + "cat /dev/zero > full/z" << "--capture full/c" << 1 << "full/c：No space left on device" << "capture_failed";
         QTest::newRow("report in a folder that cannot be written") << MOUNT + kept + "full/r && mount -o remount,ro full" << "--report full/r" << 1 << "report to full/r: " << "-";
-        QTest::newRow("capture named in bytes that are not UTF-8") << "" << "--capture BYTES" << 0 << "" << "";
+        QTest::newRow("settings in English, a SID with the tag off") << "printf '[show]\\nenglish=1\\n[control]\\nsid-min=300' > dv-ppp.ini" << "" << 2 << "pakto: dv-ppp.ini: [control] sid-min = 300 is outside 0..255\n" << "settings_refused";
+        QTest::newRow("capture named in bytes that are not UTF-8, settings a link to nothing") << "mv dv-ppp.ini k && ln -s nowhere dv-ppp.ini" << "--capture BYTES" << 0 << "pakto: 警告：dv-ppp.ini 是指向 /" << "";
         // clang-format on
     }
     void hostileOutputs()
@@ -86,6 +87,7 @@ private slots:
         QCOMPARE(readReport(report).exitCode, 0); // the one named, byte for byte; the name as text
         QCOMPARE(shell(dir.path(), "test -s " + BYTES + " && rm " + BYTES).exitCode, 0);
         QVERIFY(QString(report).contains("\"capture\": \"\uFFFD.txt\""));
+        QVERIFY(QString(report).contains("\"dv-ppp.ini 是指向 " + dir.filePath("nowhere")));
     }
 
     // A FIFO read slowly gets every line of the capture: the writes wait for the reader.

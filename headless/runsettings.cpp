@@ -20,6 +20,7 @@ QByteArray fileBytes(const QString &value)
     return bytes;
 }
 
+// The bytes of the UTF-8 character that lead begins, were it valid.
 int utf8Length(uchar lead)
 {
     return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;

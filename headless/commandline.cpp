@@ -17,6 +17,9 @@ namespace {
 constexpr int LONGEST_RUN_S = INT_MAX / 1000; // a whole number, printed as one
 constexpr quint64 MOST_BAUD = INT_MAX;
 constexpr quint64 LONGEST_PERIOD_MS = INT_MAX;
+constexpr double SHORTEST_RUN_S = 0.001; // the run counts whole milliseconds
+// Any other option given twice would silently take its last value.
+const QStringList REPEATABLE{QStringLiteral("port")};
 
 class CommandLineReader
 {
@@ -25,14 +28,14 @@ public:
     CommandLine read(const QStringList &arguments);
 
 private:
+    void refuseRepeats();
     bool asksForHeadlessRun() const;
     HeadlessPlan readPlan();
     void requireRunOptions();
     HeadlessSend readSendMode();
     void readLine(HeadlessPlan &plan);
     int readDurationMs();
-    quint64 readCount(const QCommandLineOption &option, quint64 largest);
-    int readMilliseconds(const QCommandLineOption &option);
+    quint64 readWhole(const QCommandLineOption &option, quint64 smallest, quint64 largest);
     CommandLine helpOrVersion();
     CommandLine refusal() const;
     void fail(const QString &why);
@@ -111,14 +114,26 @@ CommandLine CommandLineReader::read(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
         parser.isSet(QStringLiteral("version")))
         return helpOrVersion();
+    refuseRepeats();
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
     CommandLine commandLine;
     commandLine.extraPorts = parser.values(port);
+    if (commandLine.extraPorts.contains(QString()))
+        fail(QStringLiteral("--port needs a path"));
     if (asksForHeadlessRun())
         commandLine.headless = readPlan();
     return firstError.isEmpty() ? commandLine : refusal();
+}
+
+void CommandLineReader::refuseRepeats()
+{
+    const QStringList given = parser.optionNames();
+    for (const QString &name : given) {
+        if (given.count(name) > 1 && !REPEATABLE.contains(name))
+            return fail(QStringLiteral("--%1 is given more than once").arg(name));
+    }
 }
 
 bool CommandLineReader::asksForHeadlessRun() const
@@ -142,14 +157,14 @@ HeadlessPlan CommandLineReader::readPlan()
     plan.send = readSendMode();
     plan.durationMs = readDurationMs();
     if (parser.isSet(baud))
-        plan.baud = QString::number(readCount(baud, MOST_BAUD));
+        plan.baud = QString::number(readWhole(baud, 1, MOST_BAUD));
     readLine(plan);
     if (parser.isSet(period))
-        plan.periodMs = int(readCount(period, LONGEST_PERIOD_MS));
+        plan.periodMs = int(readWhole(period, 1, LONGEST_PERIOD_MS));
     if (parser.isSet(frames))
-        plan.frameLimit = readCount(frames, ULLONG_MAX);
+        plan.frameLimit = readWhole(frames, 1, ULLONG_MAX);
     if (parser.isSet(replyTimeout))
-        plan.replyTimeoutMs = readMilliseconds(replyTimeout);
+        plan.replyTimeoutMs = int(readWhole(replyTimeout, 0, LONGEST_PERIOD_MS));
     plan.oneWay = parser.isSet(oneWay);
     plan.tag = parser.isSet(tag);
     plan.compare = parser.isSet(compare);
@@ -169,6 +184,8 @@ void CommandLineReader::requireRunOptions()
             fail(QStringLiteral("a run needs --open, --send and --duration; --%1 is missing")
                      .arg(option->names().first()));
     }
+    if (parser.isSet(open) && parser.value(open).isEmpty())
+        fail(QStringLiteral("--open needs a port name"));
     for (const QCommandLineOption *option : {&capture, &report, &plot, &junit}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             fail(QStringLiteral("--%1 needs a file name").arg(option->names().first()));
@@ -219,41 +236,30 @@ int CommandLineReader::readDurationMs()
 {
     bool number = false;
     const double seconds = parser.value(duration).toDouble(&number);
-    if (!number || !(seconds > 0) || seconds > LONGEST_RUN_S) {
-        fail(QStringLiteral("--duration needs a number of seconds above 0, up to %1, not '%2'")
+    if (!number || !(seconds >= SHORTEST_RUN_S) || seconds > LONGEST_RUN_S) {
+        fail(QStringLiteral("--duration needs a number of seconds from %1 to %2, not '%3'")
+                 .arg(SHORTEST_RUN_S)
                  .arg(LONGEST_RUN_S)
                  .arg(parser.value(duration)));
         return 0;
     }
-    return qMax(1, qRound(seconds * 1000));
+    return qRound(seconds * 1000);
 }
 
-quint64 CommandLineReader::readCount(const QCommandLineOption &option, quint64 largest)
+quint64 CommandLineReader::readWhole(const QCommandLineOption &option, quint64 smallest,
+                                     quint64 largest)
 {
     bool number = false;
     const quint64 value = parser.value(option).toULongLong(&number);
-    if (!number || value == 0 || value > largest) {
-        fail(QStringLiteral("--%1 needs a whole number from 1 to %2, not '%3'")
+    if (!number || value < smallest || value > largest) {
+        fail(QStringLiteral("--%1 needs a whole number from %2 to %3, not '%4'")
                  .arg(option.names().first())
+                 .arg(smallest)
                  .arg(largest)
                  .arg(parser.value(option)));
         return 0;
     }
     return value;
-}
-
-int CommandLineReader::readMilliseconds(const QCommandLineOption &option)
-{
-    bool number = false;
-    const quint64 value = parser.value(option).toULongLong(&number);
-    if (!number || value > LONGEST_PERIOD_MS) {
-        fail(QStringLiteral("--%1 needs a whole number from 0 to %2, not '%3'")
-                 .arg(option.names().first())
-                 .arg(LONGEST_PERIOD_MS)
-                 .arg(parser.value(option)));
-        return 0;
-    }
-    return int(value);
 }
 
 // Qt's help names the program from the application's arguments, which need

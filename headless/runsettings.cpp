@@ -1,6 +1,7 @@
 #include "runsettings.h"
 #include "engine/packet.h"
 #include "shell/settingsschema.h"
+#include "shell/texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,37 @@
 namespace {
 
 constexpr int LONGEST_SHOWN_VALUE = 24; // a long payload is named, not quoted whole
+
+// The file's bytes as QSettings gave them: INI is read as Latin-1, one
+// character a byte, and only an escape gives a wider character.
+QByteArray fileBytes(const QString &value)
+{
+    QByteArray bytes;
+    for (const uint point : value.toUcs4())
+        bytes += point <= 0xFF ? QByteArray(1, char(point)) : QString::fromUcs4(&point, 1).toUtf8();
+    return bytes;
+}
+
+// The bytes of the UTF-8 character that lead begins, were it valid.
+int utf8Length(uchar lead)
+{
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// UTF-8 as text, any other byte as "\xff", so that a value is shown as the file holds it.
+QString shown(const QString &value)
+{
+    const QByteArray bytes = fileBytes(value);
+    QString text;
+    for (int at = 0; at < bytes.size();) {
+        const QByteArray character = bytes.mid(at, utf8Length(uchar(bytes[at])));
+        const bool valid = QString::fromUtf8(character).toUtf8() == character;
+        text += valid ? QString::fromUtf8(character)
+                      : QStringLiteral("\\x%1").arg(uchar(bytes[at]), 2, 16, QLatin1Char('0'));
+        at += valid ? character.size() : 1;
+    }
+    return text;
+}
 
 // Reads values through the schema, as the window does, and checks those the
 // plan uses.
@@ -44,15 +76,13 @@ SettingsReader::SettingsReader(const QString &path, const HeadlessPlan &plan)
 RunSettings SettingsReader::read()
 {
     if (settings.status() != QSettings::NoError)
-        found.problems
-            << QStringLiteral("%1: cannot be read as INI").arg(QFileInfo(path).fileName());
+        found.problems << Texts::tr("%1：无法按 INI 格式读取").arg(QFileInfo(path).fileName());
     found.english = storedFlag(settings, Setting::English);
     readLine();
     session.tag = plan.tag;
-    if (plan.tag) {
-        session.sidMin = quint8(number(Setting::SidMin));
-        session.sidMax = quint8(number(Setting::SidMax));
-    }
+    // Checked with the tag off too: a file that does not read refuses the run.
+    session.sidMin = quint8(number(Setting::SidMin));
+    session.sidMax = quint8(number(Setting::SidMax));
     session.random = storedFlag(settings, Setting::RandomData);
     session.random ? readLengths() : readPayload();
     session.periodMs = plan.periodMs > 0                  ? plan.periodMs
@@ -81,31 +111,30 @@ void SettingsReader::readLine()
         else if (stored >= 0)
             session.line.choices[choice] = stored;
         else
-            found.problems << describe(setting) + QStringLiteral(" is not one of ") +
-                                  words.join(QStringLiteral(", "));
+            found.problems << Texts::tr("%1 不是 %2 之一")
+                                  .arg(describe(setting), words.join(QStringLiteral(", ")));
     }
 }
 
 void SettingsReader::readPayload()
 {
     const PayloadReading payload = storedPayload(settings);
-    found.payloadText = storedText(settings, Setting::Payload).simplified();
+    // As sent: a payload longer than a packet holds is cut.
+    found.payloadText =
+        storedText(settings, Setting::Payload).simplified().section(QLatin1Char(' '), 0, room - 1);
     session.payload = payload.bytes;
     if (!payload.valid) {
-        found.problems
-            << describe(Setting::Payload) +
-                   QStringLiteral(": '%1' is no byte in hexadecimal").arg(payload.badGroup);
+        found.problems << Texts::tr("%1：“%2”不是十六进制字节")
+                              .arg(describe(Setting::Payload), shown(payload.badGroup));
         return;
     }
     if (payload.bytes.isEmpty() && !plan.tag)
-        found.problems << describe(Setting::Payload) +
-                              QStringLiteral(" is empty and the tag is off: "
-                                             "every packet would be empty");
+        found.problems
+            << Texts::tr("%1 为空且标签未开启：每个包都会是空的").arg(describe(Setting::Payload));
     if (payload.bytes.size() > room)
-        found.warnings << describe(Setting::Payload) +
-                              QStringLiteral(" holds %1 bytes; the first %2 are sent")
-                                  .arg(payload.bytes.size())
-                                  .arg(room);
+        found.warnings << Texts::tr("%1 有 %2 字节，只发送前 %3 字节")
+                              .arg(describe(Setting::Payload),
+                                   QString::number(payload.bytes.size()), QString::number(room));
 }
 
 // As the packet builder takes them: the range clamped to what a packet holds,
@@ -119,8 +148,8 @@ void SettingsReader::readLengths()
     warnIfTaken(Setting::LengthMin, shortest, usedShortest);
     warnIfTaken(Setting::LengthMax, longest, qBound(usedShortest, longest, room));
     if (usedShortest == 0 && !plan.tag)
-        found.problems << describe(Setting::LengthMin) +
-                              QStringLiteral(" and the tag off give empty packets");
+        found.problems
+            << Texts::tr("%1 且标签未开启：包会是空的").arg(describe(Setting::LengthMin));
     session.lengthMin = shortest;
     session.lengthMax = longest;
 }
@@ -131,24 +160,24 @@ int SettingsReader::number(Setting setting)
     const NumberReading reading = storedNumber(settings, setting);
     const NumberRange &range = entryOf(setting).range;
     if (reading.problem == NumberReading::NotANumber)
-        found.problems << describe(setting) + QStringLiteral(" is not a number");
+        found.problems << Texts::tr("%1 不是整数").arg(describe(setting));
     else if (reading.problem == NumberReading::OutOfRange)
-        found.problems
-            << describe(setting) +
-                   QStringLiteral(" is outside %1..%2").arg(range.lowest).arg(range.highest);
+        found.problems << Texts::tr("%1 不在 %2..%3 之间")
+                              .arg(describe(setting), QString::number(range.lowest),
+                                   QString::number(range.highest));
     return reading.valid() ? int(reading.value) : 0;
 }
 
 void SettingsReader::warnIfTaken(Setting setting, int stored, int used)
 {
     if (stored != used)
-        found.warnings << describe(setting) + QStringLiteral(" is taken as %1").arg(used);
+        found.warnings << Texts::tr("%1 按 %2 使用").arg(describe(setting), QString::number(used));
 }
 
 // "dv-ppp.ini: [control] sid-min = 300"
 QString SettingsReader::describe(Setting setting) const
 {
-    QString value = settings.value(pathOf(setting)).toString();
+    QString value = shown(settings.value(pathOf(setting)).toString());
     if (value.size() > LONGEST_SHOWN_VALUE)
         value = value.left(LONGEST_SHOWN_VALUE) + QStringLiteral("...");
     return QStringLiteral("%1: [%2] %3 = %4")
@@ -163,14 +192,18 @@ RunSettings readRunSettings(const QString &path, const HeadlessPlan &plan)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return {{QStringLiteral("%1: not a regular file").arg(info.fileName())}, {}, {}, {}, {}};
+        return {{Texts::tr("%1：不是普通文件").arg(info.fileName())}, {}, {}, {}, {}};
     if (QFile file(path); info.exists() && !file.open(QIODevice::ReadOnly))
-        return {{QStringLiteral("%1: cannot be read: %2").arg(info.fileName(), file.errorString())},
+        return {{Texts::tr("%1：无法读取：%2").arg(info.fileName(), file.errorString())},
                 {},
                 {},
                 {},
                 {}};
-    return SettingsReader(path, plan).read();
+    RunSettings settings = SettingsReader(path, plan).read();
+    if (info.isSymLink() && !info.exists()) // a link left behind, likely by mistake
+        settings.warnings.prepend(Texts::tr("%1 是指向 %2 的符号链接，而 %2 不存在：使用默认设置")
+                                      .arg(info.fileName(), info.symLinkTarget()));
+    return settings;
 }
 
 bool settingsSayEnglish(const QString &path)

@@ -1,5 +1,6 @@
 #include "fieldtext.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -16,14 +17,21 @@ QStringList hexGroups(const QString &text)
     return groups;
 }
 
+// As toLongLong reads it, but of any length.
+bool isWholeNumber(const QString &text)
+{
+    static const QRegularExpression whole(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+    return whole.match(text).hasMatch();
+}
+
 } // namespace
 
 NumberReading readNumber(const QString &text, NumberRange range)
 {
     bool number = false;
     const qint64 value = text.toLongLong(&number, 10);
-    if (!number)
-        return {NumberReading::NotANumber, 0};
+    if (!number) // too large for any integer is still out of range
+        return {isWholeNumber(text) ? NumberReading::OutOfRange : NumberReading::NotANumber, 0};
     if (value < range.lowest || value > range.highest)
         return {NumberReading::OutOfRange, value};
     return {NumberReading::None, value};

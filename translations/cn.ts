@@ -567,6 +567,54 @@ p, li { white-space: pre-wrap; }
         <source>要证明误码率 %1，还需 %2 比特，按实测速率约 %3 秒</source>
         <translation>要证明误码率 %1，还需 %2 比特，按实测速率约 %3 秒</translation>
     </message>
+    <message>
+        <source>%1：无法按 INI 格式读取</source>
+        <translation>%1：无法按 INI 格式读取</translation>
+    </message>
+    <message>
+        <source>%1 不是 %2 之一</source>
+        <translation>%1 不是 %2 之一</translation>
+    </message>
+    <message>
+        <source>%1：“%2”不是十六进制字节</source>
+        <translation>%1：“%2”不是十六进制字节</translation>
+    </message>
+    <message>
+        <source>%1 为空且标签未开启：每个包都会是空的</source>
+        <translation>%1 为空且标签未开启：每个包都会是空的</translation>
+    </message>
+    <message>
+        <source>%1 有 %2 字节，只发送前 %3 字节</source>
+        <translation>%1 有 %2 字节，只发送前 %3 字节</translation>
+    </message>
+    <message>
+        <source>%1 且标签未开启：包会是空的</source>
+        <translation>%1 且标签未开启：包会是空的</translation>
+    </message>
+    <message>
+        <source>%1 不是整数</source>
+        <translation>%1 不是整数</translation>
+    </message>
+    <message>
+        <source>%1 不在 %2..%3 之间</source>
+        <translation>%1 不在 %2..%3 之间</translation>
+    </message>
+    <message>
+        <source>%1 按 %2 使用</source>
+        <translation>%1 按 %2 使用</translation>
+    </message>
+    <message>
+        <source>%1：不是普通文件</source>
+        <translation>%1：不是普通文件</translation>
+    </message>
+    <message>
+        <source>%1：无法读取：%2</source>
+        <translation>%1：无法读取：%2</translation>
+    </message>
+    <message>
+        <source>%1 是指向 %2 的符号链接，而 %2 不存在：使用默认设置</source>
+        <translation>%1 是指向 %2 的符号链接，而 %2 不存在：使用默认设置</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -579,6 +579,54 @@ p, li { white-space: pre-wrap; }
         <source>要证明误码率 %1，还需 %2 比特，按实测速率约 %3 秒</source>
         <translation>To prove a bit error ratio of %1 takes %2 more bits, about %3 s more at the rate measured</translation>
     </message>
+    <message>
+        <source>%1：无法按 INI 格式读取</source>
+        <translation>%1: cannot be read as INI</translation>
+    </message>
+    <message>
+        <source>%1 不是 %2 之一</source>
+        <translation>%1 is not one of %2</translation>
+    </message>
+    <message>
+        <source>%1：“%2”不是十六进制字节</source>
+        <translation>%1: '%2' is no byte in hexadecimal</translation>
+    </message>
+    <message>
+        <source>%1 为空且标签未开启：每个包都会是空的</source>
+        <translation>%1 is empty and the tag is off: every packet would be empty</translation>
+    </message>
+    <message>
+        <source>%1 有 %2 字节，只发送前 %3 字节</source>
+        <translation>%1 holds %2 bytes; the first %3 are sent</translation>
+    </message>
+    <message>
+        <source>%1 且标签未开启：包会是空的</source>
+        <translation>%1 and the tag off give empty packets</translation>
+    </message>
+    <message>
+        <source>%1 不是整数</source>
+        <translation>%1 is not a number</translation>
+    </message>
+    <message>
+        <source>%1 不在 %2..%3 之间</source>
+        <translation>%1 is outside %2..%3</translation>
+    </message>
+    <message>
+        <source>%1 按 %2 使用</source>
+        <translation>%1 is taken as %2</translation>
+    </message>
+    <message>
+        <source>%1：不是普通文件</source>
+        <translation>%1: not a regular file</translation>
+    </message>
+    <message>
+        <source>%1：无法读取：%2</source>
+        <translation>%1: cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>%1 是指向 %2 的符号链接，而 %2 不存在：使用默认设置</source>
+        <translation>%1 is a symbolic link to %2, which does not exist: the defaults are used</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -13,42 +13,44 @@ private slots:
     void readsTheRun_data()
     {
         QTest::addColumn<QString>("arguments"); // RUN, ONCE: a valid run to add to
-        QTest::addColumn<QString>("ini");       // RAND: random payloads on; none: no file
-        // A pattern for the start of what was read, then, with settings, what they came to: the
-        // line (the command line deciding over the file, word by word), auto-stop, problems,
-        // warnings
+        QTest::addColumn<QString>("ini"); // RAND: random payloads on; NOTUTF8: FF FE; none: no file
+        // The start of what was read, then what the settings came to: the line (options over the
+        // file, word by word), auto-stop, payload groups sent, problems, warnings
         QTest::addColumn<QString>("expected");
         // clang-format off
         const char *const rows[][4] = {
             {"plain run", "RUN", "", "run p 0 1000  0 0 0 0 0 0     ///$"},
-            {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare "
-             "--show --report-memory --capture c --report - --data-bits 5 --parity space --stop-bits 2 --flow xonxoff --plot p.PNG --junit j",
-             "", "run p 1 1500 9600 5 7 1 1 1 1 c - p.PNG j 5/space/2/xonxoff$"},
+            {"every option", "--open p --send timed --duration 1.5 --baud 9600 --period 5 --frames 7 --tag --compare --show --report-memory --capture c --report - --data-bits 5 --parity space --stop-bits 2 --flow xonxoff --plot p.PNG --junit j", "", "run p 1 1500 9600 5 7 1 1 1 1 c - p.PNG j 5/space/2/xonxoff$"},
             {"--data-bits 9", "RUN --data-bits 9", "", "exit 2: .*--data-bits needs one of 5, 6, 7, 8, not '9'"},
             {"--flow unknown", "RUN --flow hardware", "", "exit 2: .*--flow needs one of none, rtscts, xonxoff"},
-            {"settings: line words unknown", "RUN", "[control]\nser-parity=evn\nser-stopbits=1.5", "run .* problems: ser-parity = evn is not one of none, even, odd, mark, space / ser-stopbits = 1.5 is not one of 1, 2 warnings: $"},
+            {"settings: line words unknown", "RUN", "[control]\nser-parity=evn\nser-stopbits=1.5", "run .* problems: ser-parity = evn 不是 none, even, odd, mark, space 之一 / ser-stopbits = 1.5 不是 1, 2 之一 warnings: $"},
             {"--plot neither SVG nor PNG", "RUN --plot p.svg.jpg", "", "exit 2: .*--plot needs a name ending in .svg or .png, not 'p.svg.jpg'"},
             {"help names the exit statuses", "--help", "", "exit 0: Usage: .*\n  2 .*130  "},
             {"--version: the window title's", "--version", "", "exit 0: pakto 2024\\.0808\n$"},
             {"unknown option", "--bogus", "", "exit 2: pakto: Unknown option 'bogus'"},
             {"no --open", "--send answer --duration 1", "", "exit 2: .*; --open is missing"},
             {"bad --send", "--open p --send often --duration 1", "", "exit 2: .*mode 'often'"},
-            {"--duration 0", "--open p --send once --duration 0", "", "exit 2: .*--duration needs a number of seconds above 0"},
-            {"--duration above its bound, in plain decimals", "--open p --send once --duration 2147484", "", "exit 2: .*--duration needs .* up to 2147483, not"},
+            {"--duration below a millisecond", "--open p --send once --duration 0.0009", "", "exit 2: .*--duration needs a number of seconds from 0.001 to"},
+            {"--duration above its bound, in plain decimals", "--open p --send once --duration 2147484", "", "exit 2: .*--duration needs .* to 2147483, not"},
+            {"an option twice", "RUN --duration 2", "", "exit 2: .*--duration is given more than once"},
+            {"a flag twice", "RUN --tag --tag", "", "exit 2: .*--tag is given more than once"},
+            {"--port twice, and an empty --open", "--port a --port b --open  --send once --duration 1", "", "exit 2: pakto: --open needs a port name\n"},
+            {"an empty --port", "RUN --port ", "", "exit 2: .*--port needs a path"},
             {"--period without --send timed", "RUN --period 5", "", "exit 2: .*--period goes with"},
             {"--frames 0", "RUN --frames 0", "", "exit 2: .*--frames needs a whole number"},
             {"--frames with --send once", "--open p --send once --duration 1 --frames 7", "", "exit 2: .*--frames goes with"},
             {"--one-way with --compare", "--open p --send timed --duration 1 --one-way --compare", "", "exit 2: .*--one-way goes with"},
             {"--one-way with answer-driven sending", "RUN --one-way", "", "exit 2: .*--one-way goes with"},
-            {"settings: unused values go unchecked", "RUN --baud 9600 --parity odd", "[control]\nsid-min=300\nser-baudrate=x\nser-parity=x\n[send]\ntx-time=0", "run .* problems:  warnings: $"},
-            {"settings: empty payload, no tag", "RUN", "[send]\ntx-data=\" \"", "run .* problems: tx-data =   is empty"},
-            {"settings: lengths give empty packets", "RUN", "RAND\ntx-len-min=0", "run .* problems: tx-len-min = 0 and the tag"},
+            {"settings: unused values go unchecked", "RUN --baud 9600 --parity odd", "[control]\nser-baudrate=x\nser-parity=x\n[send]\ntx-time=0", "run .* problems:  warnings: $"},
+            {"settings: SIDs with the tag off, a baud rate too large for any integer", "RUN", "[control]\nsid-min=300\nsid-max=x\nser-baudrate=99999999999999999999", "run .* problems: ser-baudrate = 99999999999999999999 不在 1..2147483647 之间 / sid-min = 300 不在 0..255 之间 / sid-max = x 不是整数 warnings: $"},
+            {"settings: bytes that are not UTF-8 escaped", "RUN", "[send]\ntx-data=NOTUTF8 中文", "run .* problems: tx-data = \\\\xff\\\\xfe 中文：“\\\\xff\\\\xfe”不是十六进制字节 warnings: $"},
+            {"settings: empty payload, no tag", "RUN", "[send]\ntx-data=\" \"", "run .* problems: tx-data =   为空且标签未开启"},
+            {"settings: lengths give empty packets", "RUN", "RAND\ntx-len-min=0", "run .* problems: tx-len-min = 0 且标签未开启"},
             {"line: defaults, 8N1, no flow control", "ONCE", "[control]", "run .* line: 115200 8 none 1 none auto-stop: 0 "},
             {"line: file, 2 stop bits, RTS-CTS", "ONCE", "[control]\nser-baudrate=9600\nser-stopbits=2\nser-flow=rtscts", "run .* line: 9600 8 none 2 rtscts auto-stop: 0 "},
-            {"line: options over the file, auto-stop from it", "ONCE --baud 921600 --data-bits 7 --parity even --stop-bits 1 --flow xonxoff",
-             "[control]\nser-stopbits=2\nser-flow=rtscts\nser-databits=6\n[show]\nauto-stop=true", "run .* line: 921600 7 even 1 xonxoff auto-stop: 1 "},
+            {"line: options over the file, auto-stop from it", "ONCE --baud 921600 --data-bits 7 --parity even --stop-bits 1 --flow xonxoff", "[control]\nser-stopbits=2\nser-flow=rtscts\nser-databits=6\n[show]\nauto-stop=true", "run .* line: 921600 7 even 1 xonxoff auto-stop: 1 "},
             {"line: mark parity, 2 stop bits", "ONCE --parity mark --stop-bits 2", "[control]\nser-parity=odd", "run .* line: 115200 8 mark 2 none auto-stop: 0 "},
-            {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... holds 4095 bytes; the first 4094"}};
+            {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* sent: 4094 problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... 有 4095 字节，只发送前 4094 字节$"}};
         // clang-format on
         for (const auto &row : rows)
             QTest::newRow(row[0]) << row[1] << row[2] << row[3];
@@ -64,7 +66,8 @@ private slots:
             .replace("BIG", QString("00 ").repeated(4095));
         TestWorkDir dir;
         QFile file(dir.filePath("dv-ppp.ini"));
-        QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini.toUtf8()) > 0));
+        QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) &&
+                                  file.write(ini.toUtf8().replace("NOTUTF8", "\xff\xfe")) > 0));
         file.close();
         const CommandLine line = readCommandLine(("pakto " + arguments).split(' '));
         // "run PORT SEND MS BAUD PERIOD FRAMES TAG COMPARE SHOW MEMORY CAPTURE REPORT PLOT JUNIT
@@ -87,6 +90,7 @@ private slots:
                 words << check.session.line.word(choice);
             got += " line: " + words.join(' ') +
                    " auto-stop: " + QString::number(check.session.stopOnError) +
+                   " sent: " + QString::number(check.payloadText.count(' ') + 1) +
                    " problems: " + check.problems.join(" / ") +
                    " warnings: " + check.warnings.join(" / ");
         }

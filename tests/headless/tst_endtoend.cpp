@@ -273,7 +273,7 @@ private slots:
         // clang-format off
         QTest::newRow("device: unknown option") << PAKTO_PEER_PATH " --pty --bogus" << "bogus" << "";
         QTest::newRow("window: port that will not open, and why") << open + " r.json" << "串口打开失败！\nNo such file or directory" << "port_open_failed";
-        QTest::newRow("window: settings file a FIFO") << open + " r.json" << "dv-ppp.ini: not a regular file" << "settings_refused";
+        QTest::newRow("window: settings file a FIFO") << open + " r.json" << "pakto: dv-ppp.ini：不是普通文件" << "settings_refused";
         // clang-format on
     }
     void refusedInvocations()

@@ -60,7 +60,8 @@ private slots:
         QTest::newRow("report on stdout, after a log's lines") << kept + "r.json" << "--report /dev/stdout >> r.json" << 0 << "" << "";
         QTest::newRow("JUnit file on a held descriptor, appended") << kept + "log" << "--junit /proc/self/fd/3 3>> log" << 0 << "" << "";
         QTest::newRow("capture on a held descriptor, appended") << kept + "log" << "--capture /dev/fd/3 3>> log" << 0 << "" << "";
-        QTest::newRow("capture named in bytes that are not UTF-8") << "" << "--capture BYTES" << 0 << "" << "";
+        QTest::newRow("settings in English, a SID with the tag off") << "printf '[show]\\nenglish=1\\n[control]\\nsid-min=300' > dv-ppp.ini" << "" << 2 << "pakto: dv-ppp.ini: [control] sid-min = 300 is outside 0..255\n" << "settings_refused";
+        QTest::newRow("capture named in bytes that are not UTF-8, settings a link to nothing") << "mv dv-ppp.ini k && ln -s nowhere dv-ppp.ini" << "--capture BYTES" << 0 << "pakto: 警告：dv-ppp.ini 是指向 /" << "";
         // clang-format on
     }
     void hostileOutputs()
@@ -103,6 +104,7 @@ private slots:
             return; // the one named, byte for byte; the name as text
         QCOMPARE(shell(dir.path(), "test -s " + BYTES + " && rm " + BYTES).exitCode, 0);
         QVERIFY(QString(report).contains("\"capture\": \"\uFFFD.txt\""));
+        QVERIFY(QString(report).contains("\"dv-ppp.ini 是指向 " + dir.filePath("nowhere")));
     }
 
     // A FIFO read slowly gets every line of the capture: the writes wait for the reader.

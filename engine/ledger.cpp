@@ -61,6 +61,7 @@ void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
     if (streamInQueue > unwrittenBytes) {
         counts.cntTxBytes += quint64(streamInQueue - unwrittenBytes);
         counts.cntTxLineBytes += quint64(streamInQueue - unwrittenBytes);
+        bytesLeft += quint64(streamInQueue - unwrittenBytes);
         streamInQueue = unwrittenBytes;
     }
     while (!queue.empty() && queuedLineBytes - queue.front().lineBytes >= unwrittenBytes) {

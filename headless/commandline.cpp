@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "codec/prbs.h"
 #include "runplot.h"
 #include "usage.h"
 
@@ -33,6 +34,7 @@ private:
     HeadlessPlan readPlan();
     void requireRunOptions();
     HeadlessSend readSendMode();
+    void readBitErrorTest(HeadlessPlan &plan);
     void readLine(HeadlessPlan &plan);
     int readDurationMs();
     quint64 readWhole(const QCommandLineOption &option, quint64 smallest, quint64 largest);
@@ -47,8 +49,10 @@ private:
         "PATH"};
     const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.",
                                   "PORT"};
-    const QCommandLineOption send{
-        "send", "Run: answer (answer-driven), timed, once or stream (at full speed).", "MODE"};
+    const QCommandLineOption send{"send",
+                                  "Run: answer (answer-driven), timed, once, stream (at full "
+                                  "speed) or prbs (bit error test).",
+                                  "MODE"};
     const QCommandLineOption duration{"duration", "Run: send for S seconds (fractions allowed).",
                                       "S"};
     const QCommandLineOption baud{"baud", "Run: line speed (default: as last used).", "N"};
@@ -91,6 +95,14 @@ private:
         "FILE"};
     const QCommandLineOption junit{"junit", "Run: write the run's checks as JUnit XML to FILE.",
                                    "FILE"};
+    const QCommandLineOption prbs{"prbs",
+                                  "Run: the bit error test's sequence, prbs7, prbs9, prbs15, "
+                                  "prbs23 or prbs31 (default: as last used).",
+                                  "SEQ"};
+    const QCommandLineOption maxBer{"max-ber",
+                                    "Run: the bit error test passes while its ratio at 95% "
+                                    "confidence is at most X (default: no bit error at all).",
+                                    "X"};
 };
 
 CommandLineReader::CommandLineReader()
@@ -102,7 +114,7 @@ CommandLineReader::CommandLineReader()
                        frames, replyTimeout, oneWay, reportMemory, report});
     for (const QCommandLineOption &option : lineOptions)
         parser.addOption(option);
-    parser.addOptions({plot, junit});
+    parser.addOptions({plot, junit, prbs, maxBer});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -139,8 +151,9 @@ void CommandLineReader::refuseRepeats()
 bool CommandLineReader::asksForHeadlessRun() const
 {
     const QList<const QCommandLineOption *> runOptions{
-        &open,   &send,   &duration,     &baud,   &tag,          &compare, &show, &capture,
-        &period, &frames, &replyTimeout, &oneWay, &reportMemory, &report,  &plot, &junit};
+        &open,         &send,    &duration, &baud,   &tag,          &compare,
+        &show,         &capture, &period,   &frames, &replyTimeout, &oneWay,
+        &reportMemory, &report,  &plot,     &junit,  &prbs,         &maxBer};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -174,6 +187,7 @@ HeadlessPlan CommandLineReader::readPlan()
     plan.reportPath = parser.value(report);
     plan.plotPath = parser.value(plot);
     plan.junitPath = parser.value(junit);
+    readBitErrorTest(plan);
     return plan;
 }
 
@@ -198,6 +212,8 @@ void CommandLineReader::requireRunOptions()
 HeadlessSend CommandLineReader::readSendMode()
 {
     const QString mode = parser.value(send);
+    if (mode == QLatin1String("prbs"))
+        return HeadlessSend::BitErrorTest;
     const bool timed = mode == QLatin1String("timed");
     if (parser.isSet(period) && !timed)
         fail(QStringLiteral("--period goes with --send timed"));
@@ -213,8 +229,32 @@ HeadlessSend CommandLineReader::readSendMode()
         return HeadlessSend::Once;
     if (mode == QLatin1String("stream"))
         return HeadlessSend::Stream;
-    fail(QStringLiteral("unknown send mode '%1' (answer, timed, once or stream)").arg(mode));
+    fail(QStringLiteral("unknown send mode '%1' (answer, timed, once, stream or prbs)").arg(mode));
     return HeadlessSend::Answer;
+}
+
+// A stream of bits has no frames to compare, tag, count or time; the
+// sequence and the limit mean nothing to a framed mode.
+void CommandLineReader::readBitErrorTest(HeadlessPlan &plan)
+{
+    const bool bitTest = plan.send == HeadlessSend::BitErrorTest;
+    for (const QCommandLineOption *option : {&compare, &tag, &frames, &period, &prbs, &maxBer}) {
+        const bool framed = option != &prbs && option != &maxBer;
+        if (parser.isSet(*option) && framed == bitTest)
+            fail(QString::fromLatin1(framed ? "--%1 means nothing to --send prbs"
+                                            : "--%1 goes with --send prbs")
+                     .arg(option->names().first()));
+    }
+    plan.prbs = parser.value(prbs);
+    if (parser.isSet(prbs) && !prbsFromName(plan.prbs.toStdString()))
+        fail(QStringLiteral("--prbs needs one of prbs7, prbs9, prbs15, prbs23, prbs31, not '%1'")
+                 .arg(plan.prbs));
+    bool number = true;
+    if (parser.isSet(maxBer))
+        plan.maxBer = parser.value(maxBer).toDouble(&number);
+    if (!number || (parser.isSet(maxBer) && !(plan.maxBer > 0 && plan.maxBer < 1)))
+        fail(QStringLiteral("--max-ber needs a ratio above 0 and below 1, not '%1'")
+                 .arg(parser.value(maxBer)));
 }
 
 void CommandLineReader::readLine(HeadlessPlan &plan)

@@ -51,6 +51,8 @@ public:
 
 private:
     void readLine();
+    void readFramedChoices();
+    void readBitErrorTest();
     void readPayload();
     void readLengths();
     int number(Setting setting);
@@ -79,6 +81,18 @@ RunSettings SettingsReader::read()
         found.problems << Texts::tr("%1：无法按 INI 格式读取").arg(QFileInfo(path).fileName());
     found.english = storedFlag(settings, Setting::English);
     readLine();
+    plan.send == HeadlessSend::BitErrorTest ? readBitErrorTest() : readFramedChoices();
+    session.replyTimeoutMs =
+        plan.replyTimeoutMs >= 0 ? plan.replyTimeoutMs : number(Setting::ReplyTimeout);
+    session.frameLimit = plan.frameLimit;
+    session.compare = plan.compare;
+    session.stopOnError = storedFlag(settings, Setting::StopOnError);
+    session.expectReplies = !plan.oneWay;
+    return found;
+}
+
+void SettingsReader::readFramedChoices()
+{
     session.tag = plan.tag;
     // Checked with the tag off too: a file that does not read refuses the run.
     session.sidMin = quint8(number(Setting::SidMin));
@@ -88,13 +102,21 @@ RunSettings SettingsReader::read()
     session.periodMs = plan.periodMs > 0                  ? plan.periodMs
                        : plan.send == HeadlessSend::Timed ? number(Setting::Period)
                                                           : 0;
-    session.replyTimeoutMs =
-        plan.replyTimeoutMs >= 0 ? plan.replyTimeoutMs : number(Setting::ReplyTimeout);
-    session.frameLimit = plan.frameLimit;
-    session.compare = plan.compare;
-    session.stopOnError = storedFlag(settings, Setting::StopOnError);
-    session.expectReplies = !plan.oneWay;
-    return found;
+}
+
+// The file's framed choices mean nothing to a stream of bits: only its
+// sequence is read, the command line's deciding; the line must carry bytes.
+void SettingsReader::readBitErrorTest()
+{
+    const QString word = plan.prbs.isEmpty() ? storedText(settings, Setting::Prbs) : plan.prbs;
+    if (const std::optional<PrbsSequence> sequence = prbsFromName(word.toStdString()))
+        session.prbs = *sequence;
+    else
+        found.problems << Texts::tr("%1 不是 %2 之一")
+                              .arg(describe(Setting::Prbs),
+                                   QStringLiteral("prbs7, prbs9, prbs15, prbs23, prbs31"));
+    if (session.line.dataBits() != 8)
+        found.problems << Texts::tr("误码测试需要 8 个数据位");
 }
 
 // A word the window does not know would be taken as the default, and test

@@ -50,6 +50,11 @@ private slots:
             {"line: file, 2 stop bits, RTS-CTS", "ONCE", "[control]\nser-baudrate=9600\nser-stopbits=2\nser-flow=rtscts", "run .* line: 9600 8 none 2 rtscts auto-stop: 0 "},
             {"line: options over the file, auto-stop from it", "ONCE --baud 921600 --data-bits 7 --parity even --stop-bits 1 --flow xonxoff", "[control]\nser-stopbits=2\nser-flow=rtscts\nser-databits=6\n[show]\nauto-stop=true", "run .* line: 921600 7 even 1 xonxoff auto-stop: 1 "},
             {"line: mark parity, 2 stop bits", "ONCE --parity mark --stop-bits 2", "[control]\nser-parity=odd", "run .* line: 115200 8 mark 2 none auto-stop: 0 "},
+            {"--compare with --send prbs", "--open p --send prbs --duration 1 --compare", "", "exit 2: .*--compare means nothing to --send prbs"},
+            {"--prbs without --send prbs", "RUN --prbs prbs9", "", "exit 2: .*--prbs goes with --send prbs"},
+            {"--prbs unknown", "--open p --send prbs --duration 1 --prbs prbs8", "", "exit 2: .*--prbs needs one of prbs7, .*not 'prbs8'"},
+            {"--max-ber not below 1", "--open p --send prbs --duration 1 --max-ber 1", "", "exit 2: .*--max-ber needs a ratio"},
+            {"settings: bit error test, its sequence unknown, 7 data bits, framed values unused", "--open p --send prbs --duration 1 --data-bits 7", "[send]\nprbs=prbs8\ntx-data=zz\n[control]\nsid-min=300", "run .* problems: prbs = prbs8 不是 prbs7, prbs9, prbs15, prbs23, prbs31 之一 / 误码测试需要 8 个数据位 warnings: $"},
             {"settings: payload cut for the tag", "RUN --tag", "[send]\ntx-data=BIG", "run .* sent: 4094 problems:  warnings: tx-data = 00 00 00 00 00 00 00 00 ... 有 4095 字节，只发送前 4094 字节$"}};
         // clang-format on
         for (const auto &row : rows)

@@ -202,6 +202,56 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ') + " not in" + seen + window.err));
     }
 
+    // The bit error test against the device in raw mode: its counts are the device's, a slip
+    // costs one loss of synchronisation and no error, --max-ber decides on the bound.
+    void bitErrorTest_data()
+    {
+        QTest::addColumn<QString>("peerOptions");
+        QTest::addColumn<QString>("options");
+        // ber_ keys of the report and exit_code, reasons, junit; =FLIPPED and =DROPPED: the
+        // device's counts
+        QTest::addColumn<QString>("expected");
+        const QString raw = "--mode raw ";
+        // clang-format off
+        QTest::newRow("clean line") << raw << "--duration 0.5" << "exit_code=0 reasons= ber_errors=0 ber_sync_losses=0 ber_sequence=prbs15 junit=testsuites";
+        QTest::newRow("seeded errors: every flipped bit counted") << raw + "--bit-errors 0.0001 --seed 3" << "--prbs prbs31 --duration 0.5" << "exit_code=1 reasons=bit_errors ber_errors=FLIPPED ber_sync_losses=0 junit=testsuites+bit_errors";
+        QTest::newRow("slips: one loss each, no error") << raw + "--slip-every 100000" << "--prbs prbs7 --duration 0.5" << "exit_code=1 reasons=sync_lost ber_errors=0 ber_sync_losses=DROPPED";
+        QTest::newRow("seeded errors under --max-ber") << raw + "--bit-errors 0.0001 --seed 3" << "--prbs prbs23 --duration 0.5 --max-ber 0.001" << "exit_code=0 reasons= ber_errors=FLIPPED";
+        QTest::newRow("a bound above --max-ber: more bits wanted") << raw << "--prbs prbs9 --duration 0.3 --max-ber 1e-12" << "exit_code=1 reasons=ber_above_limit ber_errors=0 more=1";
+        QTest::newRow("nothing comes back: no sync") << raw + "--slip-every 1" << "--duration 0.3" << "exit_code=1 reasons=no_sync ber_bits=0 junit=testsuites+no_sync";
+        // clang-format on
+    }
+    void bitErrorTest()
+    {
+        QFETCH(QString, peerOptions);
+        QFETCH(QString, options);
+        QFETCH(QString, expected);
+        PeerProcess peer(peerOptions.split(' ', Qt::SkipEmptyParts));
+        QFile::remove(workDir.filePath("j.xml"));
+        const Run window = runWindow(peer.path, "--send prbs --junit j.xml " + options),
+                  device = peer.stop(), json = report(window);
+        QCOMPARE(json.exitCode, 0);
+        QString seen = " exit_code=" + QString::number(window.exitCode) +
+                       " reasons=" + json.value("reasons").replace(' ', '+') +
+                       " junit=" + outline(readFile(workDir.filePath("j.xml"))) +
+                       " more=" + QString::number(window.out.count("要证明误码率")) + ' ';
+        for (const char *key : {"bits", "errors", "sync_losses", "sequence"})
+            seen += QString(" ber_%1=").arg(key) + json.value(QString("ber_") + key) + ' ';
+        // The panel says what the report says.
+        QVERIFY2(
+            window.out.contains(
+                QString("比特 %1 误码 %2 ").arg(json.value("ber_bits"), json.value("ber_errors"))),
+            qPrintable(window.out));
+        QStringList missing;
+        for (const QString &fact : expected.replace("=FLIPPED", '=' + device.value("bits_flipped"))
+                                       .replace("=DROPPED", '=' + device.value("bytes_dropped"))
+                                       .split(' ', Qt::SkipEmptyParts))
+            if (!seen.contains(' ' + fact + ' '))
+                missing << fact;
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ') + " not in" + seen + window.err));
+        QVERIFY(expected.contains("ber_bits=0") || json.count("ber_bits") >= 1000);
+    }
+
     // The line asked for goes into the report with the warnings about what the port kept of it,
     // and --show prints every frame as the capture has it; a run without a plot needs no display
     // platform, not even one that exists.

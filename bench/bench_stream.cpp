@@ -4,8 +4,10 @@
 // after round, and the median ratio is reported (the machine is shared).
 // Then line use against pakto-peer --line-rate at 115,200 and 921,600 baud:
 // after a second to fill the buffers, 10 s of full-speed sending, each
-// direction's line bytes at 10 bits a byte against the line's capacity.
+// direction's line bytes at 10 bits a byte against the line's capacity; and
+// the same for the bit error test's stream against the peer in raw mode.
 #include "app/mainwindow.h"
+#include "engine/linksession.h"
 #include "farend.h"
 #include "windowpart.h"
 #include "workdir.h"
@@ -119,7 +121,7 @@ bool compareFrameRates()
 
 struct LineUse {
     double tx, rx;
-    quint64 noReply;
+    quint64 noReply; // or, in the bit error test, its errors and losses
 };
 
 LineUse lineUseAgainstPacedPeer(qint64 baud)
@@ -141,6 +143,50 @@ LineUse lineUseAgainstPacedPeer(qint64 baud)
     peer.terminate();
     peer.waitForFinished();
     return use;
+}
+
+// The session alone: the stream needs no window to be measured.
+LineUse bitTestLineUse(qint64 baud)
+{
+    QProcess peer;
+    peer.start(PAKTO_PEER_PATH, {"--pty", "--mode", "raw", "--line-rate"});
+    peer.waitForReadyRead(10000);
+    LinkSession session;
+    SessionSettings settings;
+    settings.line.baud = int(baud);
+    session.configure(settings);
+    session.open(QString::fromLocal8Bit(peer.readLine()).trimmed());
+    session.start(SendMode::BitErrorTest);
+    runEventLoop(WARM_UP_MS);
+    const TrafficCounters before = session.ledger().counters();
+    const double seconds = runEventLoop(LINE_RUN_MS);
+    const TrafficCounters &after = session.ledger().counters();
+    const double capacity = double(baud) * seconds / BITS_PER_BYTE_ON_LINE;
+    const LineUse use{double(after.cntTxLineBytes - before.cntTxLineBytes) / capacity,
+                      double(after.cntRxBytes - before.cntRxBytes) / capacity,
+                      after.cntBitErrors + after.cntSyncLosses};
+    std::printf("bit error test at %lld baud: %llu bits compared\n", static_cast<long long>(baud),
+                static_cast<unsigned long long>(after.cntBits));
+    session.close();
+    peer.terminate();
+    peer.waitForFinished();
+    return use;
+}
+
+bool measureBitTestLineUse()
+{
+    bool met = true;
+    for (const qint64 baud : {115200, 921600}) {
+        const LineUse use = bitTestLineUse(baud);
+        const bool ok = use.tx >= LINE_USE_TARGET && use.rx >= LINE_USE_TARGET && use.noReply == 0;
+        std::printf("bit error test line use at %lld baud: tx %.1f%%, rx %.1f%%, bit errors and "
+                    "sync losses %llu (target %.0f%%) %s\n",
+                    static_cast<long long>(baud), 100 * use.tx, 100 * use.rx,
+                    static_cast<unsigned long long>(use.noReply), 100 * LINE_USE_TARGET,
+                    ok ? "ok" : "BELOW TARGET");
+        met = met && ok;
+    }
+    return met;
 }
 
 bool measureLineUse()
@@ -166,5 +212,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const bool rates = compareFrameRates();
     const bool lineUse = measureLineUse();
-    return rates && lineUse ? 0 : 1;
+    const bool bitTest = measureBitTestLineUse();
+    return rates && lineUse && bitTest ? 0 : 1;
 }

@@ -7,29 +7,30 @@ QString runDescription()
 Without the run options below it opens its window. With them it runs one
 link test without a window (and without a display: a --plot is drawn
 offscreen), prints the statistics panel and exits:
-  pakto --port PATH --open PORT --send answer|timed|once|stream --duration S
+  pakto --port PATH --open PORT --send answer|timed|once|stream|prbs --duration S
         [--baud N] [--data-bits N] [--parity P] [--stop-bits N] [--flow F]
         [--tag] [--compare] [--show] [--capture FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
         [--report-memory] [--report FILE] [--plot FILE.svg|FILE.png]
-        [--junit FILE]
+        [--junit FILE] [--prbs SEQ] [--max-ber X]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
 not write the file back; a setting the run cannot use is named on stderr.
-SIGINT or SIGTERM stops sending, lets the replies in and prints the panel;
+SIGINT, SIGTERM or SIGHUP stops sending, lets the replies in and prints the panel;
 a second signal ends the process at once. --report writes the run as one
 JSON document, also when it failed or was refused after the command line;
 with --report - the document goes to stdout and the panel to stderr.
 --plot draws the run's chart, --junit writes its checks for CI; both are
 written like the report.
 Every frame sent expects one reply unless --one-way says the device
-answers nothing.
+answers nothing. --send prbs is the bit error test: a pseudo-random bit
+stream, every bit that comes back checked.
 Exit status:
   0    pass: no send error, framing error, comparison failure, unanswered
        frame, unexpected frame or UART error counted
   1    fail: any counted, the port went away, the capture file failed, or
-       a run that passed could not write its report
+       a run that passed could not write its report, plot or JUnit file
   2    usage or setup: bad command line or settings, an output that is the
-       settings file, the port or the other output, a capture or a port
-       that will not open
-  130  interrupted by SIGINT (143: by SIGTERM))");
+       settings file, the port or another output or can never be written,
+       a capture or a port that will not open
+  130  interrupted by SIGINT (143: by SIGTERM, 129: by SIGHUP))");
 }

@@ -54,7 +54,8 @@ void restoreControl(const QSettings &settings, Ui::MainWindow *ui)
     ui->cb_tag->setChecked(storedFlag(settings, Setting::TagEnable));
 }
 
-// Setting the payload text runs its parser.
+// Setting the payload text runs its parser. A sequence the box does not list
+// leaves it at the form's, the default.
 void restoreSend(const QSettings &settings, Ui::MainWindow *ui)
 {
     ui->cb_randData->setChecked(storedFlag(settings, Setting::RandomData));
@@ -62,6 +63,7 @@ void restoreSend(const QSettings &settings, Ui::MainWindow *ui)
     ui->le_txLenMax->setText(storedText(settings, Setting::LengthMax));
     ui->le_txTm->setText(storedText(settings, Setting::Period));
     ui->te_txData->setPlainText(storedText(settings, Setting::Payload));
+    ui->comb_prbs->setCurrentText(storedText(settings, Setting::Prbs));
 }
 
 void storeFields(QSettings &settings, const Ui::MainWindow *ui)
@@ -76,6 +78,7 @@ void storeFields(QSettings &settings, const Ui::MainWindow *ui)
         {Setting::LengthMax, ui->le_txLenMax->text()},
         {Setting::Period, ui->le_txTm->text()},
         {Setting::Payload, ui->te_txData->document()->toPlainText()},
+        {Setting::Prbs, ui->comb_prbs->currentText()},
         {Setting::StopOnError, ui->cb_autoStop->isChecked()},
         {Setting::CompareReplies, ui->cb_trxCmp->isChecked()},
         {Setting::LineWrap, ui->cb_wrap->isChecked()},

@@ -60,6 +60,7 @@ private slots:
     void on_btn_txAck_clicked();
     void on_btn_txAuto_clicked();
     void on_btn_txFull_clicked();
+    void on_btn_txBer_clicked();
 
 private:
     void connectSession();

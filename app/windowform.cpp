@@ -64,6 +64,9 @@ SessionSettings MainWindow::formSettings() const
     settings.replyTimeoutMs = replyTimeoutMs;
     settings.expectReplies = expectReplies;
     settings.line = chosenLine();
+    // The box offers the sequences' names alone.
+    settings.prbs =
+        prbsFromName(ui->comb_prbs->currentText().toStdString()).value_or(settings.prbs);
     return settings;
 }
 

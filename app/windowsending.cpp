@@ -2,6 +2,8 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <tuple>
+
 void MainWindow::on_btn_txOne_clicked()
 {
     applyForm();
@@ -23,6 +25,11 @@ void MainWindow::on_btn_txFull_clicked()
     toggleMode(ui->btn_txFull, SendMode::FullSpeed);
 }
 
+void MainWindow::on_btn_txBer_clicked()
+{
+    toggleMode(ui->btn_txBer, SendMode::BitErrorTest);
+}
+
 // A press starts the button's mode when idle and stops it when running.
 void MainWindow::toggleMode(QPushButton *button, SendMode mode)
 {
@@ -39,14 +46,18 @@ void MainWindow::toggleMode(QPushButton *button, SendMode mode)
 void MainWindow::showSendModes()
 {
     const SendMode mode = link.mode();
-    ui->btn_txAck->setChecked(mode == SendMode::AnswerDriven);
-    ui->btn_txAuto->setChecked(mode == SendMode::Timed);
-    ui->btn_txFull->setChecked(mode == SendMode::FullSpeed);
-    ui->btn_txAck->setText(mode == SendMode::AnswerDriven ? tr("停止应答式发送")
-                                                          : tr("应答式发送"));
-    ui->btn_txAuto->setText(mode == SendMode::Timed ? tr("停止定时发送") : tr("定时发送"));
-    ui->btn_txFull->setText(mode == SendMode::FullSpeed ? tr("停止满速发送") : tr("满速发送"));
+    const std::tuple<QPushButton *, SendMode, QString, QString> buttons[] = {
+        {ui->btn_txAck, SendMode::AnswerDriven, tr("应答式发送"), tr("停止应答式发送")},
+        {ui->btn_txAuto, SendMode::Timed, tr("定时发送"), tr("停止定时发送")},
+        {ui->btn_txFull, SendMode::FullSpeed, tr("满速发送"), tr("停止满速发送")},
+        {ui->btn_txBer, SendMode::BitErrorTest, tr("误码测试"), tr("停止误码测试")}};
+    for (const auto &[button, itsMode, idleText, stopText] : buttons) {
+        button->setChecked(mode == itsMode);
+        button->setText(mode == itsMode ? stopText : idleText);
+    }
     ui->le_txTm->setEnabled(mode != SendMode::Timed);
+    // The test's sequence is fixed at its start: a change would mean nothing until the next.
+    ui->comb_prbs->setEnabled(mode != SendMode::BitErrorTest);
 }
 
 // The buttons show the mode before the box opens: no button looks running

@@ -368,6 +368,14 @@ p, li { white-space: pre-wrap; }
         <translation>停止满速发送</translation>
     </message>
     <message>
+        <source>误码测试</source>
+        <translation>误码测试</translation>
+    </message>
+    <message>
+        <source>停止误码测试</source>
+        <translation>停止误码测试</translation>
+    </message>
+    <message>
         <source>发送线路字节</source>
         <translation>发送线路字节</translation>
     </message>

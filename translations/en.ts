@@ -312,6 +312,14 @@ p, li { white-space: pre-wrap; }
         <translation>Stop full speed</translation>
     </message>
     <message>
+        <source>误码测试</source>
+        <translation>Bit error test</translation>
+    </message>
+    <message>
+        <source>停止误码测试</source>
+        <translation>Stop bit error test</translation>
+    </message>
+    <message>
         <source>在 Linux 上，用户须属于拥有该设备的用户组（通常为 dialout），加入后重新登录。</source>
         <translation>On Linux, the user must belong to the group that owns the device (usually dialout), then log in again.</translation>
     </message>

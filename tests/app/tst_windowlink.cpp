@@ -1,23 +1,25 @@
 // The window's face over the link, against a pseudo-terminal: what it says of a payload that
 // does not read, the fields it hands the session, the mode buttons following the session's
 // mode, the chart, the statistics panel, the traffic view and the capture box.
+#include "codec/prbs.h"
 #include "engine/statisticspanel.h"
 #include "frames.h"
 #include "widgets/runchart.h"
 #include "windowface.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QTextBrowser>
 
 const QString INVALID = "数据输入错误，请输入合法的十六进制数据";
-const char *const IDLE = "应答式发送|定时发送|满速发送 0";
+const char *const IDLE = "应答式发送|定时发送|满速发送|误码测试 0";
 
 // The mode buttons' captions, "*" where ticked, then the session's mode.
 static QString modes(const WindowOnTerminal &w)
 {
     QStringList shown;
-    for (const char *name : {"btn_txAck", "btn_txAuto", "btn_txFull"})
+    for (const char *name : {"btn_txAck", "btn_txAuto", "btn_txFull", "btn_txBer"})
         shown << w.find(name)->text() + (w.find(name)->isChecked() ? "*" : "");
     return shown.join('|') + ' ' + QString::number(int(w.window.session().mode()));
 }
@@ -106,12 +108,14 @@ private slots:
         QVERIFY(w.open());
         QCOMPARE(modes(w), IDLE);
         w.type("le_txTm", "10000");
-        const char *const steps[][2] = {{"btn_txAck", "停止应答式发送*|定时发送|满速发送 1"},
-                                        {"btn_txAuto", "应答式发送|停止定时发送*|满速发送 2"},
-                                        {"btn_txAck", "停止应答式发送*|定时发送|满速发送 1"},
-                                        {"btn_txFull", "应答式发送|定时发送|停止满速发送* 3"},
-                                        {"btn_txAuto", "应答式发送|停止定时发送*|满速发送 2"},
-                                        {"btn_ser_conn", IDLE}};
+        const char *const steps[][2] = {
+            {"btn_txAck", "停止应答式发送*|定时发送|满速发送|误码测试 1"},
+            {"btn_txAuto", "应答式发送|停止定时发送*|满速发送|误码测试 2"},
+            {"btn_txAck", "停止应答式发送*|定时发送|满速发送|误码测试 1"},
+            {"btn_txFull", "应答式发送|定时发送|停止满速发送*|误码测试 3"},
+            {"btn_txBer", "应答式发送|定时发送|满速发送|停止误码测试* 4"},
+            {"btn_txAuto", "应答式发送|停止定时发送*|满速发送|误码测试 2"},
+            {"btn_ser_conn", IDLE}};
         for (const auto &[button, shown] : steps) {
             w.click(button);
             QCOMPARE(modes(w), shown);
@@ -127,6 +131,28 @@ private slots:
         w.click("btn_txAck");
         QVERIFY(w.deliver(frameOf("\x01"))); // not the payload sent
         QCOMPARE(modes(w), IDLE);
+    }
+
+    // The sequence chosen goes out from the start, its box fixed while the test runs; what the
+    // device echoes is checked, its tail after the stop too, and the panel counts it.
+    void bitErrorTestOverAnEcho()
+    {
+        WindowOnTerminal w;
+        QVERIFY(w.open());
+        auto *sequences = w.find<QComboBox>("comb_prbs");
+        sequences->setCurrentText("prbs31");
+        const auto shown = [&] { return modes(w) + (sequences->isEnabled() ? "" : " fixed"); };
+        w.click("btn_txBer");
+        QCOMPARE(shown(), "应答式发送|定时发送|满速发送|停止误码测试* 4 fixed");
+        w.click("btn_txBer");
+        QCOMPARE(shown(), IDLE);
+        const QByteArray sent = w.device.readAll(QUIET_MS);
+        QByteArray head(16, 0);
+        PrbsGenerator(PrbsSequence::Prbs31).fill(reinterpret_cast<uint8_t *>(head.data()), 16);
+        QCOMPARE(sent.left(16).toHex(), head.toHex());
+        QVERIFY(w.deliver(sent));
+        const QRegularExpression counted("误码测试 比特 [1-9]\\d* 误码 0 ");
+        QTRY_VERIFY(w.find<QTextBrowser>("txt_info")->toPlainText().contains(counted));
     }
 
     // The shown chart draws the ledger's seconds on the one-second tick; 清零 clears it at once.

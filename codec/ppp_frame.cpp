@@ -28,6 +28,13 @@ uint16_t ppp_fcs16(const uint8_t *bytes, int len)
     return fcs;
 }
 
+void ppp_fcs_trailer(const uint8_t *bytes, int len, uint8_t trailer[2])
+{
+    const uint16_t fcs = static_cast<uint16_t>(~ppp_fcs16(bytes, len));
+    trailer[0] = fcs & 0xff;
+    trailer[1] = fcs >> 8;
+}
+
 // Flag, stuffed body, stuffed complemented FCS (low byte first), flag. The FCS runs
 // in the stuffing pass: its chain of table look-ups hides the stuffing work.
 int ppp_frame_encode(const uint8_t *src, int len, uint8_t *dst, int capacity)

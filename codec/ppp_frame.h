@@ -41,6 +41,10 @@ struct DecoderState {
 // A received body followed by its two FCS bytes leaves 0xF0B8.
 uint16_t ppp_fcs16(const uint8_t *bytes, int len);
 
+// The two FCS octets that follow a body of len bytes, before stuffing: the
+// complemented register, low byte first.
+void ppp_fcs_trailer(const uint8_t *bytes, int len, uint8_t trailer[2]);
+
 // Writes the stuffed frame of the len body bytes at src into dst and returns its
 // length, or 0 when dst is null, len <= 0, capacity <= 1 or the frame is not
 // shorter than capacity. Never writes at or beyond dst[capacity]; after a 0

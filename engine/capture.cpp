@@ -26,9 +26,14 @@ void Capture::empty()
 
 bool Capture::write(const QString &line, QString &why)
 {
+    return writeBytes((line + QLatin1Char('\n')).toUtf8(), why);
+}
+
+bool Capture::writeBytes(const QByteArray &bytes, QString &why)
+{
     if (holdsEarlier)
         empty();
-    if (writeThrough(*file, (line + QLatin1Char('\n')).toUtf8(), why))
+    if (writeThrough(*file, bytes, why))
         return true;
     close();
     return false;

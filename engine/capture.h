@@ -1,5 +1,6 @@
-// The capture file: every frame as one plain line in UTF-8, written through at
-// once so that nothing is lost when the run ends abruptly.
+// A capture file: every frame as one plain line in UTF-8, written through at
+// once so that nothing is lost when the run ends abruptly; or the bytes a
+// capture of another form hands it.
 #pragma once
 
 #include <QFile>
@@ -18,6 +19,7 @@ public:
     void empty();
     // False, and why, when the line could not be written; the capture is then closed.
     bool write(const QString &line, QString &why);
+    bool writeBytes(const QByteArray &bytes, QString &why);
     void close();
 
     bool isOpen() const { return file != nullptr; }

@@ -24,6 +24,7 @@ bool LinkSession::open(const QString &portName)
     portOpen = true;
     restartMeasurement();
     noteLineSetting();
+    describePcapInterface();
     emit opened();
     return true;
 }
@@ -39,8 +40,9 @@ void LinkSession::close()
         // and closing; that must not come back into onPortError.
         const QSignalBlocker quiet(port);
         drainTransmitQueue(port, drainCutShort);
-        counts.queueDrained(port.bytesToWrite(), clockMs());
+        pcapLeft(counts.queueDrained(port.bytesToWrite(), clockMs()));
         counts.queueDiscarded();
+        pcapDiscarded();
         readUartCounts();
         port.close();
     }

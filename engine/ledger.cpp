@@ -56,8 +56,9 @@ void Ledger::sendFailed()
 
 // The port's queue drains from the front: the oldest frame has left once the
 // bytes still to write fit in the frames after it. Its reply timeout starts then.
-void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
+int Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
 {
+    const quint64 leftBefore = framesLeft;
     if (streamInQueue > unwrittenBytes) {
         counts.cntTxBytes += quint64(streamInQueue - unwrittenBytes);
         counts.cntTxLineBytes += quint64(streamInQueue - unwrittenBytes);
@@ -72,6 +73,7 @@ void Ledger::queueDrained(qint64 unwrittenBytes, double nowMs)
         queuedLineBytes -= queue.front().lineBytes;
         queue.pop_front();
     }
+    return int(framesLeft - leftBefore);
 }
 
 void Ledger::queueDiscarded()

@@ -39,8 +39,9 @@ public:
     // or could not be sent.
     void sent(std::unique_ptr<Packet> packet, qint64 lineBytes, double nowMs);
     void sendFailed();
-    // The port's queue still holds unwrittenBytes: the frames before them left.
-    void queueDrained(qint64 unwrittenBytes, double nowMs);
+    // The port's queue still holds unwrittenBytes: the frames before them
+    // left, and how many did now.
+    int queueDrained(qint64 unwrittenBytes, double nowMs);
     // The port closes: frames still queued never left, so they are send errors.
     void queueDiscarded();
     // The bit error test's stream: bytes went into the port's queue; they
@@ -85,6 +86,8 @@ public:
     // The increase since the baseline; none where the port gave no counts.
     std::optional<UartErrors> uartErrors() const;
     int outstanding() const { return waiting.size(); }
+    // Sent, but not known to have left the port's queue.
+    int queuedFrames() const { return int(queue.size()); }
     // Another frame may be sent without giving an outstanding one up.
     bool hasRoom() const { return !expectingReplies || waiting.size() < OUTSTANDING_LIMIT; }
     // The last frame sent still waits for its answer.

@@ -33,6 +33,8 @@ LinkSession::~LinkSession()
         port.close();
     }
     capture.close();
+    QString why;
+    pcap.flush(why); // nobody is left to tell of a failure
 }
 
 void LinkSession::configure(const SessionSettings &settings)
@@ -160,5 +162,6 @@ void LinkSession::onSecondTick()
     if (portOpen)
         watchOpenPort(); // the UART's counts too, for the second's entry
     counts.tick(sending != SendMode::None, clockMs());
+    flushPcap();
     emit secondTicked();
 }

@@ -8,6 +8,7 @@
 #include "codec/ppp_frame.h"
 #include "ledger.h"
 #include "payload.h"
+#include "pcapcapture.h"
 #include "sessionsettings.h"
 #include "trafficline.h"
 
@@ -16,6 +17,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -87,6 +89,13 @@ public:
     bool capturing() const { return capture.isOpen(); }
     QString capturePath() const { return capture.path(); }
 
+    // The pcapng capture, opened as the text capture is; it describes the
+    // port at each open. Stopping writes what is buffered: false when that failed.
+    bool startPcap(const QString &path, bool replaceNow);
+    bool stopPcap();
+    bool pcapping() const { return pcap.isOpen(); }
+    QString pcapPath() const { return pcap.path(); }
+
     const Ledger &ledger() const { return counts; }
     double stampNow() const;
     // The line asked for at the last open, and the warnings about what the
@@ -110,6 +119,8 @@ signals:
     void refused(const QString &title, const QString &text);
     // A write error ended the capture.
     void captureStopped();
+    // A write error ended the pcapng capture.
+    void pcapStopped();
     // The running mode stopped by itself: it could send nothing (why says so).
     void stoppedSending(const QString &why);
     // Advice on what the user asked for, once: the run goes on.
@@ -150,6 +161,16 @@ private:
     void checkStream(const QByteArray &bytes);
     // connection.cpp
     void onPortError(QSerialPort::SerialPortError error);
+    // sessionpcap.cpp
+    void describePcapInterface();
+    void pcapQueued(const quint8 *body, int length);
+    void pcapLeft(int frames);
+    void pcapDiscarded();
+    void pcapReceived(quint16 length);
+    void pcapRefused(int decodeResult, int stored);
+    void pcapPacket(quint32 flags, const quint8 *bytes, int length);
+    bool flushPcap();
+    void failPcap(const QString &why);
     // linewatch.cpp
     void noteLineSetting();
     void watchOpenPort();
@@ -171,8 +192,12 @@ private:
     double stampOriginMs = 0;
     Capture capture;
     TrafficLabels captureLabels;
-    QTimer sendTimer;     // to the next frame of timed sending
-    double nextDueMs = 0; // when it is due: the period kept on the clock
+    PcapCapture pcap;
+    quint32 pcapInterface = 0;
+    std::deque<QByteArray> pcapLeaving; // sent while capturing, not yet left
+    int pcapUnseen = 0;                 // frames queued before the capture started
+    QTimer sendTimer;                   // to the next frame of timed sending
+    double nextDueMs = 0;               // when it is due: the period kept on the clock
     bool periodChecked = false;
     QTimer replyTimer; // to the next reply timeout of an outstanding packet
     QTimer secondTimer;

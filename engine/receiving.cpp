@@ -25,11 +25,13 @@ void LinkSession::serial_rx()
 
 void LinkSession::decodeByte(quint8 byte)
 {
+    const int stored = rxDecoder.count; // what a refused frame held
     const int result = ppp_frame_decode(rxDecoder, byte, rxFrameBuf, FRAME_BUF_SIZE);
     if (result > 0) {
         onRxFrame(quint16(result));
     } else if (result < 0) {
         counts.framingError(result);
+        pcapRefused(result, stored);
         stopOnError();
     }
 }
@@ -44,6 +46,7 @@ void LinkSession::onRxFrame(quint16 length)
     const bool compareFailed = verdict.reply == Ledger::Reply::CompareFailed;
     if (compareFailed)
         stopOnError(); // before the answer-driven send below
+    pcapReceived(length);
     report({TrafficDirection::Received, rxFrameBuf, length, compareFailed, stampMs});
     if (verdict.endedWait && sending == SendMode::AnswerDriven)
         sendOneFrame();

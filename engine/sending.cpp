@@ -88,6 +88,7 @@ bool LinkSession::transmit(std::unique_ptr<Packet> &packet)
     const int lineBytes = writeFrame(packet->bytes, packet->length);
     if (lineBytes == 0)
         return false;
+    pcapQueued(packet->bytes, packet->length);
     report({TrafficDirection::Sent, packet->bytes, packet->length, false, stampNow()});
     counts.sent(std::move(packet), lineBytes, clockMs());
     if (sending == SendMode::Timed)
@@ -132,7 +133,7 @@ qint64 LinkSession::transmitQueueLimit() const
 // Frames that left the queue start their reply timeout.
 void LinkSession::onQueueDrained()
 {
-    counts.queueDrained(port.bytesToWrite(), clockMs());
+    pcapLeft(counts.queueDrained(port.bytesToWrite(), clockMs()));
     armReplyTimer();
 }
 

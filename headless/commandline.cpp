@@ -71,6 +71,8 @@ private:
     const QCommandLineOption show{
         "show", "Run: print every frame sent and received on stdout, as the capture has it."};
     const QCommandLineOption capture{"capture", "Run: capture the traffic to FILE.", "FILE"};
+    const QCommandLineOption pcap{
+        "pcap", "Run: capture every frame, and every frame refused, as pcapng to FILE.", "FILE"};
     const QCommandLineOption period{"period",
                                     "Run: period of timed sending (default: as last used).", "MS"};
     const QCommandLineOption frames{
@@ -114,7 +116,7 @@ CommandLineReader::CommandLineReader()
                        frames, replyTimeout, oneWay, reportMemory, report});
     for (const QCommandLineOption &option : lineOptions)
         parser.addOption(option);
-    parser.addOptions({plot, junit, prbs, maxBer});
+    parser.addOptions({pcap, plot, junit, prbs, maxBer});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -151,9 +153,9 @@ void CommandLineReader::refuseRepeats()
 bool CommandLineReader::asksForHeadlessRun() const
 {
     const QList<const QCommandLineOption *> runOptions{
-        &open,         &send,    &duration, &baud,   &tag,          &compare,
-        &show,         &capture, &period,   &frames, &replyTimeout, &oneWay,
-        &reportMemory, &report,  &plot,     &junit,  &prbs,         &maxBer};
+        &open,    &send,   &duration, &baud,         &tag,    &compare,      &show,
+        &capture, &period, &frames,   &replyTimeout, &oneWay, &reportMemory, &report,
+        &plot,    &junit,  &prbs,     &maxBer,       &pcap};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -183,6 +185,7 @@ HeadlessPlan CommandLineReader::readPlan()
     plan.compare = parser.isSet(compare);
     plan.show = parser.isSet(show);
     plan.capturePath = parser.value(capture);
+    plan.pcapPath = parser.value(pcap);
     plan.reportMemory = parser.isSet(reportMemory);
     plan.reportPath = parser.value(report);
     plan.plotPath = parser.value(plot);
@@ -200,7 +203,7 @@ void CommandLineReader::requireRunOptions()
     }
     if (parser.isSet(open) && parser.value(open).isEmpty())
         fail(QStringLiteral("--open needs a port name"));
-    for (const QCommandLineOption *option : {&capture, &report, &plot, &junit}) {
+    for (const QCommandLineOption *option : {&capture, &pcap, &report, &plot, &junit}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             fail(QStringLiteral("--%1 needs a file name").arg(option->names().first()));
     }
@@ -233,12 +236,13 @@ HeadlessSend CommandLineReader::readSendMode()
     return HeadlessSend::Answer;
 }
 
-// A stream of bits has no frames to compare, tag, count or time; the
+// A stream of bits has no frames to compare, tag, count, time or capture; the
 // sequence and the limit mean nothing to a framed mode.
 void CommandLineReader::readBitErrorTest(HeadlessPlan &plan)
 {
     const bool bitTest = plan.send == HeadlessSend::BitErrorTest;
-    for (const QCommandLineOption *option : {&compare, &tag, &frames, &period, &prbs, &maxBer}) {
+    for (const QCommandLineOption *option :
+         {&compare, &tag, &frames, &period, &pcap, &prbs, &maxBer}) {
         const bool framed = option != &prbs && option != &maxBer;
         if (parser.isSet(*option) && framed == bitTest)
             fail(QString::fromLatin1(framed ? "--%1 means nothing to --send prbs"

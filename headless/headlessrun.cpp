@@ -85,11 +85,12 @@ bool HeadlessRun::openPort(const QStringList &extraPorts)
     return session.open(plan.port); // a failed open has been told on stderr
 }
 
-// The capture opens only once the port has, and replaces an earlier file only
-// at its first line: a run refused before it starts leaves that file as it was.
+// The captures open only once the port has, and replace an earlier file only
+// at their first frame: a run refused before it starts leaves it as it was.
 bool HeadlessRun::startCapture()
 {
-    return plan.capturePath.isEmpty() || session.startCapture(plan.capturePath, false);
+    return (plan.capturePath.isEmpty() || session.startCapture(plan.capturePath, false)) &&
+           (plan.pcapPath.isEmpty() || session.startPcap(plan.pcapPath, false));
 }
 
 // The window shows them in its panel; a script reads them on stderr and in the report.
@@ -225,11 +226,13 @@ void HeadlessRun::settle()
 {
     session.close();
     session.finishMeasurement();
+    pcapFailed = !plan.pcapPath.isEmpty() && !(session.pcapping() && session.stopPcap());
     if (traffic)
         traffic->flush();
 }
 
-// A capture that would not open, or stopped on a write error, is gone.
+// A capture that would not open, or stopped on a write error, is gone; the
+// pcapng capture has written its last packets by now.
 RunVerdict HeadlessRun::judge() const
 {
     const TrafficCounters &c = session.ledger().counters();
@@ -243,7 +246,7 @@ RunVerdict HeadlessRun::judge() const
         {"uart_errors", session.ledger().uartErrors().value_or(UartErrors{}).any()},
         {"port_lost", portLost},
         {"send_stopped", sendingStopped},
-        {"capture_failed", !plan.capturePath.isEmpty() && !session.capturing()},
+        {"capture_failed", (!plan.capturePath.isEmpty() && !session.capturing()) || pcapFailed},
         {"interrupted", SignalWatch::firstSignal() != 0}};
     RunVerdict verdict{{}, warnings, SignalWatch::firstSignal()};
     for (const auto &[reason, holds] : checks) {

@@ -70,6 +70,7 @@ private:
     qint64 lineMs = 0; // from the start of sending to the end of the wait for replies
     quint64 nextMemoryReport;
     bool portLost = false;
+    bool pcapFailed = false;              // it could not write its last packets
     bool sendingStopped = false;          // the session could send no more
     std::unique_ptr<QTextStream> traffic; // --show: every frame's line
     const TrafficLabels labels = translatedTrafficLabels();

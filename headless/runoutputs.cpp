@@ -55,6 +55,7 @@ QList<NamedFile> outputsOf(const HeadlessPlan &plan)
     QList<NamedFile> outputs;
     for (const NamedFile &output :
          {NamedFile{Texts::tr("保存文件"), plan.capturePath, plan.capturePath},
+          NamedFile{Texts::tr("抓包文件"), plan.pcapPath, plan.pcapPath},
           NamedFile{Texts::tr("报告"), plan.reportPath,
                     reportToStdout ? QStringLiteral("/dev/stdout") : plan.reportPath},
           NamedFile{Texts::tr("图表"), plan.plotPath, plan.plotPath},

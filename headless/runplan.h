@@ -26,6 +26,7 @@ struct HeadlessPlan {
     bool compare = false;
     bool show = false;   // every frame's line on stdout
     QString capturePath; // empty: no capture
+    QString pcapPath;    // the pcapng capture; empty: none
     HeadlessSend send = HeadlessSend::Answer;
     int periodMs = 0; // timed sending; 0: as the settings say
     int durationMs = 0;

@@ -92,6 +92,7 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
         {QStringLiteral("expect_replies"), !plan.oneWay},
         {QStringLiteral("payload"), QJsonValue()}, // the settings file's, once read
         {QStringLiteral("capture"), pathOrNull(plan.capturePath)},
+        {QStringLiteral("pcap"), pathOrNull(plan.pcapPath)},
         {QStringLiteral("line"), QJsonValue()}, // the window's, once the settings are read
         {QStringLiteral("uart"), QJsonValue()},
         {QStringLiteral("ber"), QJsonValue()}}; // the bit error test's, once it ran

@@ -9,7 +9,7 @@ link test without a window (and without a display: a --plot is drawn
 offscreen), prints the statistics panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once|stream|prbs --duration S
         [--baud N] [--data-bits N] [--parity P] [--stop-bits N] [--flow F]
-        [--tag] [--compare] [--show] [--capture FILE]
+        [--tag] [--compare] [--show] [--capture FILE] [--pcap FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
         [--report-memory] [--report FILE] [--plot FILE.svg|FILE.png]
         [--junit FILE] [--prbs SEQ] [--max-ber X]
@@ -20,7 +20,8 @@ a second signal ends the process at once. --report writes the run as one
 JSON document, also when it failed or was refused after the command line;
 with --report - the document goes to stdout and the panel to stderr.
 --plot draws the run's chart, --junit writes its checks for CI; both are
-written like the report.
+written like the report. --pcap writes every frame, and every frame the
+decoder refused, as pcapng for Wireshark (share/pakto/pakto.lua reads it).
 Every frame sent expects one reply unless --one-way says the device
 answers nothing. --send prbs is the bit error test: a pseudo-random bit
 stream, every bit that comes back checked.

@@ -623,6 +623,10 @@ p, li { white-space: pre-wrap; }
         <source>%1 是指向 %2 的符号链接，而 %2 不存在：使用默认设置</source>
         <translation>%1 是指向 %2 的符号链接，而 %2 不存在：使用默认设置</translation>
     </message>
+    <message>
+        <source>抓包文件</source>
+        <translation>抓包文件</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

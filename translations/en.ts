@@ -635,6 +635,10 @@ p, li { white-space: pre-wrap; }
         <source>%1 是指向 %2 的符号链接，而 %2 不存在：使用默认设置</source>
         <translation>%1 is a symbolic link to %2, which does not exist: the defaults are used</translation>
     </message>
+    <message>
+        <source>抓包文件</source>
+        <translation>the pcapng capture</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -40,6 +40,7 @@ private slots:
         QTest::newRow("report is the settings file, through ..") << "mkdir sub" << "--report sub/../dv-ppp.ini" << 2 << "report to sub/../dv-ppp.ini: it is the settings file" << "-";
         QTest::newRow("report is the capture, through a link") << kept + "c && ln -s c link" << "--capture c --report link" << 2 << "capture to c: it is the report link" << "-";
         QTest::newRow("capture and report one new file") << "" << "--capture x --report ./x" << 2 << "capture to x: it is the report ./x" << "-";
+        QTest::newRow("pcapng capture and report one new file") << "" << "--pcap x --report ./x" << 2 << "pcapng capture to x: it is the report ./x" << "-";
         QTest::newRow("capture is the port") << "" << "--capture PORT" << 2 << "capture to PORT: it is the port PORT" << "output_refused";
         QTest::newRow("capture is the port, named without its folder") << "" << "BARE --capture PORT" << 2 << "capture to PORT: it is the port" << "output_refused";
         QTest::newRow("JUnit file is the settings file") << "" << "--junit dv-ppp.ini" << 2 << "JUnit file to dv-ppp.ini: it is the settings file" << "output_refused";
@@ -55,6 +56,7 @@ private slots:
         QTest::newRow("report on a full disk, over an earlier one") << MOUNT + kept + "full/r && cat /dev/zero > full/z" << "--report full/r" << 1 << "report to full/r: No space left on device" << "-";
         QTest::newRow("capture on a full disk") << MOUNT + "cat /dev/zero > full/z" << "--capture full/c" << 1 << "full/c: No space left on device" << "capture_failed";
         QTest::newRow("capture filling the disk") << MOUNT + "head -c 61000 /dev/zero > full/z && printf '[send]\\ntx-rand-data=true\\ntx-len-min=4000\\ntx-len-max=4000\\n' >> dv-ppp.ini" << "--capture full/c" << 1 << "full/c: No space left on device" << "capture_failed";
+        QTest::newRow("pcapng capture on a full disk, at its last write") << MOUNT + "cat /dev/zero > full/z" << "--pcap full/p" << 1 << "full/p: No space left on device" << "capture_failed";
         QTest::newRow("plot to a full device") << "ln -s /dev/full p.svg" << "--plot p.svg" << 1 << "plot to p.svg: No space left on device" << "plot_failed";
         QTest::newRow("JUnit file to a full device") << "ln -s /dev/full j.xml" << "--junit j.xml" << 1 << "JUnit file to j.xml: No space left on device" << "junit_failed";
         QTest::newRow("report on stdout, after a log's lines") << kept + "r.json" << "--report /dev/stdout >> r.json" << 0 << "" << "";

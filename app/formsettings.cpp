@@ -117,6 +117,7 @@ void MainWindow::loadSettings()
 {
     QSettings settings(settingsPath(), QSettings::IniFormat);
     isEnglish = storedFlag(settings, Setting::English);
+    pcapFile = storedText(settings, Setting::PcapFile);
     applyLanguage(); // first: the text routine resets fields restored below
     restoreShowBoxes(settings, ui);
     on_cb_wrap_clicked(ui->cb_wrap->isChecked());
@@ -183,6 +184,7 @@ bool MainWindow::writeSettings(const QString &path)
     storeFields(settings, ui);
     storeLineChoices(settings, chosenLine());
     store(settings, Setting::English, isEnglish);
+    store(settings, Setting::PcapFile, pcapFile);
     settings.sync();
     return settings.status() != QSettings::AccessError;
 }

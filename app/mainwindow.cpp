@@ -68,6 +68,7 @@ void MainWindow::connectSession()
     connect(&link, &LinkSession::refused, this, &MainWindow::showRefusal);
     connect(&link, &LinkSession::captureStopped, this,
             [this] { ui->cb_rx2file->setChecked(false); });
+    connect(&link, &LinkSession::pcapStopped, this, [this] { ui->cb_pcap->setChecked(false); });
     connect(&link, &LinkSession::measurementRestarted, this, &MainWindow::redrawChart);
     connect(&link, &LinkSession::secondTicked, this, &MainWindow::redrawChart);
 }

@@ -49,6 +49,7 @@ private slots:
     void on_btn_txOne_clicked();
     void on_btn_newData_clicked();
     void on_cb_rx2file_clicked(bool checked);
+    void on_cb_pcap_clicked(bool checked);
     void on_cb_onTop_clicked(bool checked);
     void on_cb_wrap_clicked(bool checked);
     void on_cb_chart_clicked(bool checked);
@@ -132,6 +133,7 @@ private:
     // The payload as last typed validly: a half-typed edit does not wipe it.
     QByteArray typedPayload;
     bool typedPayloadValid = true;
+    QString pcapFile; // the last pcapng capture's, kept in the settings file
     int txLenMin = 0;
     int txLenMax = 0;
     // Read from the settings file once at start; the window never writes them.

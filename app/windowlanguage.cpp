@@ -29,8 +29,8 @@ void MainWindow::applyLanguage()
     }
     // After retranslateUi, which leaves the title empty.
     const int gap = isEnglish ? ENGLISH_TITLE_GAP : CHINESE_TITLE_GAP;
-    setWindowTitle(titlePrefix(isEnglish) + QStringLiteral("v" PAKTO_VERSION) + QString(gap, QLatin1Char(' ')) +
-                   QLatin1String(vendor::MAIN_ADDRESS));
+    setWindowTitle(titlePrefix(isEnglish) + QStringLiteral("v" PAKTO_VERSION) +
+                   QString(gap, QLatin1Char(' ')) + QLatin1String(vendor::MAIN_ADDRESS));
 }
 
 void MainWindow::showStateCaptions()

@@ -58,6 +58,10 @@ void MainWindow::showSendModes()
     ui->le_txTm->setEnabled(mode != SendMode::Timed);
     // The test's sequence is fixed at its start: a change would mean nothing until the next.
     ui->comb_prbs->setEnabled(mode != SendMode::BitErrorTest);
+    // A stream of bits holds no packet.
+    if (mode == SendMode::BitErrorTest && link.pcapping())
+        on_cb_pcap_clicked(false);
+    ui->cb_pcap->setEnabled(mode != SendMode::BitErrorTest);
 }
 
 // The buttons show the mode before the box opens: no button looks running

@@ -56,6 +56,24 @@ void MainWindow::on_cb_rx2file_clicked(bool checked)
         ui->cb_rx2file->setChecked(false);
 }
 
+// Not kept checked from one window to the next: that would replace the last
+// capture without asking. Its file is kept, and offered again.
+void MainWindow::on_cb_pcap_clicked(bool checked)
+{
+    ui->cb_pcap->setChecked(checked);
+    if (!checked) {
+        link.stopPcap(); // a failure to write the last packets says so
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("选择文件"), pcapFile.isEmpty() ? QStringLiteral(".") : pcapFile,
+        QStringLiteral("pcapng (*.pcapng)"));
+    if (path.isEmpty() || !link.startPcap(path, true))
+        ui->cb_pcap->setChecked(false);
+    else
+        pcapFile = path;
+}
+
 // Drawn once a second, and only while it can be seen: a hidden chart costs nothing.
 void MainWindow::redrawChart()
 {

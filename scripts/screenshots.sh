@@ -71,8 +71,8 @@ window_id=$(wait_for_output xdotool search --onlyvisible --name 'Pakto' | head -
 xdotool windowsize "$window_id" 1180 860
 sleep 1
 click 248 282 # Open port
-click 352 271 # Show sent
-click 451 271 # Show received
+click 352 271 # Sent
+click 402 271 # Received
 click 662 126 # Timed send
 sleep "$RUN_S"
 import -window "$window_id" -colors 128 "PNG8:$pictures/window.png" # under 200 KB

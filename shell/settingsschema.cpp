@@ -28,6 +28,7 @@ const SettingEntry ENTRIES[] = {
     {"send", "reply-timeout", "0", SettingKind::Number, REPLY_TIMEOUT_MS_RANGE, 0},
     {"send", "expect-replies", "true", SettingKind::Flag, NONE, 0},
     {"send", "prbs", "prbs15", SettingKind::Word, NONE, 0},
+    {"show", "pcap-file", "", SettingKind::Word, NONE, 0},
 };
 // clang-format on
 

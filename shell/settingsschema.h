@@ -30,7 +30,8 @@ enum class Setting {
     Payload,
     ReplyTimeout,
     ExpectReplies,
-    Prbs, // the bit error test's sequence: prbs7 .. prbs31
+    Prbs,     // the bit error test's sequence: prbs7 .. prbs31
+    PcapFile, // the window's last pcapng capture, which its save dialog offers
 };
 
 enum class SettingKind { Flag, Number, Payload, Choice, Word };

@@ -627,6 +627,14 @@ p, li { white-space: pre-wrap; }
         <source>抓包文件</source>
         <translation>抓包文件</translation>
     </message>
+    <message>
+        <source>抓包</source>
+        <translation>抓包</translation>
+    </message>
+    <message>
+        <source>每帧存为 pcapng 文件，供 Wireshark 打开</source>
+        <translation>每帧存为 pcapng 文件，供 Wireshark 打开</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -153,11 +153,11 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <source>显示发送</source>
-        <translation>Show sent</translation>
+        <translation>Sent</translation>
     </message>
     <message>
         <source>显示接收</source>
-        <translation>Show received</translation>
+        <translation>Received</translation>
     </message>
     <message>
         <source>换行</source>
@@ -638,6 +638,14 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>抓包文件</source>
         <translation>the pcapng capture</translation>
+    </message>
+    <message>
+        <source>抓包</source>
+        <translation>pcap</translation>
+    </message>
+    <message>
+        <source>每帧存为 pcapng 文件，供 Wireshark 打开</source>
+        <translation>Every frame to a pcapng file, for Wireshark</translation>
     </message>
 </context>
 <context>

@@ -14,7 +14,7 @@ static const QStringList DEFAULTS =
             "control/tag-enable=false;send/prbs=prbs15;send/tx-data=00 01 02 03 04 05 06 07;"
             "send/tx-len-max=8;send/tx-len-min=8;send/tx-rand-data=false;send/tx-time=100;"
             "show/auto-stop=false;show/chart=true;show/english=false;show/linewrap=false;"
-            "show/trxcmp=false")
+            "show/pcap-file=;show/trxcmp=false")
         .split(';');
 
 static QStringList storedLines() // sorted by key
@@ -31,7 +31,7 @@ class SettingsTest : public QObject
     Q_OBJECT
 
 private slots:
-    // After `make`, a load, a language switch and the close save the first start's 19 keys but
+    // After `make`, a load, a language switch and the close save the first start's 20 keys but
     // for `changes` and the file's. No regular file is read or written; a link to one is followed
     // and stays a link. (Never /dev/null.)
     void loadSwitchAndClose_data()
@@ -47,7 +47,7 @@ private slots:
         row("first start, no file", "true");
         row("texts kept, payload with line breaks warns, random data hides it",
             R"(printf '[control]\nser-baudrate=250000\nsid-min=5\nsid-max=3\ntag-enable=true\n)"
-            R"([send]\ntx-data="01 02\\n03 04\\n\\n  05"\ntx-time=soon\ntx-rand-data=true\nprbs=prbs31\n[show]\nlinewrap=true\n' > dv-ppp.ini)",
+            R"([send]\ntx-data="01 02\\n03 04\\n\\n  05"\ntx-time=soon\ntx-rand-data=true\nprbs=prbs31\n[show]\nlinewrap=true\npcap-file=k.pcapng\n' > dv-ppp.ini)",
             "", "错误: 数据输入错误，请输入合法的十六进制数据\n“02\n03”不是 00 到 FF 之间的十六进制字节");
         row("lengths clamped, booleans 1, yes, TRUE, FALSE",
             R"(printf '[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\nauto-stop=TRUE\nchart=0\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",

@@ -32,8 +32,14 @@ static QString viewLabels(const WindowOnTerminal &w) // "[ 发 ...", "[ 收 ..."
     return found;
 }
 
-// Typed into the save dialog, then Save, as a user would.
-static bool capture(WindowOnTerminal &w, const QString &path)
+static QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Typed into the box's save dialog, then Save, as a user would.
+static bool capture(WindowOnTerminal &w, const QString &path, const char *box = "cb_rx2file")
 {
     const QString typed = QDir(w.workDir.path()).absoluteFilePath(path);
     ModalAnswerer<QFileDialog> hand([&typed](QFileDialog *dialog) {
@@ -42,8 +48,8 @@ static bool capture(WindowOnTerminal &w, const QString &path)
         dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
         static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
     });
-    w.click("cb_rx2file");
-    return w.window.session().capturing();
+    w.click(box);
+    return w.window.session().capturing() || w.window.session().pcapping();
 }
 
 class TestWindowLink : public QObject
@@ -202,6 +208,28 @@ private slots:
         w.click("btn_language");
         w.click("btn_txOne");
         QTRY_COMPARE(viewLabels(w), "收发T");
+    }
+
+    // The pcapng box writes its file when unticked, keeps its name in the settings, and lets go
+    // while the bit error test runs.
+    void pcapBox()
+    {
+        WindowOnTerminal w;
+        QVERIFY(w.open());
+        QVERIFY(capture(w, "c.pcapng", "cb_pcap"));
+        w.click("btn_txOne");
+        QVERIFY(w.deliver(w.device.readAll(QUIET_MS)));
+        w.click("cb_pcap");
+        const QByteArray file = contents(w.workDir.filePath("c.pcapng"));
+        QVERIFY(file.startsWith("\x0a\x0d\x0d\x0a") && !w.window.session().pcapping());
+        QCOMPARE(file.count(QByteArray("\0\1\2\3\4\5\6\7", 8)), 2); // sent and echoed
+        QVERIFY(capture(w, "c.pcapng", "cb_pcap"));
+        w.click("btn_txBer");
+        QVERIFY(!w.find("cb_pcap")->isEnabled() && !w.find("cb_pcap")->isChecked());
+        QVERIFY(!w.window.session().pcapping());
+        w.window.close();
+        QVERIFY(contents(w.workDir.filePath("dv-ppp.ini"))
+                    .contains("pcap-file=" + w.workDir.filePath("c.pcapng").toUtf8()));
     }
 
     // A capture that cannot open or write warns once and stops.

@@ -13,6 +13,12 @@ class TestPcap : public QObject
     QTemporaryDir workDir;
 
 private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable("tshark").isEmpty())
+            QSKIP("tshark is missing: scripts/install-deps.sh installs it");
+    }
+
     // One packet a frame sent and received, one a frame refused with its error flag as often as
     // the counter says, time never going back, the port and line on the interface, the SIDs sent.
     void packetsMatchTheReport_data()
@@ -34,8 +40,6 @@ private slots:
     {
         QFETCH(QString, fault);
         QFETCH(QString, counter);
-        if (QStandardPaths::findExecutable("tshark").isEmpty())
-            QSKIP("tshark is missing: scripts/install-deps.sh installs it");
         PeerProcess peer({"--fault", fault, "--every", "3"});
         const QString options = "--port %1 --open %1 --send answer --tag --compare --reply-timeout "
                                 "50 --duration 1 --pcap c.pcapng --report r.json";
@@ -79,6 +83,28 @@ private slots:
         QCOMPARE(sids, QString("12").repeated(int(json.count("tx_packets") / 2)) +
                            (json.count("tx_packets") % 2 ? "1" : ""));
         QCOMPARE(fcsGood, QString(int(json.count("tx_packets") + json.count("rx_packets")), '1'));
+    }
+
+    // A run killed outright has written all but its last second, though its buffer never filled.
+    void killedRunKeepsItsPackets()
+    {
+        PeerProcess peer({});
+        QProcess run;
+        run.setWorkingDirectory(workDir.path());
+        run.start(PAKTO_WINDOW_PATH, QString("--port %1 --open %1 --send timed --period 100 "
+                                             "--duration 9 --pcap k.pcapng")
+                                         .arg(peer.path)
+                                         .split(' '));
+        QTest::qWait(2500);
+        run.kill();
+        run.waitForFinished();
+        QProcess tshark;
+        tshark.start("tshark", {"-r", workDir.filePath("k.pcapng"), "-T", "fields", "-e",
+                                "frame.time_relative"});
+        const Run read = finish(tshark);
+        QVERIFY2(read.exitCode == 0, qPrintable(read.err));
+        QVERIFY2(read.out.split('\n', Qt::SkipEmptyParts).last().toDouble() >= 0.9,
+                 qPrintable(read.out.right(100)));
     }
 };
 

@@ -10,7 +10,7 @@ NUM, OPT = (int, float), type(None)
 KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str,
             baud=(int, OPT), mode=str, period_ms=(int, OPT), reply_timeout_ms=(int, OPT),
             expect_replies=bool, tag=bool, compare=bool, payload=(str, OPT), capture=(str, OPT),
-            counters=dict, line_use=dict, round_trip_ms=dict, timeline=list, timeline_step_s=int,
+            pcap=(str, OPT), counters=dict, line_use=dict, round_trip_ms=dict, timeline=list, timeline_step_s=int,
             verdict=str, reasons=list, warnings=list, exit_code=int, line=(dict, OPT),
             uart=(dict, OPT), ber=(dict, OPT))
 COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "

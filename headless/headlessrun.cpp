@@ -89,8 +89,8 @@ bool HeadlessRun::openPort(const QStringList &extraPorts)
 // at their first frame: a run refused before it starts leaves it as it was.
 bool HeadlessRun::startCapture()
 {
-    return (plan.capturePath.isEmpty() || session.startCapture(plan.capturePath, false)) &&
-           (plan.pcapPath.isEmpty() || session.startPcap(plan.pcapPath, false));
+    return (plan.pcapPath.isEmpty() || session.startPcap(plan.pcapPath, false)) &&
+           (plan.capturePath.isEmpty() || session.startCapture(plan.capturePath, false));
 }
 
 // The window shows them in its panel; a script reads them on stderr and in the report.

@@ -52,6 +52,7 @@ private slots:
         QTest::newRow("JUnit file under a file") << kept + "f" << "--junit f/j.xml" << 2 << "JUnit file to f/j.xml: Not a directory" << "output_refused";
         QTest::newRow("report in a folder that cannot be written") << MOUNT + kept + "full/r && mount -o remount,ro full" << "--report full/r" << 2 << "report to full/r: Read-only file system" << "-";
         QTest::newRow("capture to a FIFO no one reads") << "mkfifo f" << "--capture f" << 2 << "f: No such device or address" << "capture_failed";
+        QTest::newRow("pcapng capture kept when the text capture will not open") << kept + "p && mkfifo f" << "--pcap p --capture f" << 2 << "f: No such device or address" << "capture_failed";
         QTest::newRow("report to a FIFO no one reads") << "mkfifo f" << "--report f" << 1 << "report to f: No such device or address" << "-";
         QTest::newRow("report on a full disk, over an earlier one") << MOUNT + kept + "full/r && cat /dev/zero > full/z" << "--report full/r" << 1 << "report to full/r: No space left on device" << "-";
         QTest::newRow("capture on a full disk") << MOUNT + "cat /dev/zero > full/z" << "--capture full/c" << 1 << "full/c: No space left on device" << "capture_failed";

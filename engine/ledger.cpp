@@ -238,6 +238,30 @@ void Ledger::giveUpAll(double nowMs)
     giveUpOldest(waiting.size(), true, nowMs);
 }
 
+void Ledger::portLost(double nowMs, const QString &reason)
+{
+    const quint64 unansweredBefore = counts.cntNoReply;
+    giveUpAll(nowMs);
+    ++counts.cntOutages;
+    away = true;
+    awaySinceMs = nowMs;
+    seconds.portAway(nowMs);
+    if (lost.size() < MOST_OUTAGES)
+        lost.push_back(
+            {(nowMs - originMs) / 1000, -1, counts.cntNoReply - unansweredBefore, reason});
+}
+
+void Ledger::portBack(double nowMs)
+{
+    if (!away)
+        return;
+    away = false;
+    awayMs += nowMs - awaySinceMs;
+    seconds.portBack(nowMs);
+    if (!lost.empty() && lost.back().backS < 0)
+        lost.back().backS = (nowMs - originMs) / 1000;
+}
+
 void Ledger::tick(bool running, double nowMs)
 {
     counts.cntRunSeconds += running;
@@ -263,6 +287,16 @@ void Ledger::restart(double nowMs)
     streamInQueue = 0;
     seconds.restart(bytesLeft, framesLeft, nowMs);
     uartBaseline.reset();
+    originMs = nowMs;
+    awayMs = 0;
+    awaySinceMs = nowMs;
+    // An outage under way goes on in the new measurement, from its start.
+    const QString reason = away && !lost.empty() ? lost.back().reason : QString();
+    lost.clear();
+    if (away) {
+        counts.cntOutages = 1;
+        lost.push_back({0, -1, 0, reason});
+    }
 }
 
 void Ledger::uartCounted(const std::optional<UartErrors> &driverCounts)

@@ -13,6 +13,8 @@
 #include "persecond.h"
 #include "waitingframes.h"
 
+#include <QString>
+
 #include <deque>
 #include <memory>
 #include <optional>
@@ -63,6 +65,24 @@ public:
     double nextDeadlineMs() const;
     // The end of a run: every outstanding packet counts as no reply.
     void giveUpAll(double nowMs);
+
+    // The open port was lost at nowMs, for the system's reason: what is
+    // outstanding is given up (the session has made what was still queued
+    // send errors). Then it was back.
+    struct Outage {
+        double lostS; // on the timeline's clock
+        double backS; // < 0: not back
+        quint64 givenUp;
+        QString reason;
+    };
+    void portLost(double nowMs, const QString &reason);
+    void portBack(double nowMs);
+    // The first MOST_OUTAGES of the measurement; the counter counts them all.
+    static constexpr size_t MOST_OUTAGES = 10000;
+    const std::vector<Outage> &outages() const { return lost; }
+    bool portAway() const { return away; }
+    // The time the port was away in the measurement, until nowMs.
+    double outageMs(double nowMs) const { return awayMs + (away ? nowMs - awaySinceMs : 0); }
     // Once a second: the send rate, the line bytes of the second, and while
     // running the run time and the second's entry of the timeline.
     void tick(bool running, double nowMs);
@@ -126,4 +146,9 @@ private:
     PerSecond seconds;
     std::optional<UartErrors> uartBaseline;
     UartErrors uartLatest;
+    double originMs = 0; // of the timeline's clock: the last clean start
+    std::vector<Outage> lost;
+    bool away = false;
+    double awaySinceMs = 0; // while away
+    double awayMs = 0;      // of the outages over
 };

@@ -6,6 +6,8 @@
 
 namespace {
 constexpr int SECOND_MS = 1000;
+// A lost port's path is looked for this often: an outage is measured to it.
+constexpr int REOPEN_POLL_MS = 50;
 } // namespace
 
 LinkSession::LinkSession(QObject *parent) : QObject(parent)
@@ -23,6 +25,8 @@ LinkSession::LinkSession(QObject *parent) : QObject(parent)
     secondTimer.setTimerType(Qt::CoarseTimer);
     connect(&secondTimer, &QTimer::timeout, this, &LinkSession::onSecondTick);
     secondTimer.start(SECOND_MS);
+    reopenTimer.setInterval(REOPEN_POLL_MS);
+    connect(&reopenTimer, &QTimer::timeout, this, &LinkSession::tryReopen);
     stampOriginMs = clockMs();
 }
 

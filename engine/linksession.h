@@ -9,6 +9,7 @@
 #include "ledger.h"
 #include "payload.h"
 #include "pcapcapture.h"
+#include "serial/portaccess.h"
 #include "sessionsettings.h"
 #include "trafficline.h"
 
@@ -60,6 +61,10 @@ public:
     // cannot are send errors.
     void close();
     bool isOpen() const { return portOpen; }
+    // The port was lost with reconnecting on: the link waits for it (its
+    // path, then an open with the same line), and close() stops the wait.
+    bool waitingForPort() const { return reopenTimer.isActive(); }
+    QString portPath() const { return devicePath(port.portName()); }
     // During the close's wait for the queue: when this says so, it stops waiting.
     void setDrainCutShort(std::function<bool()> cutShort) { drainCutShort = std::move(cutShort); }
 
@@ -112,6 +117,10 @@ signals:
     void closed();
     // The port went away while open: it is closed, and why says so.
     void lost(const QString &why);
+    // With reconnecting on: the port went away (why says so) and is waited
+    // for; it is open again, with the counts going on.
+    void portAway(const QString &why);
+    void portBack();
     void modeChanged(SendMode mode);
     void frame(const FrameEvent &event);
     void bytesArrived();
@@ -160,7 +169,12 @@ private:
     void fillStream();
     void checkStream(const QByteArray &bytes);
     // connection.cpp
+    bool openPort();
+    void closePort();
     void onPortError(QSerialPort::SerialPortError error);
+    void waitForPort(const QString &why, const QString &text);
+    void tryReopen();
+    void resumeSending();
     // sessionpcap.cpp
     void describePcapInterface();
     void pcapQueued(const quint8 *body, int length);
@@ -201,6 +215,7 @@ private:
     bool periodChecked = false;
     QTimer replyTimer; // to the next reply timeout of an outstanding packet
     QTimer secondTimer;
+    QTimer reopenTimer; // while waiting for a lost port
     // Full-speed sending's next packet, built but waiting for room.
     std::unique_ptr<Packet> heldPacket;
     // The bit error test's sequence out and its checker of what comes back;

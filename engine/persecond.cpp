@@ -1,5 +1,7 @@
 #include "persecond.h"
 
+#include <algorithm>
+
 namespace {
 constexpr quint64 BITS_PER_BYTE = 8;
 constexpr double MS_PER_S = 1000;
@@ -23,6 +25,15 @@ void PerSecond::restart(quint64 bytesLeft, quint64 framesLeft, double nowMs)
     entryTrips.clear();
     runStartMs = entryStartMs = nowMs;
     uartAtEntry = 0;
+    entryOutageMs = 0;
+    if (awaySinceMs >= 0)
+        awaySinceMs = nowMs; // what is left of the outage belongs to the new measurement
+}
+
+void PerSecond::portBack(double nowMs)
+{
+    entryOutageMs += nowMs - std::max(awaySinceMs, entryStartMs);
+    awaySinceMs = -1;
 }
 
 void PerSecond::tick(const TrafficCounters &counts, quint64 bytesLeft, double nowMs)
@@ -49,6 +60,9 @@ void PerSecond::closeEntry(const TrafficCounters &counts, quint64 framesLeft,
         entry.uartErrors = qint64(uart->total() - uartAtEntry);
         uartAtEntry = uart->total();
     }
+    entry.outageMs =
+        entryOutageMs + (awaySinceMs < 0 ? 0 : nowMs - std::max(awaySinceMs, entryStartMs));
+    entryOutageMs = 0;
     entries.add(entry);
     atEntry = counts;
     framesLeftAtEntry = framesLeft;

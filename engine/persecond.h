@@ -32,6 +32,9 @@ public:
     void closeEntry(const TrafficCounters &counts, quint64 framesLeft,
                     const std::optional<UartErrors> &uart, double nowMs);
     void roundTrip(double ms) { entryTrips.add(ms); }
+    // The port went away, and came back: the entries count the time between.
+    void portAway(double nowMs) { awaySinceMs = nowMs; }
+    void portBack(double nowMs);
 
     quint64 sendRateBps() const { return rateBps; }
     const Second &lastSecond() const { return second; }
@@ -48,5 +51,7 @@ private:
     LatencyHistogram entryTrips;
     quint64 framesLeftAtEntry = 0;
     double runStartMs = 0, entryStartMs = 0;
-    quint64 uartAtEntry = 0; // the increase when the current entry began
+    quint64 uartAtEntry = 0;  // the increase when the current entry began
+    double awaySinceMs = -1;  // the port is away since; < 0: it is not
+    double entryOutageMs = 0; // of the current entry, before awaySinceMs
 };

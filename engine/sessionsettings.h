@@ -36,4 +36,5 @@ struct SessionSettings {
     bool expectReplies = true;
     LineSetting line{115200, DEFAULT_LINE_CHOICES}; // with its baud, taken when the port opens
     PrbsSequence prbs = PrbsSequence::Prbs15;       // the bit error test's sequence
+    bool reconnect = false; // a port lost while open is waited for and opened again
 };

@@ -1,4 +1,5 @@
 #include "statisticspanel.h"
+#include "clock.h"
 #include "linksession.h"
 #include "shell/texts.h"
 
@@ -179,6 +180,20 @@ QString cutPayloadNote(const SessionSettings &settings)
     return Texts::tr("载荷 %1 字节，只发送前 %2 字节").arg(settings.payload.size()).arg(room);
 }
 
+// The wait comes first: it is why nothing moves.
+QStringList outageParagraphs(const PanelFacts &facts)
+{
+    QStringList paragraphs;
+    if (!facts.awayPort.isEmpty())
+        paragraphs << Texts::tr("串口已断开，等待重连：%1").arg(facts.awayPort) << QString();
+    if (facts.counters.cntOutages != 0)
+        paragraphs << Texts::tr("断线 %1 次，共 %2 秒")
+                          .arg(facts.counters.cntOutages)
+                          .arg(facts.outageS, 0, 'f', 1)
+                   << QString();
+    return paragraphs;
+}
+
 } // namespace
 
 PanelFacts panelFacts(const LinkSession &session)
@@ -200,15 +215,18 @@ PanelFacts panelFacts(const LinkSession &session)
         facts.portNotes << Texts::tr("CTS 关闭：设备暂停了接收");
     if (session.capturing())
         facts.capturePath = session.capturePath();
+    if (session.waitingForPort())
+        facts.awayPort = session.portPath();
+    facts.outageS = ledger.outageMs(clockMs()) / 1000;
     facts.payloadNote = cutPayloadNote(session.settings());
     return facts;
 }
 
 QString statisticsPanel(const PanelFacts &facts)
 {
-    const QStringList paragraphs = runTimeParagraphs(facts) + countParagraphs(facts) +
-                                   comparisonParagraphs(facts) + bitTestParagraphs(facts) +
-                                   replyParagraphs(facts) + uartParagraphs(facts) +
-                                   noteParagraphs(facts);
+    const QStringList paragraphs = outageParagraphs(facts) + runTimeParagraphs(facts) +
+                                   countParagraphs(facts) + comparisonParagraphs(facts) +
+                                   bitTestParagraphs(facts) + replyParagraphs(facts) +
+                                   uartParagraphs(facts) + noteParagraphs(facts);
     return paragraphs.join(QLatin1Char('\n'));
 }

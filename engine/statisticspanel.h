@@ -28,6 +28,8 @@ struct PanelFacts {
     QStringList portNotes; // about the open port's line
     QString payloadNote;   // what of the payload is not sent; empty: all of it
     QString capturePath;   // empty: no capture
+    QString awayPort;      // the lost port waited for; empty: none
+    double outageS = 0;    // the time the port was away
     double runS = -1;      // the run's time as measured; < 0: the seconds counted
 };
 

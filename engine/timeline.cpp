@@ -44,6 +44,7 @@ void TimelineEntry::absorb(const TimelineEntry &later)
     bits += later.bits;
     bitErrors += later.bitErrors;
     syncLosses += later.syncLosses;
+    outageMs += later.outageMs;
     rttP50Ms = std::max(rttP50Ms, later.rttP50Ms);
     rttP99Ms = std::max(rttP99Ms, later.rttP99Ms);
 }

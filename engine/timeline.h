@@ -30,6 +30,7 @@ struct TimelineEntry {
     qint64 bits = 0;
     qint64 bitErrors = 0;
     qint64 syncLosses = 0;
+    double outageMs = 0; // of the time covered, how long the port was away
 
     // The counts decided between two readings of the counters; the frames
     // sent are those that left the port in that time.

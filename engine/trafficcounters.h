@@ -25,6 +25,7 @@ struct TrafficCounters {
     quint64 cntAmbiguous = 0;        // answers that could belong to more than one frame
     quint64 cntBeforeCleanStart = 0; // good frames answering a frame sent before the clean start
     quint64 cntRunSeconds = 0;       // one-second ticks with a continuous send mode on
+    quint64 cntOutages = 0;          // times the open port was lost and waited for
     // The bit error test: bits compared with the sequence, those that differed,
     // and the times it was lost and found again (the first finding is none).
     quint64 cntBits = 0;

@@ -85,6 +85,9 @@ private:
         "Run: a frame unanswered MS after it left counts as no reply (0: waits forever); "
         "answer-driven sending then sends on.",
         "MS"};
+    const QCommandLineOption reconnect{
+        "reconnect", "Run: a port lost during the run is waited for and opened again; the "
+                     "counts go on, and each outage is on the record."};
     const QCommandLineOption oneWay{
         "one-way", "Run: the device answers nothing; received frames are only counted."};
     const QCommandLineOption reportMemory{
@@ -116,7 +119,7 @@ CommandLineReader::CommandLineReader()
                        frames, replyTimeout, oneWay, reportMemory, report});
     for (const QCommandLineOption &option : lineOptions)
         parser.addOption(option);
-    parser.addOptions({pcap, plot, junit, prbs, maxBer});
+    parser.addOptions({pcap, plot, junit, prbs, maxBer, reconnect});
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -155,7 +158,7 @@ bool CommandLineReader::asksForHeadlessRun() const
     const QList<const QCommandLineOption *> runOptions{
         &open,    &send,   &duration, &baud,         &tag,    &compare,      &show,
         &capture, &period, &frames,   &replyTimeout, &oneWay, &reportMemory, &report,
-        &plot,    &junit,  &prbs,     &maxBer,       &pcap};
+        &plot,    &junit,  &prbs,     &maxBer,       &pcap,   &reconnect};
     for (const QCommandLineOption *option : runOptions) {
         if (parser.isSet(*option))
             return true;
@@ -181,6 +184,7 @@ HeadlessPlan CommandLineReader::readPlan()
     if (parser.isSet(replyTimeout))
         plan.replyTimeoutMs = int(readWhole(replyTimeout, 0, LONGEST_PERIOD_MS));
     plan.oneWay = parser.isSet(oneWay);
+    plan.reconnect = parser.isSet(reconnect);
     plan.tag = parser.isSet(tag);
     plan.compare = parser.isSet(compare);
     plan.show = parser.isSet(show);

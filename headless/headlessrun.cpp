@@ -93,12 +93,15 @@ bool HeadlessRun::startCapture()
            (plan.capturePath.isEmpty() || session.startCapture(plan.capturePath, false));
 }
 
-// The window shows them in its panel; a script reads them on stderr and in the report.
+// The window shows them in its panel; a script reads them on stderr and in
+// the report, once however often the port is opened again.
 void HeadlessRun::takeLineWarnings()
 {
-    for (const QString &warning : session.lineWarnings())
+    for (const QString &warning : session.lineWarnings()) {
         printWarning(warning);
-    warnings << session.lineWarnings();
+        if (!warnings.contains(warning))
+            warnings << warning;
+    }
 }
 
 // False when sending cannot start. A signal that came while the run was being
@@ -157,6 +160,12 @@ void HeadlessRun::watchSession()
         printMessage(why);
         portLost = true;
         loop.quit();
+    });
+    QObject::connect(&session, &LinkSession::portAway, &loop,
+                     [](const QString &why) { printMessage(Texts::tr("%1；等待重连").arg(why)); });
+    QObject::connect(&session, &LinkSession::portBack, &loop, [this] {
+        printMessage(Texts::tr("串口 %1 已重新打开").arg(session.portPath()));
+        takeLineWarnings();
     });
     if (plan.reportMemory || plan.show)
         QObject::connect(&session, &LinkSession::frame, &loop,
@@ -244,7 +253,7 @@ RunVerdict HeadlessRun::judge() const
         {"no_reply", c.cntNoReply != 0},
         {"unexpected_frames", c.cntUnexpected != 0},
         {"uart_errors", session.ledger().uartErrors().value_or(UartErrors{}).any()},
-        {"port_lost", portLost},
+        {"port_lost", portLost || c.cntOutages != 0},
         {"send_stopped", sendingStopped},
         {"capture_failed", (!plan.capturePath.isEmpty() && !session.capturing()) || pcapFailed},
         {"interrupted", SignalWatch::firstSignal() != 0}};

@@ -60,7 +60,8 @@ static QJsonObject entryOf(const TimelineEntry &e, bool bitTest)
                       {QStringLiteral("tx_line_bytes"), countValue(e.txLineBytes)},
                       {QStringLiteral("rx_bytes"), countValue(e.rxBytes)},
                       {QStringLiteral("rtt_p50_ms"), orNull(e.rttP50Ms)},
-                      {QStringLiteral("rtt_p99_ms"), orNull(e.rttP99Ms)}};
+                      {QStringLiteral("rtt_p99_ms"), orNull(e.rttP99Ms)},
+                      {QStringLiteral("outage_ms"), e.outageMs}};
     const auto bitCount = [bitTest](qint64 value) {
         return bitTest ? QJsonValue(value) : QJsonValue();
     };
@@ -76,6 +77,22 @@ QJsonArray timelineOf(const Timeline &timeline, bool bitTest)
     for (const TimelineEntry &entry : timeline.entries())
         entries.append(entryOf(entry, bitTest));
     return entries;
+}
+
+QJsonArray outagesOf(const Ledger &ledger)
+{
+    QJsonArray outages;
+    for (const Ledger::Outage &outage : ledger.outages()) {
+        const bool back = outage.backS >= 0;
+        outages.append(
+            QJsonObject{{QStringLiteral("lost_s"), outage.lostS},
+                        {QStringLiteral("back_s"), back ? QJsonValue(outage.backS) : QJsonValue()},
+                        {QStringLiteral("length_ms"),
+                         back ? QJsonValue(1000 * (outage.backS - outage.lostS)) : QJsonValue()},
+                        {QStringLiteral("given_up"), countValue(outage.givenUp)},
+                        {QStringLiteral("reason"), outage.reason}});
+    }
+    return outages;
 }
 
 QJsonValue bitErrorTestOf(PrbsSequence sequence, const TrafficCounters &c)

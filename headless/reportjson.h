@@ -20,5 +20,7 @@ QJsonObject roundTrips(const Ledger &ledger);
 QJsonValue uartErrors(const Ledger &ledger);
 // Its entries; their bit counts null but in the bit error test.
 QJsonArray timelineOf(const Timeline &timeline, bool bitTest);
+// When the port was lost and back (null: never), how long, what it gave up, and why.
+QJsonArray outagesOf(const Ledger &ledger);
 // The bits compared, their errors, the ratio and its bound at 95% confidence.
 QJsonValue bitErrorTestOf(PrbsSequence sequence, const TrafficCounters &counters);

@@ -33,6 +33,7 @@ struct HeadlessPlan {
     quint64 frameLimit = 0;  // stop sending after this many frames; 0: no limit
     int replyTimeoutMs = -1; // wait for a reply; -1: as the settings say
     bool oneWay = false;     // the device answers nothing on purpose
+    bool reconnect = false;  // a lost port is waited for and opened again
     bool reportMemory = false;
     QString reportPath; // the JSON report; "-": stdout; empty: none
     QString plotPath;   // the chart of the run, .svg or .png; empty: none

@@ -95,6 +95,7 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
         {QStringLiteral("pcap"), pathOrNull(plan.pcapPath)},
         {QStringLiteral("line"), QJsonValue()}, // the window's, once the settings are read
         {QStringLiteral("uart"), QJsonValue()},
+        {QStringLiteral("outages"), QJsonArray()},
         {QStringLiteral("ber"), QJsonValue()}}; // the bit error test's, once it ran
     setSendingTime(0);
 }
@@ -139,8 +140,10 @@ void RunReport::setCounts(const Ledger &ledger)
         {QStringLiteral("late"), countValue(c.cntLate)},
         {QStringLiteral("unexpected"), countValue(c.cntUnexpected)},
         {QStringLiteral("before_clean_start"), countValue(c.cntBeforeCleanStart)},
+        {QStringLiteral("outages"), countValue(c.cntOutages)},
         {QStringLiteral("send_rate_bps"), countValue(ledger.sendRateBps())}};
     document[QStringLiteral("counters")] = counters;
+    document[QStringLiteral("outages")] = outagesOf(ledger);
     document[QStringLiteral("uart")] = uartErrors(ledger);
     document[QStringLiteral("expect_replies")] = ledger.expectsReplies();
     if (c.cntCmpOk != 0)

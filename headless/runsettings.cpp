@@ -88,6 +88,7 @@ RunSettings SettingsReader::read()
     session.compare = plan.compare;
     session.stopOnError = storedFlag(settings, Setting::StopOnError);
     session.expectReplies = !plan.oneWay;
+    session.reconnect = plan.reconnect;
     return found;
 }
 

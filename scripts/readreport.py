@@ -12,10 +12,10 @@ KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str
             expect_replies=bool, tag=bool, compare=bool, payload=(str, OPT), capture=(str, OPT),
             pcap=(str, OPT), counters=dict, line_use=dict, round_trip_ms=dict, timeline=list, timeline_step_s=int,
             verdict=str, reasons=list, warnings=list, exit_code=int, line=(dict, OPT),
-            uart=(dict, OPT), ber=(dict, OPT))
+            uart=(dict, OPT), ber=(dict, OPT), outages=list)
 COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "
             "long_errors short_errors answered compare_ok compare_failed no_reply late "
-            "unexpected before_clean_start send_rate_bps").split()
+            "unexpected before_clean_start outages send_rate_bps").split()
 TRIPS = "count ambiguous min mean p50 p90 p99 p999 max".split()
 LINE = dict(baud=int, data_bits=(5, 6, 7, 8), parity=("none", "even", "odd", "mark", "space"),
             stop_bits=(1, 2), flow_control=("none", "rtscts", "xonxoff"))
@@ -52,7 +52,8 @@ if c and report["expect_replies"]:  # at the end nothing is outstanding
     assert report["compare"] or c["compare_ok"] + c["compare_failed"] == 0, c
     assert c["compare_ok"] == (c["answered"] if report["compare"] else 0), c
 ENTRY = ("t_s tx_packets rx_packets errors compare_failed no_reply late unexpected tx_errors "
-         "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms bits bit_errors sync_losses").split()
+         "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms bits bit_errors sync_losses "
+         "outage_ms").split()
 SUMS = dict(tx_packets="tx_packets", rx_packets="rx_packets", compare_failed="compare_failed",
             no_reply="no_reply", late="late", unexpected="unexpected", tx_errors="tx_errors",
             tx_line_bytes="tx_line_bytes", rx_bytes="rx_bytes")
@@ -76,6 +77,16 @@ if ber:
         assert sum(e[key] for e in timeline) == ber[total], (key, timeline)
 else:
     assert all(e[k] is None for e in timeline for k in ("bits", "bit_errors", "sync_losses"))
+outages = report["outages"]  # each loss of the port, in order; back_s null: never back
+assert len(outages) == c.get("outages", 0) or len(outages) == 10000, (outages, c)
+assert all(sorted(o) == sorted("lost_s back_s length_ms given_up reason".split()) for o in outages)
+for o in outages:
+    assert type(o["given_up"]) is int and type(o["reason"]) is str and o["lost_s"] >= 0, o
+    assert (o["back_s"] is None) == (o["length_ms"] is None), o
+    assert o["back_s"] is None or abs(o["back_s"] - o["lost_s"] - o["length_ms"] / 1000) < 1e-6
+assert [o["lost_s"] for o in outages] == sorted(o["lost_s"] for o in outages), outages
+assert bool(outages) <= ("port_lost" in report["reasons"]), report["reasons"]
+assert all(isinstance(e["outage_ms"], NUM) and e["outage_ms"] >= 0 for e in timeline), timeline
 trips = report.get("round_trip_ms", {"count": 0, "ambiguous": 0})  # where a reply matched
 assert sorted(trips) in (["ambiguous", "count"], sorted(TRIPS)), sorted(trips)
 assert trips["count"] + trips["ambiguous"] == c.get("compare_ok", 0), (trips, c)
@@ -95,5 +106,8 @@ print(f"reasons: {' '.join(report['reasons'])}")
 for name, value in (ber or {}).items():
     print(f"ber_{name}: {value}")
 print(f"round_trip_count: {trips['count']}")
+for n, o in enumerate(outages, 1):
+    print(f"outage_{n}:", " ".join(f"{k} {o[k]}" for k in ("lost_s", "back_s", "length_ms", "given_up")))
+print(f"outage_ms: {sum(e['outage_ms'] for e in timeline)}")
 print(f"ambiguous: {trips['ambiguous']}")
 print("round_trip_ms:", " ".join(f"{k} {trips[k]:.3f}" for k in TRIPS[2:] if trips.get(k) is not None))

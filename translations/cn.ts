@@ -635,6 +635,22 @@ p, li { white-space: pre-wrap; }
         <source>每帧存为 pcapng 文件，供 Wireshark 打开</source>
         <translation>每帧存为 pcapng 文件，供 Wireshark 打开</translation>
     </message>
+    <message>
+        <source>%1；等待重连</source>
+        <translation>%1；等待重连</translation>
+    </message>
+    <message>
+        <source>串口 %1 已重新打开</source>
+        <translation>串口 %1 已重新打开</translation>
+    </message>
+    <message>
+        <source>串口已断开，等待重连：%1</source>
+        <translation>串口已断开，等待重连：%1</translation>
+    </message>
+    <message>
+        <source>断线 %1 次，共 %2 秒</source>
+        <translation>断线 %1 次，共 %2 秒</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -647,6 +647,22 @@ p, li { white-space: pre-wrap; }
         <source>每帧存为 pcapng 文件，供 Wireshark 打开</source>
         <translation>Every frame to a pcapng file, for Wireshark</translation>
     </message>
+    <message>
+        <source>%1；等待重连</source>
+        <translation>%1; waiting to reopen</translation>
+    </message>
+    <message>
+        <source>串口 %1 已重新打开</source>
+        <translation>Port %1 is open again</translation>
+    </message>
+    <message>
+        <source>串口已断开，等待重连：%1</source>
+        <translation>Port lost, waiting to reopen: %1</translation>
+    </message>
+    <message>
+        <source>断线 %1 次，共 %2 秒</source>
+        <translation>Outages: %1, %2 s</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -109,5 +109,6 @@ print(f"round_trip_count: {trips['count']}")
 for n, o in enumerate(outages, 1):
     print(f"outage_{n}:", " ".join(f"{k} {o[k]}" for k in ("lost_s", "back_s", "length_ms", "given_up")))
 print(f"outage_ms: {sum(e['outage_ms'] for e in timeline)}")
+print(f"last_rx_packets: {timeline[-1]['rx_packets'] if timeline else 0}")
 print(f"ambiguous: {trips['ambiguous']}")
 print("round_trip_ms:", " ".join(f"{k} {trips[k]:.3f}" for k in TRIPS[2:] if trips.get(k) is not None))

@@ -84,7 +84,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         // clang-format off
         const QString timed = "--send timed --period 10 --compare --tag --duration 1", answer = "--send answer --compare --duration 1",
-            plain = "--send answer --reply-timeout 50 --duration 1", clean = "exit_code=0 errors=0 rx_packets=sent compare_ok=sent",
+            plain = "--send answer --reply-timeout 200 --duration 1", clean = "exit_code=0 errors=0 rx_packets=sent compare_ok=sent",
             lost = "exit_code=1 no_reply=faults errors=2faults reasons=framing_errors+no_reply ";
         QTest::newRow("answer: show, capture, plot, JUnit") << "" << answer + " --tag --show --capture c --plot p.png --junit j.xml" << clean + " png=1200x600 edges=white junit=testsuites";
         QTest::newRow("answer-driven up to --frames, report on stdout") << "" << answer + " --frames 300 --report -" << clean + " tx_packets=300";

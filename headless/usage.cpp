@@ -10,7 +10,7 @@ offscreen), prints the statistics panel and exits:
   pakto --port PATH --open PORT --send answer|timed|once|stream|prbs --duration S
         [--baud N] [--data-bits N] [--parity P] [--stop-bits N] [--flow F]
         [--tag] [--compare] [--show] [--capture FILE] [--pcap FILE]
-        [--period MS] [--frames N] [--reply-timeout MS] [--one-way]
+        [--period MS] [--frames N] [--reply-timeout MS] [--one-way] [--reconnect]
         [--report-memory] [--report FILE] [--plot FILE.svg|FILE.png]
         [--junit FILE] [--prbs SEQ] [--max-ber X]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
@@ -23,8 +23,10 @@ with --report - the document goes to stdout and the panel to stderr.
 written like the report. --pcap writes every frame, and every frame the
 decoder refused, as pcapng for Wireshark (share/pakto/pakto.lua reads it).
 Every frame sent expects one reply unless --one-way says the device
-answers nothing. --send prbs is the bit error test: a pseudo-random bit
-stream, every bit that comes back checked.
+answers nothing. With --reconnect a lost port is waited for and opened
+again until the time is up; each outage is in the report. --send prbs is
+the bit error test: a pseudo-random bit stream, every bit that comes back
+checked.
 Exit status:
   0    pass: no send error, framing error, comparison failure, unanswered
        frame, unexpected frame or UART error counted

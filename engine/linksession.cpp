@@ -46,7 +46,9 @@ void LinkSession::configure(const SessionSettings &settings)
     current = settings;
     counts.setReplyTimeoutMs(settings.replyTimeoutMs);
     counts.setExpectingReplies(settings.expectReplies);
-    if (const QString why = sendProblem(); sending != SendMode::None && !why.isEmpty())
+    // The bit error test builds no packet: the packet's fields mean nothing to it.
+    const bool framed = sending != SendMode::None && sending != SendMode::BitErrorTest;
+    if (const QString why = sendProblem(); framed && !why.isEmpty())
         stopUnable(why);
 }
 

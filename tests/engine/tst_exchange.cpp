@@ -53,8 +53,9 @@ private slots:
         QCOMPARE(built.join(' '), packets);
     }
 
-    // Settings that can build no packet stop a running mode, saying why; each way of sending
-    // is then refused with the reason and nothing goes out. Empty packets are refused alike.
+    // Settings that can build no packet stop a running mode, saying why, but not the bit error
+    // test, which sends none; each way of sending is then refused with the reason and nothing
+    // goes out. Empty packets are refused alike.
     void unusableSettingsSendNothing()
     {
         SessionLink link;
@@ -63,6 +64,11 @@ private slots:
         QObject::connect(&link.session, &LinkSession::stoppedSending,
                          [&](const QString &why) { stopped << why; });
         link.settings.periodMs = 10000;
+        link.settings.unusable = "SID 下限“300”不在 0 到 255 之间";
+        QVERIFY(link.session.start(SendMode::BitErrorTest));
+        link.apply();
+        QCOMPARE(link.session.mode(), SendMode::BitErrorTest);
+        link.settings.unusable.clear();
         link.apply();
         QVERIFY(link.session.start(SendMode::Timed));
         link.settings.unusable = "SID 下限“300”不在 0 到 255 之间";

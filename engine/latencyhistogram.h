@@ -13,6 +13,9 @@ public:
     void add(double ms);
     // Forgets every sample.
     void clear();
+    // Takes other's samples as if they had been added here: the round trips
+    // of several links together.
+    void merge(const LatencyHistogram &other);
 
     // Samples recorded since the last clear.
     uint64_t count() const { return samples; }

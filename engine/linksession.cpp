@@ -38,7 +38,7 @@ LinkSession::~LinkSession()
     }
     capture.close();
     QString why;
-    pcap.flush(why); // nobody is left to tell of a failure
+    pcap->flush(why); // nobody is left to tell of a failure
 }
 
 void LinkSession::configure(const SessionSettings &settings)

@@ -98,8 +98,11 @@ public:
     // port at each open. Stopping writes what is buffered: false when that failed.
     bool startPcap(const QString &path, bool replaceNow);
     bool stopPcap();
-    bool pcapping() const { return pcap.isOpen(); }
-    QString pcapPath() const { return pcap.path(); }
+    bool pcapping() const { return pcap->isOpen(); }
+    QString pcapPath() const { return pcap->path(); }
+    // An open capture that other links write too: this one describes its own
+    // interface in it, and its owner flushes and closes it.
+    void sharePcap(std::shared_ptr<PcapCapture> capture);
 
     const Ledger &ledger() const { return counts; }
     double stampNow() const;
@@ -176,6 +179,7 @@ private:
     void tryReopen();
     void resumeSending();
     // sessionpcap.cpp
+    void beginPcap();
     void describePcapInterface();
     void pcapQueued(const quint8 *body, int length);
     void pcapLeft(int frames);
@@ -206,7 +210,7 @@ private:
     double stampOriginMs = 0;
     Capture capture;
     TrafficLabels captureLabels;
-    PcapCapture pcap;
+    std::shared_ptr<PcapCapture> pcap = std::make_shared<PcapCapture>();
     quint32 pcapInterface = 0;
     std::deque<QByteArray> pcapLeaving; // sent while capturing, not yet left
     int pcapUnseen = 0;                 // frames queued before the capture started

@@ -35,39 +35,50 @@ quint32 refusalFlags(int decodeResult)
 
 } // namespace
 
-// Frames queued before the capture started left unseen by it.
 bool LinkSession::startPcap(const QString &path, bool replaceNow)
 {
     QString why;
-    if (!pcap.open(path, why)) {
+    if (!pcap->open(path, why)) {
         emit warning(Texts::tr("错误"), Texts::tr("无法打开文件 %1：%2").arg(path, why));
         return false;
     }
     if (replaceNow)
-        pcap.empty();
+        pcap->empty();
+    beginPcap();
+    return true;
+}
+
+void LinkSession::sharePcap(std::shared_ptr<PcapCapture> capture)
+{
+    pcap = std::move(capture);
+    beginPcap();
+}
+
+// Frames queued before the capture started left unseen by it.
+void LinkSession::beginPcap()
+{
     pcapLeaving.clear();
     pcapUnseen = counts.queuedFrames();
     describePcapInterface();
-    return true;
 }
 
 bool LinkSession::stopPcap()
 {
     const bool flushed = flushPcap();
-    pcap.close();
+    pcap->close();
     return flushed;
 }
 
 void LinkSession::describePcapInterface()
 {
-    if (pcap.isOpen() && portOpen)
-        pcapInterface = pcap.interfaceOf(devicePath(port.portName()), lineDescription(openedLine));
+    if (pcap->isOpen() && portOpen)
+        pcapInterface = pcap->interfaceOf(devicePath(port.portName()), lineDescription(openedLine));
 }
 
 // Kept until it leaves the port's queue: a frame dropped at a close was never sent.
 void LinkSession::pcapQueued(const quint8 *body, int length)
 {
-    if (!pcap.isOpen())
+    if (!pcap->isOpen())
         return;
     QByteArray frame(reinterpret_cast<const char *>(body), length + 2);
     ppp_fcs_trailer(body, length, reinterpret_cast<quint8 *>(frame.data()) + length);
@@ -106,14 +117,14 @@ void LinkSession::pcapRefused(int decodeResult, int stored)
 void LinkSession::pcapPacket(quint32 flags, const quint8 *bytes, int length)
 {
     QString why;
-    if (pcap.isOpen() && !pcap.packet(pcapInterface, clockMs(), flags, bytes, length, why))
+    if (pcap->isOpen() && !pcap->packet(pcapInterface, clockMs(), flags, bytes, length, why))
         failPcap(why);
 }
 
 bool LinkSession::flushPcap()
 {
     QString why;
-    if (!pcap.isOpen() || pcap.flush(why))
+    if (!pcap->isOpen() || pcap->flush(why))
         return true;
     failPcap(why);
     return false;
@@ -122,9 +133,9 @@ bool LinkSession::flushPcap()
 // Closed before the warning, as the text capture is.
 void LinkSession::failPcap(const QString &why)
 {
-    pcap.close();
+    pcap->close();
     pcapLeaving.clear();
     emit pcapStopped();
     emit warning(Texts::tr("错误"),
-                 Texts::tr("无法写入文件 %1：%2，已停止保存").arg(pcap.path(), why));
+                 Texts::tr("无法写入文件 %1：%2，已停止保存").arg(pcap->path(), why));
 }

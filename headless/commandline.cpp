@@ -1,6 +1,8 @@
 #include "commandline.h"
 #include "codec/prbs.h"
+#include "commandlineoptions.h"
 #include "runplot.h"
+#include "serial/portaccess.h"
 #include "usage.h"
 
 #include <QCommandLineOption>
@@ -20,9 +22,9 @@ constexpr quint64 MOST_BAUD = INT_MAX;
 constexpr quint64 LONGEST_PERIOD_MS = INT_MAX;
 constexpr double SHORTEST_RUN_S = 0.001; // the run counts whole milliseconds
 // Any other option given twice would silently take its last value.
-const QStringList REPEATABLE{QStringLiteral("port")};
+const QStringList REPEATABLE{QStringLiteral("port"), QStringLiteral("open")};
 
-class CommandLineReader
+class CommandLineReader : private CommandLineOptions
 {
 public:
     CommandLineReader();
@@ -33,6 +35,7 @@ private:
     bool asksForHeadlessRun() const;
     HeadlessPlan readPlan();
     void requireRunOptions();
+    void refuseSamePortTwice();
     HeadlessSend readSendMode();
     void readBitErrorTest(HeadlessPlan &plan);
     void readLine(HeadlessPlan &plan);
@@ -44,70 +47,6 @@ private:
 
     QCommandLineParser parser;
     QString firstError; // the rest of the line is read on, but only this is told
-    const QCommandLineOption port{
-        "port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.",
-        "PATH"};
-    const QCommandLineOption open{"open", "Run: open PORT, a listed name or a --port path.",
-                                  "PORT"};
-    const QCommandLineOption send{"send",
-                                  "Run: answer (answer-driven), timed, once, stream (at full "
-                                  "speed) or prbs (bit error test).",
-                                  "MODE"};
-    const QCommandLineOption duration{"duration", "Run: send for S seconds (fractions allowed).",
-                                      "S"};
-    const QCommandLineOption baud{"baud", "Run: line speed (default: as last used).", "N"};
-    // In the order of lineChoices().
-    const QCommandLineOption lineOptions[LINE_CHOICES]{
-        {"data-bits", "Run: data bits, 5 to 8; below 8 frames are cut (default: as last used).",
-         "N"},
-        {"parity", "Run: parity none, even, odd, mark or space (default: as last used).", "P"},
-        {"stop-bits", "Run: stop bits, 1 or 2 (default: as last used).", "N"},
-        {"flow",
-         "Run: flow control none, rtscts or xonxoff; xonxoff loses binary frames "
-         "(default: as last used).",
-         "F"}};
-    const QCommandLineOption tag{"tag", "Run: put the tag and sequence number before the payload."};
-    const QCommandLineOption compare{"compare", "Run: compare replies with the frames sent."};
-    const QCommandLineOption show{
-        "show", "Run: print every frame sent and received on stdout, as the capture has it."};
-    const QCommandLineOption capture{"capture", "Run: capture the traffic to FILE.", "FILE"};
-    const QCommandLineOption pcap{
-        "pcap", "Run: capture every frame, and every frame refused, as pcapng to FILE.", "FILE"};
-    const QCommandLineOption period{"period",
-                                    "Run: period of timed sending (default: as last used).", "MS"};
-    const QCommandLineOption frames{
-        "frames",
-        "Run: answer-driven, timed or full-speed sending stops after N frames, even before the "
-        "time is up.",
-        "N"};
-    const QCommandLineOption replyTimeout{
-        "reply-timeout",
-        "Run: a frame unanswered MS after it left counts as no reply (0: waits forever); "
-        "answer-driven sending then sends on.",
-        "MS"};
-    const QCommandLineOption reconnect{
-        "reconnect", "Run: a port lost during the run is waited for and opened again; the "
-                     "counts go on, and each outage is on the record."};
-    const QCommandLineOption oneWay{
-        "one-way", "Run: the device answers nothing; received frames are only counted."};
-    const QCommandLineOption reportMemory{
-        "report-memory",
-        "Run: print the memory in use to stderr after 10000 frames, every 100000 and at the end."};
-    const QCommandLineOption report{"report", "Run: write the run as JSON to FILE (-: stdout).",
-                                    "FILE"};
-    const QCommandLineOption plot{
-        "plot", "Run: draw the run's chart to FILE, SVG or PNG (1200 x 600) by its ending.",
-        "FILE"};
-    const QCommandLineOption junit{"junit", "Run: write the run's checks as JUnit XML to FILE.",
-                                   "FILE"};
-    const QCommandLineOption prbs{"prbs",
-                                  "Run: the bit error test's sequence, prbs7, prbs9, prbs15, "
-                                  "prbs23 or prbs31 (default: as last used).",
-                                  "SEQ"};
-    const QCommandLineOption maxBer{"max-ber",
-                                    "Run: the bit error test passes while its ratio at 95% "
-                                    "confidence is at most X (default: no bit error at all).",
-                                    "X"};
 };
 
 CommandLineReader::CommandLineReader()
@@ -171,7 +110,7 @@ HeadlessPlan CommandLineReader::readPlan()
 {
     requireRunOptions();
     HeadlessPlan plan;
-    plan.port = parser.value(open);
+    plan.ports = parser.values(open);
     plan.send = readSendMode();
     plan.durationMs = readDurationMs();
     if (parser.isSet(baud))
@@ -205,8 +144,7 @@ void CommandLineReader::requireRunOptions()
             fail(QStringLiteral("a run needs --open, --send and --duration; --%1 is missing")
                      .arg(option->names().first()));
     }
-    if (parser.isSet(open) && parser.value(open).isEmpty())
-        fail(QStringLiteral("--open needs a port name"));
+    refuseSamePortTwice();
     for (const QCommandLineOption *option : {&capture, &pcap, &report, &plot, &junit}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             fail(QStringLiteral("--%1 needs a file name").arg(option->names().first()));
@@ -214,6 +152,19 @@ void CommandLineReader::requireRunOptions()
     if (parser.isSet(plot) && !isPlotFileName(parser.value(plot)))
         fail(QStringLiteral("--plot needs a name ending in .svg or .png, not '%1'")
                  .arg(parser.value(plot)));
+}
+
+// One port is one link: a second link on it could only fight the first.
+void CommandLineReader::refuseSamePortTwice()
+{
+    QStringList devices;
+    for (const QString &portName : parser.values(open)) {
+        if (portName.isEmpty())
+            return fail(QStringLiteral("--open needs a port name"));
+        if (devices.contains(devicePath(portName)))
+            return fail(QStringLiteral("--open %1 names a port already opened").arg(portName));
+        devices << devicePath(portName);
+    }
 }
 
 HeadlessSend CommandLineReader::readSendMode()

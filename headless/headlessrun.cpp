@@ -8,14 +8,10 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
-// Replies still due when sending stops are let in before the count: until
-// nothing is outstanding (and a late duplicate had its moment to arrive), or,
-// without a reply timeout to give packets up, until the line has been quiet
-// for the longer of QUIET_MS and twice the longest round trip.
-constexpr int QUIET_MS = 300;
-constexpr int SETTLE_MS = 50;
 constexpr int LONGEST_WAIT_MS = 10000; // a line that never falls quiet
 constexpr int WAIT_PAST_TIMEOUT_MS = 1000;
 constexpr int POLL_MS = 10;
@@ -23,7 +19,14 @@ constexpr int POLL_MS = 10;
 constexpr int SIGNAL_GRACE_MS = 500;
 constexpr quint64 FIRST_MEMORY_REPORT = 10000;
 constexpr quint64 MEMORY_REPORT_EVERY = 100000;
-constexpr quint64 FEWEST_BITS = 1000; // compared by a bit error test that proves anything
+
+void addNew(QStringList &words, const QStringList &more)
+{
+    for (const QString &word : more) {
+        if (!words.contains(word))
+            words << word;
+    }
+}
 
 } // namespace
 
@@ -36,11 +39,13 @@ int RunVerdict::exitStatus() const
 
 HeadlessRun::HeadlessRun(const HeadlessPlan &plan, const RunSettings &settings,
                          const SignalWatch &watch, RunReport &report)
-    : plan(plan), setup(settings), interruption(watch), warnings(settings.warnings), report(report),
+    : plan(plan), setup(settings), interruption(watch), report(report),
       nextMemoryReport(FIRST_MEMORY_REPORT)
 {
-    session.configure(settings.session);
-    session.setDrainCutShort([] { return SignalWatch::firstSignal() != 0; });
+    for (int link = 0; link < plan.ports.size(); ++link) {
+        links.push_back(std::make_unique<RunLink>(this->plan, settings.session, link));
+        links.back()->warnings = settings.warnings;
+    }
     if (plan.show)
         traffic =
             std::make_unique<QTextStream>(plan.reportPath == QLatin1String("-") ? stderr : stdout);
@@ -48,12 +53,14 @@ HeadlessRun::HeadlessRun(const HeadlessPlan &plan, const RunSettings &settings,
 
 int HeadlessRun::exec(const QStringList &extraPorts)
 {
-    watchSession();
-    if (!openPort(extraPorts))
+    for (const auto &link : links)
+        watchSession(*link);
+    if (!openPorts(extraPorts))
         return refuse("port_open_failed");
-    if (!startCapture())
+    if (!startCaptures())
         return refuse("capture_failed");
-    takeLineWarnings();
+    for (const auto &link : links)
+        takeLineWarnings(*link);
     if (!runTest())
         return refuse("send_refused");
     settle();
@@ -61,7 +68,7 @@ int HeadlessRun::exec(const QStringList &extraPorts)
     printStatistics();
     if (plan.reportMemory)
         reportMemory(QStringLiteral("at the end, after %1 frames")
-                         .arg(session.ledger().counters().cntTxPackets));
+                         .arg(total(&TrafficCounters::cntTxPackets)));
     recordRun();
     return report.finish(verdict, verdict.exitStatus());
 }
@@ -69,38 +76,65 @@ int HeadlessRun::exec(const QStringList &extraPorts)
 int HeadlessRun::refuse(const char *reason)
 {
     recordRun();
-    session.close();
+    for (const auto &link : links)
+        link->session.close();
+    QStringList warnings;
+    for (const auto &link : links)
+        addNew(warnings, link->warnings);
     return report.finish({{QString::fromLatin1(reason)}, warnings, 0}, EXIT_USAGE);
 }
 
-// The port must be one the window would list: a system port or a --port path.
-bool HeadlessRun::openPort(const QStringList &extraPorts)
+// Each port must be one the window would list: a system port or a --port
+// path. The first that will not open refuses the run.
+bool HeadlessRun::openPorts(const QStringList &extraPorts)
 {
     const QStringList listed = systemPortNames() + extraPorts;
-    if (!listed.contains(plan.port)) {
-        printMessage(Texts::tr("没有列出串口 %1（已列出：%2）；可用 --port 添加路径")
-                         .arg(plan.port, listed.join(QStringLiteral(", "))));
-        return false;
+    for (const auto &link : links) {
+        if (!listed.contains(link->port)) {
+            printMessage(Texts::tr("没有列出串口 %1（已列出：%2）；可用 --port 添加路径")
+                             .arg(link->port, listed.join(QStringLiteral(", "))));
+            return false;
+        }
+        if (!link->session.open(link->port))
+            return false; // told on stderr, the port named
     }
-    return session.open(plan.port); // a failed open has been told on stderr
+    return true;
 }
 
-// The captures open only once the port has, and replace an earlier file only
-// at their first frame: a run refused before it starts leaves it as it was.
-bool HeadlessRun::startCapture()
+// The captures open only once the ports have, and replace an earlier file
+// only at their first frame: a run refused before it starts leaves it as it was.
+bool HeadlessRun::startCaptures()
 {
-    return (plan.pcapPath.isEmpty() || session.startPcap(plan.pcapPath, false)) &&
-           (plan.capturePath.isEmpty() || session.startCapture(plan.capturePath, false));
+    if (!plan.pcapPath.isEmpty() && !startPcap())
+        return false;
+    for (const auto &link : links) {
+        if (!link->capturePath.isEmpty() && !link->session.startCapture(link->capturePath, false))
+            return false;
+    }
+    return true;
+}
+
+// One file for the run, an interface in it for each link.
+bool HeadlessRun::startPcap()
+{
+    pcap = std::make_shared<PcapCapture>();
+    QString why;
+    if (!pcap->open(plan.pcapPath, why)) {
+        printMessage(Texts::tr("无法打开文件 %1：%2").arg(plan.pcapPath, why));
+        return false;
+    }
+    for (const auto &link : links)
+        link->session.sharePcap(pcap);
+    return true;
 }
 
 // The window shows them in its panel; a script reads them on stderr and in
 // the report, once however often the port is opened again.
-void HeadlessRun::takeLineWarnings()
+void HeadlessRun::takeLineWarnings(RunLink &link)
 {
-    for (const QString &warning : session.lineWarnings()) {
+    for (const QString &warning : link.session.lineWarnings()) {
         printWarning(warning);
-        if (!warnings.contains(warning))
-            warnings << warning;
+        addNew(link.warnings, {warning});
     }
 }
 
@@ -110,20 +144,26 @@ bool HeadlessRun::runTest()
 {
     if (SignalWatch::firstSignal() != 0)
         return true;
-    if (!startSending())
-        return false;
+    for (const auto &link : links) {
+        if (!startSending(link->session))
+            return false;
+    }
     QElapsedTimer sending;
     sending.start();
-    runUntil(plan.durationMs, [this] { return sendingDone(); });
+    runUntil(plan.durationMs, [this] {
+        return SignalWatch::firstSignal() != 0 || everyLink(&RunLink::sendingDone);
+    });
     sendingMs = sending.elapsed();
-    session.stop();
-    sinceLastByte.start();
-    runUntil(longestWaitMs(), [this] { return drained(); });
+    for (const auto &link : links) {
+        link->session.stop();
+        link->sinceLastByte.start();
+    }
+    runUntil(longestWaitMs(), [this] { return everyLink(&RunLink::drained); });
     lineMs = sending.elapsed();
     return true;
 }
 
-bool HeadlessRun::startSending()
+bool HeadlessRun::startSending(LinkSession &session)
 {
     switch (plan.send) {
     case HeadlessSend::Answer:
@@ -140,55 +180,66 @@ bool HeadlessRun::startSending()
     return false;
 }
 
-void HeadlessRun::watchSession()
+void HeadlessRun::watchSession(RunLink &link)
 {
-    QObject::connect(&session, &LinkSession::bytesArrived, &loop,
-                     [this] { sinceLastByte.restart(); });
+    LinkSession *session = &link.session;
+    QObject::connect(session, &LinkSession::bytesArrived, &loop,
+                     [&link] { link.sinceLastByte.restart(); });
     // The window's boxes: their title is the window's, their text the message.
     const auto tell = [](const QString &, const QString &text) { printMessage(text); };
-    QObject::connect(&session, &LinkSession::warning, &loop, tell);
-    QObject::connect(&session, &LinkSession::refused, &loop, tell);
-    QObject::connect(&session, &LinkSession::caution, &loop, [this](const QString &text) {
+    QObject::connect(session, &LinkSession::warning, &loop, tell);
+    QObject::connect(session, &LinkSession::refused, &loop, tell);
+    QObject::connect(session, &LinkSession::caution, &loop, [&link](const QString &text) {
         printWarning(text);
-        warnings << text;
+        link.warnings << text;
     });
-    QObject::connect(&session, &LinkSession::stoppedSending, &loop, [this] {
-        sendingStopped = true;
-        loop.quit();
+    QObject::connect(session, &LinkSession::stoppedSending, &loop, [this, &link] {
+        link.sendingStopped = true;
+        linkEnded();
     });
-    QObject::connect(&session, &LinkSession::lost, &loop, [this](const QString &why) {
+    QObject::connect(session, &LinkSession::lost, &loop, [this, &link](const QString &why) {
         printMessage(why);
-        portLost = true;
-        loop.quit();
+        link.lost = true;
+        linkEnded();
     });
-    QObject::connect(&session, &LinkSession::portAway, &loop,
+    QObject::connect(session, &LinkSession::portAway, &loop,
                      [](const QString &why) { printMessage(Texts::tr("%1；等待重连").arg(why)); });
-    QObject::connect(&session, &LinkSession::portBack, &loop, [this] {
-        printMessage(Texts::tr("串口 %1 已重新打开").arg(session.portPath()));
-        takeLineWarnings();
+    QObject::connect(session, &LinkSession::portBack, &loop, [this, &link] {
+        printMessage(Texts::tr("串口 %1 已重新打开").arg(link.session.portPath()));
+        takeLineWarnings(link);
     });
     if (plan.reportMemory || plan.show)
-        QObject::connect(&session, &LinkSession::frame, &loop,
-                         [this](const FrameEvent &event) { onFrame(event); });
+        QObject::connect(session, &LinkSession::frame, &loop,
+                         [this, &link](const FrameEvent &event) { onFrame(link, event); });
 }
 
-void HeadlessRun::onFrame(const FrameEvent &event)
+// With several links each line names its port.
+void HeadlessRun::onFrame(const RunLink &link, const FrameEvent &event)
 {
+    if (traffic && links.size() > 1)
+        *traffic << link.port << ' ';
     if (traffic)
         *traffic << captureLine(labels, event.bytes, event.length, event.direction, event.stampMs)
                  << '\n';
-    const quint64 sent = session.ledger().counters().cntTxPackets;
+    const quint64 sent = total(&TrafficCounters::cntTxPackets);
     if (plan.reportMemory && sent >= nextMemoryReport) {
         reportMemory(QStringLiteral("after %1 frames").arg(sent));
         nextMemoryReport = (sent / MEMORY_REPORT_EVERY + 1) * MEMORY_REPORT_EVERY;
     }
 }
 
-// Runs the event loop until done() holds, the time is up, the port is lost or
-// a signal's grace is over.
+// The others go on without it; the run waits no longer once none is left.
+void HeadlessRun::linkEnded()
+{
+    if (everyLink(&RunLink::ended))
+        loop.quit();
+}
+
+// Runs the event loop until done() holds, the time is up, every link has
+// ended or a signal's grace is over.
 void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
 {
-    if (portLost || sendingStopped)
+    if (everyLink(&RunLink::ended))
         return;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -204,84 +255,60 @@ void HeadlessRun::runUntil(int longestMs, const std::function<bool()> &done)
     loop.exec();
 }
 
-// The session itself sends nothing past the frame limit, whatever the mode.
-bool HeadlessRun::sendingDone() const
+bool HeadlessRun::everyLink(bool (RunLink::*holds)() const) const
 {
-    return SignalWatch::firstSignal() != 0 ||
-           (plan.frameLimit != 0 && session.ledger().counters().cntTxPackets >= plan.frameLimit);
+    return std::all_of(links.begin(), links.end(),
+                       [holds](const auto &link) { return (*link.*holds)(); });
 }
 
-bool HeadlessRun::drained() const
-{
-    const Ledger &ledger = session.ledger();
-    const qint64 quietMs = sinceLastByte.elapsed();
-    if (session.checksStream())
-        return quietMs >= QUIET_MS; // the stream's tail has come back
-    if (ledger.expectsReplies() && ledger.outstanding() == 0)
-        return quietMs >= SETTLE_MS;
-    if (ledger.expectsReplies() && ledger.replyTimeout() > 0)
-        return false; // the reply timer gives up what stays unanswered
-    return quietMs >= qMax(double(QUIET_MS), 2 * ledger.roundTrips().max());
-}
-
+// Every link has the same reply timeout.
 int HeadlessRun::longestWaitMs() const
 {
-    return qMax(LONGEST_WAIT_MS, session.ledger().replyTimeout() + WAIT_PAST_TIMEOUT_MS);
+    return qMax(LONGEST_WAIT_MS,
+                links.front()->session.ledger().replyTimeout() + WAIT_PAST_TIMEOUT_MS);
 }
 
-// The counts are final once the port has closed (frames that could not leave
-// are send errors) and the replies that never came are counted.
+// The counts are final once the ports have closed (frames that could not
+// leave are send errors) and the replies that never came are counted.
 void HeadlessRun::settle()
 {
-    session.close();
-    session.finishMeasurement();
-    pcapFailed = !plan.pcapPath.isEmpty() && !(session.pcapping() && session.stopPcap());
+    for (const auto &link : links) {
+        link->session.close();
+        link->session.finishMeasurement();
+    }
+    pcapFailed = pcap && !stopPcap();
     if (traffic)
         traffic->flush();
 }
 
-// A capture that would not open, or stopped on a write error, is gone; the
-// pcapng capture has written its last packets by now.
-RunVerdict HeadlessRun::judge() const
+// Written once, for every link, after the last of them has closed.
+bool HeadlessRun::stopPcap()
 {
-    const TrafficCounters &c = session.ledger().counters();
-    const std::pair<const char *, bool> checks[] = {
-        {"tx_errors", c.cntTxErrors != 0},
-        {"framing_errors",
-         c.cnt7dErrors + c.cntCrcErrors + c.cntLongErrors + c.cntShortErrors != 0},
-        {"compare_failed", c.cntCmpFail != 0},
-        {"no_reply", c.cntNoReply != 0},
-        {"unexpected_frames", c.cntUnexpected != 0},
-        {"uart_errors", session.ledger().uartErrors().value_or(UartErrors{}).any()},
-        {"port_lost", portLost || c.cntOutages != 0},
-        {"send_stopped", sendingStopped},
-        {"capture_failed", (!plan.capturePath.isEmpty() && !session.capturing()) || pcapFailed},
-        {"interrupted", SignalWatch::firstSignal() != 0}};
-    RunVerdict verdict{{}, warnings, SignalWatch::firstSignal()};
-    for (const auto &[reason, holds] : checks) {
-        if (holds)
-            verdict.reasons << QString::fromLatin1(reason);
+    QString why;
+    const bool written = pcap->isOpen() && pcap->flush(why);
+    if (pcap->isOpen() && !written)
+        printMessage(Texts::tr("无法写入文件 %1：%2，已停止保存").arg(pcap->path(), why));
+    pcap->close();
+    return written;
+}
+
+// Each link is judged on its own; the run fails where any of them does.
+RunVerdict HeadlessRun::judge()
+{
+    RunVerdict verdict{{}, {}, SignalWatch::firstSignal()};
+    for (const auto &link : links) {
+        const QStringList reasons = link->reasons(pcapFailed);
+        report.judgeLink(link->index, reasons, link->warnings);
+        addNew(verdict.reasons, reasons);
+        addNew(verdict.warnings, link->warnings);
     }
-    if (plan.send == HeadlessSend::BitErrorTest)
-        verdict.reasons << bitTestReasons();
     return verdict;
 }
 
-// Silence is no proof: a run must compare enough bits. Without a limit any
-// bit error or loss of synchronisation fails it; with one, only a bound above it.
-QStringList HeadlessRun::bitTestReasons() const
+quint64 HeadlessRun::total(quint64 TrafficCounters::*count) const
 {
-    const TrafficCounters &c = session.ledger().counters();
-    if (c.cntBits < FEWEST_BITS)
-        return {QStringLiteral("no_sync")};
-    if (plan.maxBer >= 0)
-        return berUpper95(c.cntBitErrors, c.cntBits) > plan.maxBer
-                   ? QStringList{QStringLiteral("ber_above_limit")}
-                   : QStringList{};
-    QStringList reasons;
-    if (c.cntBitErrors != 0)
-        reasons << QStringLiteral("bit_errors");
-    if (c.cntSyncLosses != 0)
-        reasons << QStringLiteral("sync_lost");
-    return reasons;
+    quint64 sum = 0;
+    for (const auto &link : links)
+        sum += link->session.ledger().counters().*count;
+    return sum;
 }

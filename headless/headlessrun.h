@@ -4,18 +4,17 @@
 // display platform at all.
 #pragma once
 
-#include "engine/linksession.h"
+#include "runlink.h"
 #include "runplan.h"
 #include "runsettings.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QStringList>
-
 #include <QTextStream>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class RunReport;
 class SignalWatch;
@@ -31,47 +30,49 @@ public:
     HeadlessRun(const HeadlessPlan &plan, const RunSettings &settings, const SignalWatch &watch,
                 RunReport &report);
 
-    // Runs the plan, closes the port and writes the report; the result is
-    // the exit code.
+    // Runs the plan on every link together, closes the ports and writes the
+    // report; the result is the exit code.
     int exec(const QStringList &extraPorts);
 
 private:
     int refuse(const char *reason);
-    bool openPort(const QStringList &extraPorts);
-    bool startCapture();
-    void takeLineWarnings();
+    bool openPorts(const QStringList &extraPorts);
+    bool startCaptures();
+    bool startPcap();
+    void takeLineWarnings(RunLink &link);
     bool runTest();
-    bool startSending();
-    void watchSession();
-    void onFrame(const FrameEvent &event);
+    bool startSending(LinkSession &session);
+    void watchSession(RunLink &link);
+    void onFrame(const RunLink &link, const FrameEvent &event);
+    void linkEnded();
     void runUntil(int longestMs, const std::function<bool()> &done);
-    bool sendingDone() const;
-    bool drained() const;
+    bool everyLink(bool (RunLink::*holds)() const) const;
     int longestWaitMs() const;
     void settle();
-    RunVerdict judge() const;
-    QStringList bitTestReasons() const;
+    bool stopPcap();
+    RunVerdict judge();
+    quint64 total(quint64 TrafficCounters::*count) const;
     // runrecord.cpp
     void printStatistics();
-    void printRoundTrips(QTextStream &out);
-    void printBerProof(QTextStream &out);
+    void printLink(QTextStream &out, const RunLink &link);
+    void printTotals(QTextStream &out);
+    void printRoundTrips(QTextStream &out, const LatencyHistogram &trips);
+    void printBerProof(QTextStream &out, const TrafficCounters &c);
     void recordRun();
+    void recordLink(const RunLink &link);
     void reportMemory(const QString &when);
 
     const HeadlessPlan plan;
     const RunSettings setup;
     const SignalWatch &interruption;
-    QStringList warnings;
     RunReport &report;
-    LinkSession session;
+    std::vector<std::unique_ptr<RunLink>> links; // in --open order
+    std::shared_ptr<PcapCapture> pcap;           // --pcap: every link's frames
     QEventLoop loop;
-    QElapsedTimer sinceLastByte;
     qint64 sendingMs = 0;
     qint64 lineMs = 0; // from the start of sending to the end of the wait for replies
     quint64 nextMemoryReport;
-    bool portLost = false;
     bool pcapFailed = false;              // it could not write its last packets
-    bool sendingStopped = false;          // the session could send no more
     std::unique_ptr<QTextStream> traffic; // --show: every frame's line
     const TrafficLabels labels = translatedTrafficLabels();
 };

@@ -112,17 +112,18 @@ TestCase portCase(const QStringList &reasons)
 
 // Only a port that keeps the UART's own error counts has the UART's check. A
 // run refused at setup never made its checks.
-QVector<TestCase> checkCases(const QJsonObject &report, const QStringList &reasons)
+QVector<TestCase> checkCases(const QJsonObject &report, const QJsonObject &link,
+                             const QStringList &reasons)
 {
-    const QJsonObject counters = report.value(QLatin1String("counters")).toObject();
+    const QJsonObject counters = link.value(QLatin1String("counters")).toObject();
     QVector<TestCase> cases;
     for (const CountCheck &check : COUNT_CHECKS)
         cases << countCase(QLatin1String(check.name), QLatin1String(check.reason),
                            sumOf(counters, check.counters), QLatin1String(check.counted), reasons);
-    if (const QJsonValue uart = report.value(QLatin1String("uart")); uart.isObject())
+    if (const QJsonValue uart = link.value(QLatin1String("uart")); uart.isObject())
         cases << countCase(QStringLiteral("UART errors"), QStringLiteral("uart_errors"),
                            sumOf(uart.toObject(), {}), QStringLiteral("UART errors"), reasons);
-    if (const QJsonValue ber = report.value(QLatin1String("ber")); ber.isObject())
+    if (const QJsonValue ber = link.value(QLatin1String("ber")); ber.isObject())
         cases << bitTestCase(ber.toObject(), reasons);
     cases << portCase(reasons);
     if (report.value(QLatin1String("exit_code")).toInt() == EXIT_USAGE) {
@@ -173,25 +174,26 @@ void writeTotals(QXmlStreamWriter &xml, const QVector<TestCase> &cases, const QS
     xml.writeAttribute(QStringLiteral("time"), seconds);
 }
 
-QVector<TestCase> testCases(const QJsonObject &report)
+// A link's checks from its own counts and reasons; how the run went is the run's.
+QVector<TestCase> testCases(const QJsonObject &report, const QJsonObject &link)
 {
     QStringList reasons;
-    for (const QJsonValue reason : report.value(QLatin1String("reasons")).toArray())
+    for (const QJsonValue reason : link.value(QLatin1String("reasons")).toArray())
         reasons << reason.toString();
-    return QVector<TestCase>{runCase(report, reasons)} + checkCases(report, reasons) +
+    return QVector<TestCase>{runCase(report, reasons)} + checkCases(report, link, reasons) +
            QVector<TestCase>{filesCase(reasons)};
 }
 
-// Named after the port and the mode; the run's counters as its properties.
-void writeSuite(QXmlStreamWriter &xml, const QJsonObject &report, const QVector<TestCase> &cases,
-                const QString &seconds)
+// Named after the link's port and the mode; its counters as its properties.
+void writeSuite(QXmlStreamWriter &xml, const QJsonObject &report, const QJsonObject &link,
+                const QVector<TestCase> &cases, const QString &seconds)
 {
-    const QString suite = report.value(QLatin1String("port")).toString() + QLatin1Char(' ') +
+    const QString suite = link.value(QLatin1String("port")).toString() + QLatin1Char(' ') +
                           report.value(QLatin1String("mode")).toString();
     xml.writeStartElement(QStringLiteral("testsuite"));
     xml.writeAttribute(QStringLiteral("name"), suite);
     writeTotals(xml, cases, seconds);
-    writeProperties(xml, report.value(QLatin1String("counters")).toObject());
+    writeProperties(xml, link.value(QLatin1String("counters")).toObject());
     for (const TestCase &test : cases)
         writeCase(xml, test, suite);
     xml.writeEndElement();
@@ -199,9 +201,16 @@ void writeSuite(QXmlStreamWriter &xml, const QJsonObject &report, const QVector<
 
 } // namespace
 
+// One suite for each link.
 QByteArray junitOf(const QJsonObject &report)
 {
-    const QVector<TestCase> cases = testCases(report);
+    const QJsonArray links = report.value(QLatin1String("links")).toArray();
+    QVector<QVector<TestCase>> suites;
+    QVector<TestCase> every;
+    for (const QJsonValue link : links) {
+        suites << testCases(report, link.toObject());
+        every += suites.last();
+    }
     const double runS = report.value(QLatin1String("duration_s"))[QLatin1String("run")].toDouble();
     const QString seconds = QString::number(runS, 'f', 3);
     QByteArray bytes;
@@ -210,8 +219,9 @@ QByteArray junitOf(const QJsonObject &report)
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("testsuites"));
     xml.writeAttribute(QStringLiteral("name"), QStringLiteral("pakto"));
-    writeTotals(xml, cases, seconds);
-    writeSuite(xml, report, cases, seconds);
+    writeTotals(xml, every, seconds);
+    for (int link = 0; link < links.size(); ++link)
+        writeSuite(xml, report, links[link].toObject(), suites[link], seconds);
     xml.writeEndDocument();
     return bytes;
 }

@@ -10,14 +10,13 @@ QJsonValue countValue(quint64 value)
 
 // Only where a reply matched: the samples taken, the matches that gave none,
 // and the statistics, null without samples.
-QJsonObject roundTrips(const Ledger &ledger)
+QJsonObject roundTrips(const LatencyHistogram &trips, quint64 ambiguous)
 {
-    const LatencyHistogram &trips = ledger.roundTrips();
     const auto ms = [&trips](double value) {
         return trips.count() ? QJsonValue(value) : QJsonValue();
     };
     return {{QStringLiteral("count"), countValue(trips.count())},
-            {QStringLiteral("ambiguous"), countValue(ledger.counters().cntAmbiguous)},
+            {QStringLiteral("ambiguous"), countValue(ambiguous)},
             {QStringLiteral("min"), ms(trips.min())},
             {QStringLiteral("mean"), ms(trips.mean())},
             {QStringLiteral("p50"), ms(trips.percentile(50))},

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+class LatencyHistogram;
 class Ledger;
 class Timeline;
 struct TrafficCounters;
@@ -15,7 +16,7 @@ struct TrafficCounters;
 QJsonValue countValue(quint64 value);
 // Only where a reply matched: the samples taken, the matches that gave none,
 // and the statistics, null without samples.
-QJsonObject roundTrips(const Ledger &ledger);
+QJsonObject roundTrips(const LatencyHistogram &trips, quint64 ambiguous);
 // The increase of the UART's own counts; null where the port keeps none.
 QJsonValue uartErrors(const Ledger &ledger);
 // Its entries; their bit counts null but in the bit error test.

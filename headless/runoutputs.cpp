@@ -48,21 +48,28 @@ struct NamedFile {
     QString written; // where it goes: the report's "-" is stdout
 };
 
-// The files the run asks for; only the report takes "-" for stdout.
+// The files the run asks for; only the report takes "-" for stdout. Each
+// link has its own capture and plot.
 QList<NamedFile> outputsOf(const HeadlessPlan &plan)
 {
     const bool reportToStdout = plan.reportPath == QLatin1String("-");
     QList<NamedFile> outputs;
-    for (const NamedFile &output :
-         {NamedFile{Texts::tr("保存文件"), plan.capturePath, plan.capturePath},
-          NamedFile{Texts::tr("抓包文件"), plan.pcapPath, plan.pcapPath},
-          NamedFile{Texts::tr("报告"), plan.reportPath,
-                    reportToStdout ? QStringLiteral("/dev/stdout") : plan.reportPath},
-          NamedFile{Texts::tr("图表"), plan.plotPath, plan.plotPath},
-          NamedFile{Texts::tr("JUnit 文件"), plan.junitPath, plan.junitPath}}) {
-        if (!output.path.isEmpty())
-            outputs << output;
+    const auto add = [&outputs](const QString &role, const QString &path, const QString &written) {
+        if (!path.isEmpty())
+            outputs << NamedFile{role, path, written};
+    };
+    for (int link = 0; link < plan.ports.size(); ++link) {
+        const QString capture = linkOutputPath(plan.capturePath, link, plan.ports.size());
+        add(Texts::tr("保存文件"), capture, capture);
     }
+    add(Texts::tr("抓包文件"), plan.pcapPath, plan.pcapPath);
+    add(Texts::tr("报告"), plan.reportPath,
+        reportToStdout ? QStringLiteral("/dev/stdout") : plan.reportPath);
+    for (int link = 0; link < plan.ports.size(); ++link) {
+        const QString plot = linkOutputPath(plan.plotPath, link, plan.ports.size());
+        add(Texts::tr("图表"), plot, plot);
+    }
+    add(Texts::tr("JUnit 文件"), plan.junitPath, plan.junitPath);
     return outputs;
 }
 
@@ -83,13 +90,24 @@ OutputClash findUnwritableOutput(const HeadlessPlan &plan)
     return {};
 }
 
+// The name's extension starts at its last dot, but for a dot that begins it.
+QString linkOutputPath(const QString &path, int link, int links)
+{
+    if (links == 1 || path.isEmpty())
+        return path;
+    const int nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    const int end = dot > nameStart ? dot : path.size();
+    return QString(path).insert(end, QStringLiteral("-%1").arg(link + 1));
+}
+
 OutputClash findOutputClash(const HeadlessPlan &plan, const QString &settingsPath)
 {
     const QList<NamedFile> outputs = outputsOf(plan);
-    const QList<NamedFile> files =
-        outputs +
-        QList<NamedFile>{{Texts::tr("设置文件"), settingsPath, settingsPath},
-                         {Texts::tr("串口"), devicePath(plan.port), devicePath(plan.port)}};
+    QList<NamedFile> files = outputs;
+    files << NamedFile{Texts::tr("设置文件"), settingsPath, settingsPath};
+    for (const QString &port : plan.ports)
+        files << NamedFile{Texts::tr("串口"), devicePath(port), devicePath(port)};
     for (int i = 0; i < outputs.size(); ++i) {
         const FileIdentity output = identify(files[i].written);
         for (int j = i + 1; j < files.size(); ++j) {

@@ -14,6 +14,10 @@ struct OutputClash {
     explicit operator bool() const { return !message.isEmpty(); }
 };
 
+// With several links, link's own file (from 0): "-N" before the name's
+// extension, or at its end; with one link, path itself.
+QString linkOutputPath(const QString &path, int link, int links);
+
 // Compares what the paths name, through links, descriptors and "..": the
 // device and inode of a file or stream that exists, else its canonical
 // folder and its name.

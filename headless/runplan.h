@@ -17,8 +17,8 @@ constexpr int EXIT_SIGNAL_BASE = 128;
 enum class HeadlessSend { Answer, Timed, Once, Stream, BitErrorTest };
 
 struct HeadlessPlan {
-    QString port; // a system port or a --port path
-    QString baud; // empty: as the settings say
+    QStringList ports; // system ports or --port paths, one link each
+    QString baud;      // empty: as the settings say
     // The words for data bits, parity, stop bits and flow control, in the
     // order of lineChoices(); empty: as the settings say.
     std::array<QString, LINE_CHOICES> line;

@@ -25,22 +25,60 @@ quint64 residentKb()
 } // namespace
 
 // UTF-8 whatever the locale: the panel's labels are Chinese unless translated.
-// A report on stdout keeps stdout for itself.
+// A report on stdout keeps stdout for itself. With several links each has its
+// block, headed by its port, and a line adds them up.
 void HeadlessRun::printStatistics()
 {
     QTextStream out(plan.reportPath == QLatin1String("-") ? stderr : stdout);
     out.setCodec("UTF-8");
-    PanelFacts facts = panelFacts(session);
-    facts.runS = sendingMs / 1000.0; // the time the run took, not the ticks it saw
-    out << statisticsPanel(facts) << '\n';
-    printRoundTrips(out);
-    printBerProof(out);
+    for (const auto &link : links) {
+        if (links.size() > 1)
+            out << Texts::tr("串口 %1").arg(link->port) << '\n';
+        printLink(out, *link);
+        if (links.size() > 1)
+            out << '\n';
+    }
+    if (links.size() > 1)
+        printTotals(out);
     report.panelPrinted();
 }
 
-void HeadlessRun::printRoundTrips(QTextStream &out)
+void HeadlessRun::printLink(QTextStream &out, const RunLink &link)
 {
-    const LatencyHistogram &trips = session.ledger().roundTrips();
+    PanelFacts facts = panelFacts(link.session);
+    facts.runS = sendingMs / 1000.0; // the time the run took, not the ticks it saw
+    out << statisticsPanel(facts) << '\n';
+    printRoundTrips(out, link.session.ledger().roundTrips());
+    printBerProof(out, link.session.ledger().counters());
+}
+
+// The counts that tell a pass from a failure, of every link together.
+void HeadlessRun::printTotals(QTextStream &out)
+{
+    if (plan.send == HeadlessSend::BitErrorTest) {
+        out << Texts::tr("合计：比特 = %1，误码 = %2，失步 = %3")
+                   .arg(total(&TrafficCounters::cntBits))
+                   .arg(total(&TrafficCounters::cntBitErrors))
+                   .arg(total(&TrafficCounters::cntSyncLosses))
+            << '\n';
+        return;
+    }
+    const quint64 framing =
+        total(&TrafficCounters::cnt7dErrors) + total(&TrafficCounters::cntCrcErrors) +
+        total(&TrafficCounters::cntLongErrors) + total(&TrafficCounters::cntShortErrors);
+    out << Texts::tr("合计：发送包数 = %1，接收包数 = %2，发送错误 = %3，帧错误 = %4，比较失败 = "
+                     "%5，未应答 = %6")
+               .arg(total(&TrafficCounters::cntTxPackets))
+               .arg(total(&TrafficCounters::cntRxPackets))
+               .arg(total(&TrafficCounters::cntTxErrors))
+               .arg(framing)
+               .arg(total(&TrafficCounters::cntCmpFail))
+               .arg(total(&TrafficCounters::cntNoReply))
+        << '\n';
+}
+
+void HeadlessRun::printRoundTrips(QTextStream &out, const LatencyHistogram &trips)
+{
     if (trips.count() == 0)
         return;
     const auto ms = [&trips](double p) { return QString::number(trips.percentile(p), 'f', 3); };
@@ -51,9 +89,8 @@ void HeadlessRun::printRoundTrips(QTextStream &out)
 
 // A bound above the limit may only want more bits: how many, and at the rate
 // measured how much longer, would have proved the limit with the errors seen.
-void HeadlessRun::printBerProof(QTextStream &out)
+void HeadlessRun::printBerProof(QTextStream &out, const TrafficCounters &c)
 {
-    const TrafficCounters &c = session.ledger().counters();
     if (plan.maxBer <= 0 || c.cntBits == 0 || berUpper95(c.cntBitErrors, c.cntBits) <= plan.maxBer)
         return;
     const double needed = errorsUpper95(c.cntBitErrors) / plan.maxBer;
@@ -65,21 +102,29 @@ void HeadlessRun::printBerProof(QTextStream &out)
         << '\n';
 }
 
-// What the run was set up with and what it counted.
+// What the run was set up with, the same on every link, and what each counted.
 void HeadlessRun::recordRun()
 {
-    const SessionSettings &settings = session.settings();
+    const SessionSettings &settings = links.front()->session.settings();
     report.set("baud", settings.line.baud);
-    report.setLine(settings.line);
     report.set("period_ms", plan.send == HeadlessSend::Timed ? settings.periodMs : QJsonValue());
-    report.set("reply_timeout_ms", session.ledger().replyTimeout());
+    report.set("reply_timeout_ms", links.front()->session.ledger().replyTimeout());
     report.set("payload", plan.send == HeadlessSend::BitErrorTest ? QJsonValue()
                                                                   : QJsonValue(setup.payloadText));
     report.setSendingTime(sendingMs);
-    report.setCounts(session.ledger());
+    for (const auto &link : links)
+        recordLink(*link);
+}
+
+void HeadlessRun::recordLink(const RunLink &link)
+{
+    const SessionSettings &settings = link.session.settings();
+    const Ledger &ledger = link.session.ledger();
+    report.setLine(link.index, settings.line);
+    report.setCounts(link.index, ledger);
     if (plan.send == HeadlessSend::BitErrorTest)
-        report.set("ber", bitErrorTestOf(settings.prbs, session.ledger().counters()));
-    report.setLineUse(session.ledger().counters(), bitsPerCharacter(settings.line),
+        report.setLinkValue(link.index, "ber", bitErrorTestOf(settings.prbs, ledger.counters()));
+    report.setLineUse(link.index, ledger.counters(), bitsPerCharacter(settings.line),
                       settings.line.baud, lineMs);
 }
 

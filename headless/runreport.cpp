@@ -3,8 +3,10 @@
 #include "engine/outputfile.h"
 #include "engine/statisticspanel.h"
 #include "junitreport.h"
+#include "linksummary.h"
 #include "reportjson.h"
 #include "runmessages.h"
+#include "runoutputs.h"
 #include "runplot.h"
 #include "serial/linesetting.h"
 #include "shell/filenames.h"
@@ -72,16 +74,28 @@ bool writeReportFile(const QString &path, const QByteArray &bytes, QString &why)
 } // namespace
 
 RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
-    : path(plan.reportPath), plotPath(plan.plotPath), junitPath(plan.junitPath),
-      askedMs(plan.durationMs)
+    : path(plan.reportPath), junitPath(plan.junitPath), askedMs(plan.durationMs)
 {
+    const int count = plan.ports.size();
+    for (int link = 0; link < count; ++link) {
+        const QString plot = linkOutputPath(plan.plotPath, link, count);
+        const QJsonObject record{
+            {QStringLiteral("port"), shownFileName(plan.ports[link])},
+            {QStringLiteral("capture"), pathOrNull(linkOutputPath(plan.capturePath, link, count))},
+            {QStringLiteral("plot"), pathOrNull(plot)},
+            {QStringLiteral("line"), QJsonValue()},
+            {QStringLiteral("uart"), QJsonValue()},
+            {QStringLiteral("outages"), QJsonArray()},
+            {QStringLiteral("ber"), QJsonValue()}};
+        links.push_back({record, plot, {}, {}, false});
+    }
     document = QJsonObject{
         {QStringLiteral("tool"),
          QJsonObject{{QStringLiteral("name"), QStringLiteral("pakto")},
                      {QStringLiteral("version"), QStringLiteral(PAKTO_VERSION)}}},
         {QStringLiteral("started"), localTimeWithOffset(QDateTime::currentDateTime())},
         {QStringLiteral("command_line"), QJsonArray::fromStringList(shownFileNames(arguments))},
-        {QStringLiteral("port"), shownFileName(plan.port)},
+        {QStringLiteral("port"), shownFileName(plan.ports.first())},
         {QStringLiteral("baud"), plan.baud.isEmpty() ? QJsonValue() : plan.baud.toLongLong()},
         {QStringLiteral("mode"), modeName(plan.send)},
         {QStringLiteral("tag"), plan.tag},
@@ -102,9 +116,13 @@ RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
 
 void RunReport::withhold(const QStringList &paths)
 {
-    for (QString *output : {&path, &plotPath, &junitPath}) {
+    for (QString *output : {&path, &junitPath}) {
         if (paths.contains(*output))
             output->clear();
+    }
+    for (Link &link : links) {
+        if (paths.contains(link.plotPath))
+            link.plotPath.clear();
     }
 }
 
@@ -119,7 +137,12 @@ void RunReport::set(const char *key, const QJsonValue &value)
     document[QLatin1String(key)] = value;
 }
 
-void RunReport::setCounts(const Ledger &ledger)
+void RunReport::setLinkValue(int link, const char *key, const QJsonValue &value)
+{
+    links[size_t(link)].json[QLatin1String(key)] = value;
+}
+
+void RunReport::setCounts(int link, const Ledger &ledger)
 {
     const TrafficCounters &c = ledger.counters();
     const QJsonObject counters{
@@ -142,21 +165,24 @@ void RunReport::setCounts(const Ledger &ledger)
         {QStringLiteral("before_clean_start"), countValue(c.cntBeforeCleanStart)},
         {QStringLiteral("outages"), countValue(c.cntOutages)},
         {QStringLiteral("send_rate_bps"), countValue(ledger.sendRateBps())}};
-    document[QStringLiteral("counters")] = counters;
-    document[QStringLiteral("outages")] = outagesOf(ledger);
-    document[QStringLiteral("uart")] = uartErrors(ledger);
+    Link &counted = links[size_t(link)];
+    counted.json[QStringLiteral("counters")] = counters;
+    counted.json[QStringLiteral("outages")] = outagesOf(ledger);
+    counted.json[QStringLiteral("uart")] = uartErrors(ledger);
     document[QStringLiteral("expect_replies")] = ledger.expectsReplies();
     if (c.cntCmpOk != 0)
-        document[QStringLiteral("round_trip_ms")] = roundTrips(ledger);
+        counted.json[QStringLiteral("round_trip_ms")] =
+            roundTrips(ledger.roundTrips(), c.cntAmbiguous);
     const bool bitTest = document[QStringLiteral("mode")] == QLatin1String("prbs");
-    document[QStringLiteral("timeline")] = timelineOf(ledger.timeline(), bitTest);
+    counted.json[QStringLiteral("timeline")] = timelineOf(ledger.timeline(), bitTest);
     document[QStringLiteral("timeline_step_s")] = ledger.timeline().stepS();
-    if (!plotPath.isEmpty())
-        timeline = ledger.timeline();
+    counted.roundTrips = ledger.roundTrips();
+    if (!counted.plotPath.isEmpty())
+        counted.timeline = ledger.timeline();
 }
 
-void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud,
-                           qint64 ms)
+void RunReport::setLineUse(int link, const TrafficCounters &counters, int bitsPerCharacter,
+                           qint64 baud, qint64 ms)
 {
     const auto share = [&](quint64 bytes) {
         return ms > 0 ? QJsonValue(lineShare(bytes, bitsPerCharacter, baud, double(ms)))
@@ -166,13 +192,13 @@ void RunReport::setLineUse(const TrafficCounters &counters, int bitsPerCharacter
     const QJsonValue paced =
         tx.isNull() ? QJsonValue()
                     : QJsonValue(tx.toDouble() <= PACED_SLACK && rx.toDouble() <= PACED_SLACK);
-    document[QStringLiteral("line_use")] = QJsonObject{
+    links[size_t(link)].json[QStringLiteral("line_use")] = QJsonObject{
         {QStringLiteral("tx"), tx}, {QStringLiteral("rx"), rx}, {QStringLiteral("paced"), paced}};
 }
 
-void RunReport::setLine(const LineSetting &line)
+void RunReport::setLine(int link, const LineSetting &line)
 {
-    document[QStringLiteral("line")] =
+    links[size_t(link)].json[QStringLiteral("line")] =
         QJsonObject{{QStringLiteral("baud"), line.baud},
                     {QStringLiteral("data_bits"), line.dataBits()},
                     {QStringLiteral("parity"), line.word(PARITY)},
@@ -180,13 +206,77 @@ void RunReport::setLine(const LineSetting &line)
                     {QStringLiteral("flow_control"), line.word(FLOW_CONTROL)}};
 }
 
+void RunReport::judgeLink(int link, const QStringList &reasons, const QStringList &warnings)
+{
+    Link &judged = links[size_t(link)];
+    judged.json[QStringLiteral("reasons")] = QJsonArray::fromStringList(reasons);
+    judged.json[QStringLiteral("warnings")] = QJsonArray::fromStringList(warnings);
+    judged.judged = true;
+}
+
+QJsonArray RunReport::linkRecords() const
+{
+    QJsonArray records;
+    for (const Link &link : links)
+        records.append(link.json);
+    return records;
+}
+
+// The run's own figures from its links': the sums, the first link's port and
+// line, the round trips of every link together.
+void RunReport::summarise(const RunVerdict &verdict)
+{
+    for (size_t link = 0; link < links.size(); ++link) {
+        if (!links[link].judged)
+            judgeLink(int(link), verdict.reasons, verdict.warnings);
+    }
+    const QJsonArray records = linkRecords();
+    for (const char *key : {"counters", "line_use", "timeline"}) {
+        if (records.first()[QLatin1String(key)].isUndefined())
+            return; // refused before the links had any
+    }
+    document[QStringLiteral("counters")] = summedObjects(records, QStringLiteral("counters"));
+    document[QStringLiteral("line_use")] = lowestLineUse(records);
+    document[QStringLiteral("timeline")] = summedTimeline(records);
+    document[QStringLiteral("line")] = records.first()[QLatin1String("line")];
+    document[QStringLiteral("uart")] = summedObjects(records, QStringLiteral("uart"));
+    document[QStringLiteral("outages")] = allOutages(records);
+    document[QStringLiteral("ber")] = summedBitErrorTest(records);
+    LatencyHistogram trips;
+    quint64 ambiguous = 0;
+    for (const Link &link : links) {
+        trips.merge(link.roundTrips);
+        const QJsonValue matched = link.json[QLatin1String("round_trip_ms")];
+        ambiguous += quint64(matched[QLatin1String("ambiguous")].toDouble());
+    }
+    if (trips.count() + ambiguous != 0)
+        document[QStringLiteral("round_trip_ms")] = roundTrips(trips, ambiguous);
+}
+
+// Each link's own chart; one that cannot be written fails that link and the run.
+void RunReport::drawPlots(Outcome &outcome)
+{
+    bool failed = false;
+    for (Link &link : links) {
+        const QString port = link.json[QLatin1String("port")].toString();
+        if (link.plotPath.isEmpty() || save(Texts::tr("图表"), link.plotPath,
+                                            plotOf(link.timeline, link.plotPath, plotTitle(port))))
+            continue;
+        QJsonArray reasons = link.json[QLatin1String("reasons")].toArray();
+        reasons.append(QStringLiteral("plot_failed"));
+        link.json[QStringLiteral("reasons")] = reasons;
+        failed = true;
+    }
+    if (failed)
+        outcome.failed("plot_failed");
+}
+
 // The port, the mode and the start to the second, in the report's words.
-QString RunReport::plotTitle() const
+QString RunReport::plotTitle(const QString &port) const
 {
     const QString started = document[QStringLiteral("started")].toString();
     return QStringLiteral("%1 · %2 · %3")
-        .arg(document[QStringLiteral("port")].toString(),
-             document[QStringLiteral("mode")].toString(),
+        .arg(port, document[QStringLiteral("mode")].toString(),
              started.left(started.indexOf(QLatin1Char('.')))
                  .replace(QLatin1Char('T'), QLatin1Char(' ')));
 }
@@ -196,9 +286,8 @@ QString RunReport::plotTitle() const
 int RunReport::finish(const RunVerdict &verdict, int exitCode)
 {
     Outcome outcome{verdict.reasons, exitCode};
-    if (!plotPath.isEmpty() &&
-        !save(Texts::tr("图表"), plotPath, plotOf(timeline, plotPath, plotTitle())))
-        outcome.failed("plot_failed");
+    summarise(verdict);
+    drawPlots(outcome);
     judge(verdict, outcome);
     if (!junitPath.isEmpty() && !save(Texts::tr("JUnit 文件"), junitPath, junitOf(document)))
         outcome.failed("junit_failed");
@@ -236,6 +325,7 @@ void RunReport::judge(const RunVerdict &verdict, const Outcome &outcome)
     document[QStringLiteral("reasons")] = QJsonArray::fromStringList(outcome.reasons);
     document[QStringLiteral("warnings")] = QJsonArray::fromStringList(verdict.warnings);
     document[QStringLiteral("exit_code")] = outcome.status;
+    document[QStringLiteral("links")] = linkRecords();
 }
 
 // Says on stderr what could not be written, and why.

@@ -3,6 +3,7 @@
 // the run's chart and its checks as JUnit XML.
 #pragma once
 
+#include "engine/latencyhistogram.h"
 #include "engine/outputfile.h"
 #include "engine/timeline.h"
 #include "runplan.h"
@@ -11,7 +12,10 @@
 #include <QJsonValue>
 #include <QStringList>
 
+#include <vector>
+
 class Ledger;
+class QJsonArray;
 struct TrafficCounters;
 struct LineSetting;
 
@@ -28,11 +32,18 @@ public:
     // One fact known only once the window has applied the plan.
     void set(const char *key, const QJsonValue &value);
     void setSendingTime(qint64 ms);
-    void setCounts(const Ledger &ledger);
+    // The facts of one link (from 0, in --open order); the run's own are
+    // made from them as it finishes.
+    void setLinkValue(int link, const char *key, const QJsonValue &value);
+    void setCounts(int link, const Ledger &ledger);
     // The share of the line's capacity used each way over ms of the run.
-    void setLineUse(const TrafficCounters &counters, int bitsPerCharacter, qint64 baud, qint64 ms);
-    void setLine(const LineSetting &line);
-    // Adds the verdict and writes the plot, the JUnit file and the document
+    void setLineUse(int link, const TrafficCounters &counters, int bitsPerCharacter, qint64 baud,
+                    qint64 ms);
+    void setLine(int link, const LineSetting &line);
+    // Why the link fails, and what it warned of; a link never judged takes
+    // the run's own (it was refused before it ran).
+    void judgeLink(int link, const QStringList &reasons, const QStringList &warnings);
+    // Adds the verdict and writes the plots, the JUnit file and the document
     // where the plan says (none: nothing). The result is exitCode, or
     // EXIT_ERRORS_COUNTED in place of 0 when one could not be written, which
     // is said on stderr and among the reasons of those written after it.
@@ -48,8 +59,19 @@ private:
         void failed(const char *reason);
     };
 
+    struct Link {
+        QJsonObject json; // as the report holds it
+        QString plotPath;
+        Timeline timeline; // kept for the plot only
+        LatencyHistogram roundTrips;
+        bool judged = false;
+    };
+
     void judge(const RunVerdict &verdict, const Outcome &outcome);
-    QString plotTitle() const;
+    void summarise(const RunVerdict &verdict);
+    QJsonArray linkRecords() const;
+    void drawPlots(Outcome &outcome);
+    QString plotTitle(const QString &port) const;
     void printVerdict(const Outcome &outcome) const;
     using FileWriter = bool (*)(const QString &path, const QByteArray &bytes, QString &why);
     // Only the report goes to stdout for "-"; other outputs take the name as it is.
@@ -58,9 +80,8 @@ private:
 
     QJsonObject document;
     QString path;
-    QString plotPath;
+    std::vector<Link> links;
     QString junitPath;
-    Timeline timeline; // kept for the plot only
     int askedMs;
     bool verdictOnStdout = false;
 };

@@ -281,12 +281,15 @@ void HeadlessRun::settle()
         traffic->flush();
 }
 
-// Written once, for every link, after the last of them has closed.
+// Written once, for every link, after the last of them has closed. A write
+// error during the run has closed it already, and was told.
 bool HeadlessRun::stopPcap()
 {
+    if (!pcap->isOpen())
+        return false;
     QString why;
-    const bool written = pcap->isOpen() && pcap->flush(why);
-    if (pcap->isOpen() && !written)
+    const bool written = pcap->flush(why);
+    if (!written)
         printMessage(Texts::tr("无法写入文件 %1：%2，已停止保存").arg(pcap->path(), why));
     pcap->close();
     return written;

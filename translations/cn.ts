@@ -651,6 +651,18 @@ p, li { white-space: pre-wrap; }
         <source>断线 %1 次，共 %2 秒</source>
         <translation>断线 %1 次，共 %2 秒</translation>
     </message>
+    <message>
+        <source>串口 %1</source>
+        <translation>串口 %1</translation>
+    </message>
+    <message>
+        <source>合计：发送包数 = %1，接收包数 = %2，发送错误 = %3，帧错误 = %4，比较失败 = %5，未应答 = %6</source>
+        <translation>合计：发送包数 = %1，接收包数 = %2，发送错误 = %3，帧错误 = %4，比较失败 = %5，未应答 = %6</translation>
+    </message>
+    <message>
+        <source>合计：比特 = %1，误码 = %2，失步 = %3</source>
+        <translation>合计：比特 = %1，误码 = %2，失步 = %3</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

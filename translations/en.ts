@@ -663,6 +663,18 @@ p, li { white-space: pre-wrap; }
         <source>断线 %1 次，共 %2 秒</source>
         <translation>Outages: %1, %2 s</translation>
     </message>
+    <message>
+        <source>串口 %1</source>
+        <translation>Port %1</translation>
+    </message>
+    <message>
+        <source>合计：发送包数 = %1，接收包数 = %2，发送错误 = %3，帧错误 = %4，比较失败 = %5，未应答 = %6</source>
+        <translation>Total: packets sent = %1, packets received = %2, send errors = %3, framing errors = %4, compare failed = %5, no reply = %6</translation>
+    </message>
+    <message>
+        <source>合计：比特 = %1，误码 = %2，失步 = %3</source>
+        <translation>Total: bits = %1, bit errors = %2, sync losses = %3</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

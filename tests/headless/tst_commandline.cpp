@@ -34,6 +34,8 @@ private slots:
             {"--duration above its bound, in plain decimals", "--open p --send once --duration 2147484", "", "exit 2: .*--duration needs .* to 2147483, not"},
             {"an option twice", "RUN --duration 2", "", "exit 2: .*--duration is given more than once"},
             {"a flag twice", "RUN --tag --tag", "", "exit 2: .*--tag is given more than once"},
+            {"--open twice: a link each", "--open p --open q --send answer --duration 1", "", "run p,q 0 1000 "},
+            {"one port opened twice, spelled two ways", "RUN --open /dev/p", "", "exit 2: .*--open /dev/p names a port already opened"},
             {"--port twice, and an empty --open", "--port a --port b --open  --send once --duration 1", "", "exit 2: pakto: --open needs a port name\n"},
             {"an empty --port", "RUN --port ", "", "exit 2: .*--port needs a path"},
             {"--period without --send timed", "RUN --period 5", "", "exit 2: .*--period goes with"},
@@ -82,10 +84,10 @@ private slots:
         if (line.headless) {
             const HeadlessPlan &p = *line.headless;
             QStringList fields{"run"};
-            for (const QVariant &v :
-                 QVariantList{p.port, int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
-                              int(p.tag), int(p.compare), int(p.show), int(p.reportMemory),
-                              p.capturePath, p.reportPath, p.plotPath, p.junitPath})
+            for (const QVariant &v : QVariantList{
+                     p.ports.join(","), int(p.send), p.durationMs, p.baud, p.periodMs, p.frameLimit,
+                     int(p.tag), int(p.compare), int(p.show), int(p.reportMemory), p.capturePath,
+                     p.reportPath, p.plotPath, p.junitPath})
                 fields << v.toString();
             got = fields.join(' ') + ' ' + QStringList(p.line.begin(), p.line.end()).join('/');
         }

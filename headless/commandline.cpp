@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <iterator>
 #include <optional>
 
 namespace {
@@ -54,11 +53,9 @@ CommandLineReader::CommandLineReader()
     parser.setApplicationDescription(runDescription());
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({port, open, send, duration, baud, tag, compare, show, capture, period,
-                       frames, replyTimeout, oneWay, reportMemory, report});
-    for (const QCommandLineOption &option : lineOptions)
-        parser.addOption(option);
-    parser.addOptions({pcap, plot, junit, prbs, maxBer, reconnect});
+    parser.addOption(port);
+    for (const QCommandLineOption *option : runOptions())
+        parser.addOption(*option);
 }
 
 CommandLine CommandLineReader::read(const QStringList &arguments)
@@ -94,16 +91,9 @@ void CommandLineReader::refuseRepeats()
 
 bool CommandLineReader::asksForHeadlessRun() const
 {
-    const QList<const QCommandLineOption *> runOptions{
-        &open,    &send,   &duration, &baud,         &tag,    &compare,      &show,
-        &capture, &period, &frames,   &replyTimeout, &oneWay, &reportMemory, &report,
-        &plot,    &junit,  &prbs,     &maxBer,       &pcap,   &reconnect};
-    for (const QCommandLineOption *option : runOptions) {
-        if (parser.isSet(*option))
-            return true;
-    }
-    return std::any_of(std::begin(lineOptions), std::end(lineOptions),
-                       [this](const QCommandLineOption &option) { return parser.isSet(option); });
+    const QList<const QCommandLineOption *> options = runOptions();
+    return std::any_of(options.begin(), options.end(),
+                       [this](const QCommandLineOption *option) { return parser.isSet(*option); });
 }
 
 HeadlessPlan CommandLineReader::readPlan()

@@ -4,8 +4,20 @@
 #include "serial/linesetting.h"
 
 #include <QCommandLineOption>
+#include <QList>
 
 struct CommandLineOptions {
+    // Every option but --port, in the order the help lists them.
+    QList<const QCommandLineOption *> runOptions() const
+    {
+        QList<const QCommandLineOption *> options{
+            &open,    &send,   &duration, &baud,         &tag,    &compare,      &show,
+            &capture, &period, &frames,   &replyTimeout, &oneWay, &reportMemory, &report};
+        for (const QCommandLineOption &option : lineOptions)
+            options << &option;
+        return options << &pcap << &plot << &junit << &prbs << &maxBer << &reconnect;
+    }
+
     const QCommandLineOption port{
         "port", "List PATH as a serial port (pseudo-terminals, symlinks); may be repeated.",
         "PATH"};

@@ -18,8 +18,8 @@ constexpr int POLL_MS = 10;
 // After the first signal, replies still on their way get this long at most.
 constexpr int SIGNAL_GRACE_MS = 500;
 constexpr quint64 FIRST_MEMORY_REPORT = 10000;
-constexpr quint64 MEMORY_REPORT_EVERY = 100000;
 
+// The words not there yet, in their order.
 void addNew(QStringList &words, const QStringList &more)
 {
     for (const QString &word : more) {
@@ -178,61 +178,6 @@ bool HeadlessRun::startSending(LinkSession &session)
         return session.start(SendMode::BitErrorTest);
     }
     return false;
-}
-
-void HeadlessRun::watchSession(RunLink &link)
-{
-    LinkSession *session = &link.session;
-    QObject::connect(session, &LinkSession::bytesArrived, &loop,
-                     [&link] { link.sinceLastByte.restart(); });
-    // The window's boxes: their title is the window's, their text the message.
-    const auto tell = [](const QString &, const QString &text) { printMessage(text); };
-    QObject::connect(session, &LinkSession::warning, &loop, tell);
-    QObject::connect(session, &LinkSession::refused, &loop, tell);
-    QObject::connect(session, &LinkSession::caution, &loop, [&link](const QString &text) {
-        printWarning(text);
-        link.warnings << text;
-    });
-    QObject::connect(session, &LinkSession::stoppedSending, &loop, [this, &link] {
-        link.sendingStopped = true;
-        linkEnded();
-    });
-    QObject::connect(session, &LinkSession::lost, &loop, [this, &link](const QString &why) {
-        printMessage(why);
-        link.lost = true;
-        linkEnded();
-    });
-    QObject::connect(session, &LinkSession::portAway, &loop,
-                     [](const QString &why) { printMessage(Texts::tr("%1；等待重连").arg(why)); });
-    QObject::connect(session, &LinkSession::portBack, &loop, [this, &link] {
-        printMessage(Texts::tr("串口 %1 已重新打开").arg(link.session.portPath()));
-        takeLineWarnings(link);
-    });
-    if (plan.reportMemory || plan.show)
-        QObject::connect(session, &LinkSession::frame, &loop,
-                         [this, &link](const FrameEvent &event) { onFrame(link, event); });
-}
-
-// With several links each line names its port.
-void HeadlessRun::onFrame(const RunLink &link, const FrameEvent &event)
-{
-    if (traffic && links.size() > 1)
-        *traffic << link.port << ' ';
-    if (traffic)
-        *traffic << captureLine(labels, event.bytes, event.length, event.direction, event.stampMs)
-                 << '\n';
-    const quint64 sent = total(&TrafficCounters::cntTxPackets);
-    if (plan.reportMemory && sent >= nextMemoryReport) {
-        reportMemory(QStringLiteral("after %1 frames").arg(sent));
-        nextMemoryReport = (sent / MEMORY_REPORT_EVERY + 1) * MEMORY_REPORT_EVERY;
-    }
-}
-
-// The others go on without it; the run waits no longer once none is left.
-void HeadlessRun::linkEnded()
-{
-    if (everyLink(&RunLink::ended))
-        loop.quit();
 }
 
 // Runs the event loop until done() holds, the time is up, every link has

@@ -42,9 +42,6 @@ private:
     void takeLineWarnings(RunLink &link);
     bool runTest();
     bool startSending(LinkSession &session);
-    void watchSession(RunLink &link);
-    void onFrame(const RunLink &link, const FrameEvent &event);
-    void linkEnded();
     void runUntil(int longestMs, const std::function<bool()> &done);
     bool everyLink(bool (RunLink::*holds)() const) const;
     int longestWaitMs() const;
@@ -52,6 +49,10 @@ private:
     bool stopPcap();
     RunVerdict judge();
     quint64 total(quint64 TrafficCounters::*count) const;
+    // runwatch.cpp
+    void watchSession(RunLink &link);
+    void onFrame(const RunLink &link, const FrameEvent &event);
+    void linkEnded();
     // runrecord.cpp
     void printStatistics();
     void printLink(QTextStream &out, const RunLink &link);

@@ -4,10 +4,11 @@ QString runDescription()
 {
     return QStringLiteral(R"(Serial-link frame test tool.
 
-Without the run options below it opens its window. With them it runs one
+Without the run options below it opens its window. With them it runs a
 link test without a window (and without a display: a --plot is drawn
 offscreen), prints the statistics panel and exits:
-  pakto --port PATH --open PORT --send answer|timed|once|stream|prbs --duration S
+  pakto --port PATH --open PORT [--open PORT]...
+        --send answer|timed|once|stream|prbs --duration S
         [--baud N] [--data-bits N] [--parity P] [--stop-bits N] [--flow F]
         [--tag] [--compare] [--show] [--capture FILE] [--pcap FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--one-way] [--reconnect]
@@ -26,7 +27,11 @@ Every frame sent expects one reply unless --one-way says the device
 answers nothing. With --reconnect a lost port is waited for and opened
 again until the time is up; each outage is in the report. --send prbs is
 the bit error test: a pseudo-random bit stream, every bit that comes back
-checked.
+checked. --open repeated runs one link a port, the same test on each, all
+together: the panel has a block for each and a line of totals, the report
+each link's own in "links", the JUnit file a suite for each; --capture and
+--plot write a file a link (c.txt: c-1.txt, c-2.txt), --pcap one file with
+an interface a link. A port lost without --reconnect ends its link only.
 Exit status:
   0    pass: no send error, framing error, comparison failure, unanswered
        frame, unexpected frame or UART error counted

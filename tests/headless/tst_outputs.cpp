@@ -43,6 +43,8 @@ private slots:
         QTest::newRow("pcapng capture and report one new file") << "" << "--pcap x --report ./x" << 2 << "pcapng capture to x: it is the report ./x" << "-";
         QTest::newRow("capture is the port") << "" << "--capture PORT" << 2 << "capture to PORT: it is the port PORT" << "output_refused";
         QTest::newRow("capture is the port, named without its folder") << "" << "BARE --capture PORT" << 2 << "capture to PORT: it is the port" << "output_refused";
+        QTest::newRow("a second link's capture is the report") << "" << "--open /dev/tty --capture c.txt --report c-2.txt" << 2 << "capture to c-2.txt: it is the report c-2.txt" << "-";
+        QTest::newRow("JUnit file is the second port") << "" << "--open /dev/tty --junit /dev/tty" << 2 << "JUnit file to /dev/tty: it is the port /dev/tty" << "output_refused";
         QTest::newRow("JUnit file is the settings file") << "" << "--junit dv-ppp.ini" << 2 << "JUnit file to dv-ppp.ini: it is the settings file" << "output_refused";
         QTest::newRow("plot and report one file: neither written") << "" << "--report p.svg --plot ./p.svg" << 2 << "report to p.svg: it is the plot ./p.svg" << "-";
         QTest::newRow("report and JUnit file on one stdout") << "" << "--report - --junit /dev/stdout" << 2 << "report to -: it is the JUnit file /dev/stdout" << "-";

@@ -34,8 +34,6 @@ bool RunLink::drained() const
 {
     const Ledger &ledger = session.ledger();
     const qint64 quietMs = sinceLastByte.elapsed();
-    if (ended())
-        return true; // nothing more can come
     if (session.checksStream())
         return quietMs >= QUIET_MS; // the stream's tail has come back
     if (ledger.expectsReplies() && ledger.outstanding() == 0)

@@ -16,7 +16,8 @@ public:
 
     // Sending has started; a link that ended is done with it too.
     bool sendingDone() const;
-    // Nothing more is due back, or the line has been quiet long enough.
+    // Nothing more is due back, or the line has been quiet long enough (a
+    // lost port's is).
     bool drained() const;
     // The port was lost, or the mode could send no more: the run goes on
     // without this link.

@@ -18,6 +18,12 @@ KEYS = dict(tool=dict, started=str, duration_s=dict, command_line=list, port=str
 LINK = dict(port=str, capture=(str, OPT), plot=(str, OPT), counters=dict, line=(dict, OPT),
             line_use=dict, uart=(dict, OPT), round_trip_ms=dict, timeline=list, outages=list,
             warnings=list, reasons=list, ber=(dict, OPT))
+ENTRY = ("t_s tx_packets rx_packets errors compare_failed no_reply late unexpected tx_errors "
+         "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms bits bit_errors sync_losses "
+         "outage_ms").split()
+SUMS = dict(tx_packets="tx_packets", rx_packets="rx_packets", compare_failed="compare_failed",
+            no_reply="no_reply", late="late", unexpected="unexpected", tx_errors="tx_errors",
+            tx_line_bytes="tx_line_bytes", rx_bytes="rx_bytes")
 OUTAGE = "lost_s back_s length_ms given_up reason".split()
 COUNTERS = ("tx_packets tx_bytes tx_errors tx_line_bytes rx_packets rx_bytes crc_errors escape_errors "
             "long_errors short_errors answered compare_ok compare_failed no_reply late "
@@ -72,12 +78,6 @@ def check(part, top):
         assert c["rx_packets"] == c["answered"] + c["late"] + others, c  # before_clean_start apart
         assert report["compare"] or c["compare_ok"] + c["compare_failed"] == 0, c
         assert c["compare_ok"] == (c["answered"] if report["compare"] else 0), c
-    ENTRY = ("t_s tx_packets rx_packets errors compare_failed no_reply late unexpected tx_errors "
-             "uart_errors tx_line_bytes rx_bytes rtt_p50_ms rtt_p99_ms bits bit_errors sync_losses "
-             "outage_ms").split()
-    SUMS = dict(tx_packets="tx_packets", rx_packets="rx_packets", compare_failed="compare_failed",
-                no_reply="no_reply", late="late", unexpected="unexpected", tx_errors="tx_errors",
-                tx_line_bytes="tx_line_bytes", rx_bytes="rx_bytes")
     timeline = part.get("timeline", [])
     assert all(sorted(e) == sorted(ENTRY) for e in timeline), timeline[:1]
     assert [e["t_s"] for e in timeline] == sorted(e["t_s"] for e in timeline)
@@ -126,6 +126,11 @@ for link in links:
     assert all(r in report["reasons"] for r in link["reasons"]), (link["reasons"], report["reasons"])
 assert c == {k: sum(l["counters"][k] for l in links) for k in c}, c  # the top level sums them up
 assert report["warnings"] == union(l["warnings"] for l in links), report["warnings"]
+for i, e in enumerate(timeline):  # entry i of every link added up, the start the first's
+    entries = [l["timeline"][i] for l in links if len(l["timeline"]) > i]
+    assert e["t_s"] == entries[0]["t_s"] and all(e[k] == sum(f[k] for f in entries) for k in SUMS), e
+for way in ("tx", "rx"):  # the lowest link's
+    assert use.get(way) is None or use[way] == min(l["line_use"][way] for l in links), use
 withPort = [dict(o, port=l["port"]) for l in links for o in l["outages"]]
 assert outages == sorted(withPort, key=lambda o: o["lost_s"]), outages
 for name, value in c.items():

@@ -28,6 +28,7 @@ class TestLinks : public QObject
     Q_OBJECT
 
 private slots:
+    // A reply timeout long enough for a busy machine, short enough for a few spoiled replies.
     void eachLinkItsOwn_data()
     {
         QTest::addColumn<QString>("devices"); // pakto-peer's options for each link, ";" between
@@ -45,7 +46,7 @@ private slots:
         QTemporaryDir dir;
         std::vector<std::unique_ptr<PeerProcess>> peers;
         QStringList options =
-            QString("--send answer --compare --tag --reply-timeout 50 --duration 1 "
+            QString("--send answer --compare --tag --reply-timeout 200 --duration 1 "
                     "--capture c.txt --pcap p.pcapng --junit j.xml --report r.json")
                 .split(' ');
         for (const QString &device : devices.split(';')) {

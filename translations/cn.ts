@@ -694,5 +694,9 @@ p, li { white-space: pre-wrap; }
         <source>时延 p99</source>
         <translation>时延 p99</translation>
     </message>
+    <message>
+        <source>断线</source>
+        <translation>断线</translation>
+    </message>
 </context>
 </TS>

@@ -706,5 +706,9 @@ p, li { white-space: pre-wrap; }
         <source>时延 p99</source>
         <translation>RTT p99</translation>
     </message>
+    <message>
+        <source>断线</source>
+        <translation>Outage</translation>
+    </message>
 </context>
 </TS>

@@ -651,6 +651,14 @@ p, li { white-space: pre-wrap; }
         <source>断线 %1 次，共 %2 秒</source>
         <translation>断线 %1 次，共 %2 秒</translation>
     </message>
+    <message>
+        <source>自动重连</source>
+        <translation>自动重连</translation>
+    </message>
+    <message>
+        <source>等待重连</source>
+        <translation>等待重连</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>
@@ -685,6 +693,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>时延 p99</source>
         <translation>时延 p99</translation>
+    </message>
+    <message>
+        <source>断线</source>
+        <translation>断线</translation>
     </message>
 </context>
 </TS>

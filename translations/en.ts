@@ -663,6 +663,14 @@ p, li { white-space: pre-wrap; }
         <source>断线 %1 次，共 %2 秒</source>
         <translation>Outages: %1, %2 s</translation>
     </message>
+    <message>
+        <source>自动重连</source>
+        <translation>Reconnect</translation>
+    </message>
+    <message>
+        <source>等待重连</source>
+        <translation>Reopening…</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>
@@ -697,6 +705,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>时延 p99</source>
         <translation>RTT p99</translation>
+    </message>
+    <message>
+        <source>断线</source>
+        <translation>Outage</translation>
     </message>
 </context>
 </TS>

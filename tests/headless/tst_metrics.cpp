@@ -10,8 +10,8 @@
 static QByteArray twoLinks()
 {
     LatencyHistogram trips, more;
-    for (const double ms : {0.0625, 0.75, 1.5, 31.25, 7000.0})
-        (ms < 10 ? trips : more).add(ms);
+    for (const double ms : {0.0625, 0.75, 1.984375, 31.25, 7000.0}) // the third within 1% of 2 ms
+        (ms < 1 ? trips : more).add(ms);
     trips.merge(more);
     const QJsonObject counts{{"tx_packets", 120}, {"send_rate_bps", 9600}};
     const LinkMetrics up{QStringLiteral("/dev/pts/3"), counts, 0.25, 0.5, &trips, true};
@@ -45,10 +45,11 @@ private slots:
         const QByteArray bucket = "pakto_round_trip_seconds_bucket" + up + ",le=";
         QTest::newRow("a count, its label escaped") << "pakto_tx_packets_total" + down + "} 7" << 1;
         QTest::newRow("the send rate no count") << "pakto_send_rate_bps_total" + up + "} 9600" << 0;
-        QTest::newRow("line use") << "pakto_line_use_ratio" + up + ",direction=\"rx\"} 0.5" << 1;
+        QTest::newRow("line use") << "pakto_line_use_ratio" + up + ",direction=\"tx\"} 0.25" << 1;
         QTest::newRow("unknown") << "pakto_line_use_ratio" + down + ",direction=\"tx\"} -1" << 0;
         QTest::newRow("buckets cumulative") << bucket + "\"0.002\"} 3" << 1;
-        QTest::newRow("sum in seconds") << "pakto_round_trip_seconds_sum" + up + "} 7.0335625" << 1;
+        QTest::newRow("all in +Inf") << bucket + "\"+Inf\"} 5" << 1;
+        QTest::newRow("sum") << "pakto_round_trip_seconds_sum" + up + "} 7.034046875" << 1;
         QTest::newRow("count") << "pakto_round_trip_seconds_count" + up + "} 5" << 1;
         QTest::newRow("link down") << "pakto_link_up" + down + "} 0" << 1;
     }

@@ -5,8 +5,7 @@
 
 #include <QtTest>
 
-// A link up with round trips at chosen times, two histograms merged; a link down, its name to
-// escape and with a byte that is not UTF-8, its line use unknown.
+// Up: round trips at chosen times from two histograms. Down: a name to escape, not UTF-8.
 static QByteArray twoLinks()
 {
     LatencyHistogram trips, more;

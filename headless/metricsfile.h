@@ -26,7 +26,7 @@ QByteArray metricsText(const QVector<LinkMetrics> &links, double runSeconds, boo
 
 // Rewrites the file whole: the text goes to a new file beside it, named so
 // that the collector skips it, which then takes the old one's place, so that
-// a reader sees the old text or the new, never a part. A FIFO or a stream the
+// a reader sees the old text or the new, never half of one. A FIFO or a stream the
 // process holds is written through, as every output of a run. False, and why
 // in the system's words, when it could not be; an old file then stays as it was.
 bool writeMetricsFile(const QString &path, const QByteArray &text, QString &why);

@@ -38,6 +38,26 @@ void LatencyHistogram::clear()
     *this = LatencyHistogram();
 }
 
+void LatencyHistogram::merge(const LatencyHistogram &other)
+{
+    if (other.samples == 0)
+        return;
+    for (size_t bucket = 0; bucket < buckets.size(); ++bucket)
+        buckets[bucket] += other.buckets[bucket];
+    smallest = samples ? std::min(smallest, other.smallest) : other.smallest;
+    largest = samples ? std::max(largest, other.largest) : other.largest;
+    sum += other.sum;
+    samples += other.samples;
+}
+
+uint64_t LatencyHistogram::countAtMost(double ms) const
+{
+    uint64_t seen = 0;
+    for (int bucket = 0; bucket < BUCKETS && middleOf(bucket) <= ms; ++bucket)
+        seen += buckets[size_t(bucket)];
+    return seen;
+}
+
 double LatencyHistogram::percentile(double p) const
 {
     if (samples == 0)

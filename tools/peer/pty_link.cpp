@@ -159,7 +159,8 @@ void PtyLink::readAvailable()
         readable->setEnabled(false); // until the tool has read some
         return;
     }
-    while ((room = allowance(readPace, sizeof chunk)) > 0 &&
+    while (pending.size() + bytes.size() < MOST_PENDING &&
+           (room = allowance(readPace, sizeof chunk)) > 0 &&
            (got = ::read(master, chunk, size_t(room))) > 0) {
         bytes.append(chunk, int(got));
         if (readPace)

@@ -40,7 +40,8 @@ test-asan: asan-build
 bench: build
 	bash scripts/bench.sh $(BUILD)
 
-# Not part of test: a million round trips take minutes.
+# Not part of test: a million round trips take minutes. SOAK_FRAMES sets how many,
+# SOAK_OUTAGES=PERIOD:AWAY (ms) has the device go away (see scripts/soak.sh).
 soak: build
 	bash scripts/soak.sh $(BUILD)
 

@@ -52,6 +52,7 @@ void restoreControl(const QSettings &settings, Ui::MainWindow *ui)
     ui->le_sid_min->setText(storedText(settings, Setting::SidMin));
     ui->le_sid_max->setText(storedText(settings, Setting::SidMax));
     ui->cb_tag->setChecked(storedFlag(settings, Setting::TagEnable));
+    ui->cb_reconnect->setChecked(storedFlag(settings, Setting::Reconnect));
 }
 
 // Setting the payload text runs its parser. A sequence the box does not list
@@ -73,6 +74,7 @@ void storeFields(QSettings &settings, const Ui::MainWindow *ui)
         {Setting::TagEnable, ui->cb_tag->isChecked()},
         {Setting::SidMin, ui->le_sid_min->text()},
         {Setting::SidMax, ui->le_sid_max->text()},
+        {Setting::Reconnect, ui->cb_reconnect->isChecked()},
         {Setting::RandomData, ui->cb_randData->isChecked()},
         {Setting::LengthMin, ui->le_txLenMin->text()},
         {Setting::LengthMax, ui->le_txLenMax->text()},

@@ -60,6 +60,9 @@ void MainWindow::connectSession()
     connect(&link, &LinkSession::opened, this, &MainWindow::showPortState);
     connect(&link, &LinkSession::closed, this, &MainWindow::onPortClosed);
     connect(&link, &LinkSession::lost, this, [this](const QString &why) { warn(tr("错误"), why); });
+    // A port away and back needs no box: the button and the panel tell the wait.
+    connect(&link, &LinkSession::portAway, this, &MainWindow::showPortState);
+    connect(&link, &LinkSession::portBack, this, &MainWindow::showPortState);
     connect(&link, &LinkSession::modeChanged, this, &MainWindow::showSendModes);
     connect(&link, &LinkSession::frame, this, &MainWindow::showTraffic);
     connect(&link, &LinkSession::warning, this, &MainWindow::warn);
@@ -77,7 +80,8 @@ void MainWindow::connectSession()
 // so that a payload edited or a box ticked mid-run applies from the next frame.
 void MainWindow::followFields()
 {
-    for (QCheckBox *box : {ui->cb_tag, ui->cb_randData, ui->cb_trxCmp, ui->cb_autoStop})
+    for (QCheckBox *box :
+         {ui->cb_tag, ui->cb_randData, ui->cb_trxCmp, ui->cb_autoStop, ui->cb_reconnect})
         connect(box, &QCheckBox::toggled, this, &MainWindow::applyForm);
     for (QLineEdit *field :
          {ui->le_sid_min, ui->le_sid_max, ui->le_txLenMin, ui->le_txLenMax, ui->le_txTm})
@@ -90,7 +94,8 @@ void MainWindow::timerEvent(QTimerEvent *event)
     if (id == timerStats) {
         refreshStats();
     } else if (id == timerSecond) {
-        if (!link.isOpen())
+        // A port waited for stays listed and chosen, though the system lost it.
+        if (!holdsPort())
             followPortList();
     } else if (id == timerBanner) {
         reseedRandomPayloads();

@@ -89,7 +89,9 @@ private:
     void followPortList();
     int listedPortCount() const;
     QString selectedPortName() const;
+    bool holdsPort() const;
     void showPortState();
+    QString portCaption() const;
     void onPortClosed();
     std::array<QComboBox *, LINE_CHOICES> lineBoxes() const;
     LineSetting chosenLine() const;

@@ -64,6 +64,7 @@ SessionSettings MainWindow::formSettings() const
     settings.replyTimeoutMs = replyTimeoutMs;
     settings.expectReplies = expectReplies;
     settings.line = chosenLine();
+    settings.reconnect = ui->cb_reconnect->isChecked();
     // The box offers the sequences' names alone.
     settings.prbs =
         prbsFromName(ui->comb_prbs->currentText().toStdString()).value_or(settings.prbs);

@@ -35,7 +35,7 @@ void MainWindow::applyLanguage()
 
 void MainWindow::showStateCaptions()
 {
-    ui->btn_ser_conn->setText(link.isOpen() ? tr("关闭串口") : tr("打开串口"));
+    ui->btn_ser_conn->setText(portCaption());
     showSendModes();
 }
 

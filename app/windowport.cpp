@@ -52,7 +52,7 @@ void MainWindow::on_btn_ser_refresh_clicked()
 // other open fails.
 void MainWindow::on_btn_ser_conn_clicked()
 {
-    if (link.isOpen()) {
+    if (holdsPort()) {
         link.close();
         return;
     }
@@ -68,16 +68,31 @@ void MainWindow::on_btn_ser_conn_clicked()
     link.open(selectedPortName());
 }
 
+// Open, or waiting to open it again: the port and its line stay as chosen.
+bool MainWindow::holdsPort() const
+{
+    return link.isOpen() || link.waitingForPort();
+}
+
+// While the port is away, sending waits with it; the running mode goes on
+// once it is back.
 void MainWindow::showPortState()
 {
-    const bool open = link.isOpen();
-    ui->btn_ser_conn->setText(open ? tr("关闭串口") : tr("打开串口"));
-    ui->comb_sers->setEnabled(!open);
-    ui->comb_bps->setEnabled(!open);
+    const bool held = holdsPort();
+    ui->btn_ser_conn->setText(portCaption());
+    ui->comb_sers->setEnabled(!held);
+    ui->comb_bps->setEnabled(!held);
     for (QComboBox *box : lineBoxes())
-        box->setEnabled(!open);
-    ui->btn_ser_refresh->setEnabled(!open);
-    ui->gb_send->setEnabled(open);
+        box->setEnabled(!held);
+    ui->btn_ser_refresh->setEnabled(!held);
+    ui->gb_send->setEnabled(link.isOpen());
+}
+
+QString MainWindow::portCaption() const
+{
+    if (link.waitingForPort())
+        return tr("等待重连");
+    return link.isOpen() ? tr("关闭串口") : tr("打开串口");
 }
 
 void MainWindow::onPortClosed()

@@ -50,6 +50,14 @@ void LatencyHistogram::merge(const LatencyHistogram &other)
     samples += other.samples;
 }
 
+uint64_t LatencyHistogram::countAtMost(double ms) const
+{
+    uint64_t seen = 0;
+    for (int bucket = 0; bucket < BUCKETS && middleOf(bucket) <= ms; ++bucket)
+        seen += buckets[size_t(bucket)];
+    return seen;
+}
+
 double LatencyHistogram::percentile(double p) const
 {
     if (samples == 0)

@@ -13,8 +13,8 @@ public:
     void add(double ms);
     // Forgets every sample.
     void clear();
-    // Takes other's samples as if they had been added here: the round trips
-    // of several links together.
+    // Adds other's samples, as if each had been recorded here: several
+    // links' round trips taken together.
     void merge(const LatencyHistogram &other);
 
     // Samples recorded since the last clear.
@@ -26,6 +26,11 @@ public:
     // The nearest-rank p-th percentile (p in 0..100), within 1% of the
     // sample of that rank; 0 without samples.
     double percentile(double p) const;
+    // The samples of at most ms, bucket by bucket: a bucket counts when its
+    // middle is at most ms, so this is exact within the 1% resolution.
+    uint64_t countAtMost(double ms) const;
+    // The sum of the samples in milliseconds; 0 without samples.
+    double total() const { return sum; }
 
     static constexpr int BUCKETS = 980;
 

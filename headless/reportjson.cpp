@@ -8,6 +8,30 @@ QJsonValue countValue(quint64 value)
     return QJsonValue(qint64(value)); // exact up to 2^53, far beyond any run
 }
 
+QJsonObject countersOf(const Ledger &ledger)
+{
+    const TrafficCounters &c = ledger.counters();
+    return {{QStringLiteral("tx_packets"), countValue(c.cntTxPackets)},
+            {QStringLiteral("tx_bytes"), countValue(c.cntTxBytes)},
+            {QStringLiteral("tx_errors"), countValue(c.cntTxErrors)},
+            {QStringLiteral("tx_line_bytes"), countValue(c.cntTxLineBytes)},
+            {QStringLiteral("rx_packets"), countValue(c.cntRxPackets)},
+            {QStringLiteral("rx_bytes"), countValue(c.cntRxBytes)},
+            {QStringLiteral("crc_errors"), countValue(c.cntCrcErrors)},
+            {QStringLiteral("escape_errors"), countValue(c.cnt7dErrors)},
+            {QStringLiteral("long_errors"), countValue(c.cntLongErrors)},
+            {QStringLiteral("short_errors"), countValue(c.cntShortErrors)},
+            {QStringLiteral("answered"), countValue(c.cntAnswered)},
+            {QStringLiteral("compare_ok"), countValue(c.cntCmpOk)},
+            {QStringLiteral("compare_failed"), countValue(c.cntCmpFail)},
+            {QStringLiteral("no_reply"), countValue(c.cntNoReply)},
+            {QStringLiteral("late"), countValue(c.cntLate)},
+            {QStringLiteral("unexpected"), countValue(c.cntUnexpected)},
+            {QStringLiteral("before_clean_start"), countValue(c.cntBeforeCleanStart)},
+            {QStringLiteral("outages"), countValue(c.cntOutages)},
+            {QStringLiteral("send_rate_bps"), countValue(ledger.sendRateBps())}};
+}
+
 // Only where a reply matched: the samples taken, the matches that gave none,
 // and the statistics, null without samples.
 QJsonObject roundTrips(const LatencyHistogram &trips, quint64 ambiguous)

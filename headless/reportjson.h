@@ -14,6 +14,8 @@ struct TrafficCounters;
 
 // Exact up to 2^53, far beyond any run.
 QJsonValue countValue(quint64 value);
+// The run's counts and send rate, one object for the report and the metrics alike.
+QJsonObject countersOf(const Ledger &ledger);
 // Only where a reply matched: the samples taken, the matches that gave none,
 // and the statistics, null without samples.
 QJsonObject roundTrips(const LatencyHistogram &trips, quint64 ambiguous);

@@ -138,28 +138,8 @@ void RunReport::set(const char *key, const QJsonValue &value)
 void RunReport::setCounts(int link, const Ledger &ledger)
 {
     const TrafficCounters &c = ledger.counters();
-    const QJsonObject counters{
-        {QStringLiteral("tx_packets"), countValue(c.cntTxPackets)},
-        {QStringLiteral("tx_bytes"), countValue(c.cntTxBytes)},
-        {QStringLiteral("tx_errors"), countValue(c.cntTxErrors)},
-        {QStringLiteral("tx_line_bytes"), countValue(c.cntTxLineBytes)},
-        {QStringLiteral("rx_packets"), countValue(c.cntRxPackets)},
-        {QStringLiteral("rx_bytes"), countValue(c.cntRxBytes)},
-        {QStringLiteral("crc_errors"), countValue(c.cntCrcErrors)},
-        {QStringLiteral("escape_errors"), countValue(c.cnt7dErrors)},
-        {QStringLiteral("long_errors"), countValue(c.cntLongErrors)},
-        {QStringLiteral("short_errors"), countValue(c.cntShortErrors)},
-        {QStringLiteral("answered"), countValue(c.cntAnswered)},
-        {QStringLiteral("compare_ok"), countValue(c.cntCmpOk)},
-        {QStringLiteral("compare_failed"), countValue(c.cntCmpFail)},
-        {QStringLiteral("no_reply"), countValue(c.cntNoReply)},
-        {QStringLiteral("late"), countValue(c.cntLate)},
-        {QStringLiteral("unexpected"), countValue(c.cntUnexpected)},
-        {QStringLiteral("before_clean_start"), countValue(c.cntBeforeCleanStart)},
-        {QStringLiteral("outages"), countValue(c.cntOutages)},
-        {QStringLiteral("send_rate_bps"), countValue(ledger.sendRateBps())}};
     Link &counted = links[size_t(link)];
-    counted.json[QStringLiteral("counters")] = counters;
+    counted.json[QStringLiteral("counters")] = countersOf(ledger);
     counted.json[QStringLiteral("outages")] = outagesOf(ledger);
     counted.json[QStringLiteral("uart")] = uartErrors(ledger);
     document[QStringLiteral("expect_replies")] = ledger.expectsReplies();

@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
   libqwt-qt5-dev libqt5svg5-dev
   libbenchmark-dev clang libclang-rt-14-dev
-  python3 tshark
+  python3 tshark prometheus
   fonts-wqy-microhei fonts-dejavu-core
   desktop-file-utils appstream man-db dpkg-dev lintian
 )

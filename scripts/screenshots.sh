@@ -70,10 +70,10 @@ window_id=$(wait_for_output xdotool search --onlyvisible --name 'Pakto' | head -
 # below says so, and a first shot shows where they went.
 xdotool windowsize "$window_id" 1180 860
 sleep 1
-click 248 282 # Open port
-click 352 271 # Sent
-click 402 271 # Received
-click 662 126 # Timed send
+click 248 311 # Open port
+click 352 280 # Sent
+click 413 280 # Received
+click 660 113 # Timed send
 sleep "$RUN_S"
 import -window "$window_id" -colors 128 "PNG8:$pictures/window.png" # under 200 KB
 kill "$window_pid"

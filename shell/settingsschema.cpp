@@ -29,6 +29,7 @@ const SettingEntry ENTRIES[] = {
     {"send", "expect-replies", "true", SettingKind::Flag, NONE, 0},
     {"send", "prbs", "prbs15", SettingKind::Word, NONE, 0},
     {"show", "pcap-file", "", SettingKind::Word, NONE, 0},
+    {"control", "reconnect", "false", SettingKind::Flag, NONE, 0},
 };
 // clang-format on
 

@@ -30,8 +30,9 @@ enum class Setting {
     Payload,
     ReplyTimeout,
     ExpectReplies,
-    Prbs,     // the bit error test's sequence: prbs7 .. prbs31
-    PcapFile, // the window's last pcapng capture, which its save dialog offers
+    Prbs,      // the bit error test's sequence: prbs7 .. prbs31
+    PcapFile,  // the window's last pcapng capture, which its save dialog offers
+    Reconnect, // the window's port lost while open is waited for and opened again
 };
 
 enum class SettingKind { Flag, Number, Payload, Choice, Word };

@@ -663,6 +663,14 @@ p, li { white-space: pre-wrap; }
         <source>合计：比特 = %1，误码 = %2，失步 = %3</source>
         <translation>合计：比特 = %1，误码 = %2，失步 = %3</translation>
     </message>
+    <message>
+        <source>自动重连</source>
+        <translation>自动重连</translation>
+    </message>
+    <message>
+        <source>等待重连</source>
+        <translation>等待重连</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>
@@ -697,6 +705,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>时延 p99</source>
         <translation>时延 p99</translation>
+    </message>
+    <message>
+        <source>断线</source>
+        <translation>断线</translation>
     </message>
 </context>
 </TS>

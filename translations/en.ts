@@ -675,6 +675,14 @@ p, li { white-space: pre-wrap; }
         <source>合计：比特 = %1，误码 = %2，失步 = %3</source>
         <translation>Total: bits = %1, bit errors = %2, sync losses = %3</translation>
     </message>
+    <message>
+        <source>自动重连</source>
+        <translation>Reconnect</translation>
+    </message>
+    <message>
+        <source>等待重连</source>
+        <translation>Reopening…</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>
@@ -709,6 +717,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>时延 p99</source>
         <translation>RTT p99</translation>
+    </message>
+    <message>
+        <source>断线</source>
+        <translation>Outage</translation>
     </message>
 </context>
 </TS>

@@ -1,7 +1,9 @@
 #include "runchart.h"
 
+#include <qwt_graphic.h>
 #include <qwt_legend.h>
 #include <qwt_plot_grid.h>
+#include <qwt_plot_zoneitem.h>
 #include <qwt_scale_engine.h>
 #include <qwt_symbol.h>
 
@@ -21,6 +23,7 @@ constexpr double SHORTEST_RATE_S = 0.25;
 // Room for one time label and the space after it; never more than Qwt's own count.
 constexpr int TIME_LABEL_PX = 50;
 constexpr int MOST_TIME_STEPS = 8;
+const QColor OUTAGE_SHADE{0xf0, 0xa0, 0x40, 70}; // light enough for the grid to show through
 
 // Each curve's value for an entry; below 0: no point that second.
 using EntryValue = double (*)(const TimelineEntry &);
@@ -42,6 +45,16 @@ double rate(const TimelineEntry &e, quint64 count)
 {
     return e.lengthS >= SHORTEST_RATE_S ? double(count) / e.lengthS : -1;
 }
+
+// Its legend entry a swatch of its shade, as the curves' are of their colour.
+class OutageZone : public QwtPlotZoneItem
+{
+public:
+    QwtGraphic legendIcon(int, const QSizeF &size) const override
+    {
+        return defaultIcon(brush(), size);
+    }
+};
 
 } // namespace
 
@@ -127,6 +140,49 @@ void RunChart::plot(Entries first, Entries last)
     }
     for (int axis : {yLeft, yRight})
         scaleFromZero(axis);
+    markOutages(first, last);
+}
+
+// The zones of the last drawing are reused, so that the window's redraw each
+// second makes none while the outages stay; the legend keeps one entry, the
+// first zone's, while there is any.
+void RunChart::markOutages(Entries first, Entries last)
+{
+    const QVector<QwtInterval> spans = outageSpans(first, last);
+    const QwtPlotItemList zones = itemList(QwtPlotItem::Rtti_PlotZone);
+    for (int i = spans.size(); i < zones.size(); ++i)
+        delete zones[i]; // detaches itself
+    for (int i = 0; i < spans.size(); ++i) {
+        QwtPlotItem *zone = i < zones.size() ? zones[i] : addOutageZone(i == 0);
+        static_cast<QwtPlotZoneItem *>(zone)->setInterval(spans[i]);
+    }
+}
+
+// An entry with an outage is shaded whole: when in its time the port went is
+// not kept. Neighbours make one span.
+QVector<QwtInterval> RunChart::outageSpans(Entries first, Entries last)
+{
+    QVector<QwtInterval> spans;
+    for (Entries e = first; e != last; ++e) {
+        if (e->outageMs <= 0)
+            continue;
+        if (!spans.isEmpty() && spans.back().maxValue() >= e->startS)
+            spans.back().setMaxValue(e->startS + e->lengthS);
+        else
+            spans << QwtInterval(e->startS, e->startS + e->lengthS);
+    }
+    return spans;
+}
+
+QwtPlotItem *RunChart::addOutageZone(bool inLegend)
+{
+    auto *zone = new OutageZone;
+    zone->setOrientation(Qt::Vertical); // across the time axis
+    zone->setBrush(OUTAGE_SHADE);
+    zone->setItemAttribute(QwtPlotItem::Legend, inLegend);
+    zone->setTitle(tr("断线"));
+    zone->attach(this);
+    return zone;
 }
 
 // Each axis from 0 to a round number above what it shows now: autoscaling
@@ -176,6 +232,8 @@ void RunChart::nameTexts()
     errors->setTitle(tr("错误"));
     rttP50->setTitle(tr("时延 p50"));
     rttP99->setTitle(tr("时延 p99"));
+    for (QwtPlotItem *zone : itemList(QwtPlotItem::Rtti_PlotZone))
+        zone->setTitle(tr("断线"));
 }
 
 // In a regular weight: the Chinese fonts have no bold, and the one Qt makes

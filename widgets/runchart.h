@@ -1,13 +1,17 @@
 // The run over time, one point a second: frames sent and good frames
 // received per second, errors per second where there were any, and the
-// second's round-trip p50 and p99 on an axis of their own. The window shows
-// its last minute; a headless run draws the whole run to a file.
+// second's round-trip p50 and p99 on an axis of their own; the seconds the
+// port was away are shaded. The window shows its last minute; a headless run
+// draws the whole run to a file.
 #pragma once
 
 #include "engine/timeline.h"
 
+#include <qwt_interval.h>
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
+
+#include <QVector>
 
 class RunChart : public QwtPlot
 {
@@ -34,6 +38,9 @@ private:
     void addCurves();
     QwtPlotCurve *addCurve(const QColor &color, QwtPlotCurve::CurveStyle style, int yAxis);
     void plot(Entries first, Entries last);
+    void markOutages(Entries first, Entries last);
+    static QVector<QwtInterval> outageSpans(Entries first, Entries last);
+    QwtPlotItem *addOutageZone(bool inLegend);
     void scaleFromZero(int axis);
     void nameTexts();
     void nameAxis(int axis, const QString &text);

@@ -5,6 +5,14 @@
 
 #include <ctime>
 
+static QString portState(const MainWindow &window) // the caption; can port, line, sending be chosen
+{
+    QString state = child(window, "btn_ser_conn")->text() + ' ';
+    for (const char *name : {"comb_sers", "comb_flow", "gb_send"})
+        state += QString::number(child<QWidget>(window, name)->isEnabled());
+    return state;
+}
+
 class TestConnection : public QObject
 {
     Q_OBJECT
@@ -21,12 +29,6 @@ private slots:
         const QString path = device.slavePath(); // no name once the device has gone
         MainWindow window({path});
         QAbstractButton *connectButton = child(window, "btn_ser_conn");
-        const auto portState = [&] { // the caption, whether port, line and sending can be chosen
-            QString state = connectButton->text() + ' ';
-            for (const char *name : {"comb_sers", "comb_flow", "gb_send"})
-                state += QString::number(child<QWidget>(window, name)->isEnabled());
-            return state;
-        };
         {
             QSerialPort other; // holds the port through its lock: the open is refused, and why
             other.setPortName(path);
@@ -37,18 +39,46 @@ private slots:
                 QStringList{QString("错误: %1：串口打开失败！\n%1 正被其他程序占用").arg(path)});
         }
         connectButton->click();
-        QCOMPARE(portState(), QStringLiteral("关闭串口 001"));
+        QCOMPARE(portState(window), QStringLiteral("关闭串口 001"));
         child<QLineEdit>(window, "le_txTm")->setText(QStringLiteral("20"));
         child(window, "btn_txAuto")->click();
         QVERIFY(!device.readAll(100).isEmpty());
         device.closeMaster();
-        QTRY_COMPARE(portState(), QStringLiteral("打开串口 110"));
+        QTRY_COMPARE(portState(window), QStringLiteral("打开串口 110"));
         QVERIFY(!child(window, "btn_txAuto")->isChecked());
         const std::clock_t before = std::clock(); // process CPU time, all threads
         QTest::qWait(1000);
         QVERIFY2(std::clock() - before < CLOCKS_PER_SEC / 10, "over 10% of a core at rest");
         QCOMPARE(warnings.count(), 2);
         QVERIFY(warnings.describe()[1].startsWith("错误: 串口 " + path + " 已断开："));
+    }
+
+    // With 自动重连 ticked a device gone raises no box: the button tells the wait (in the
+    // language switched to), with the port and sending held, until a new terminal stands behind
+    // the same link; pressed while it waits, it closes the link.
+    void reconnectWaitsForThePort()
+    {
+        TestWorkDir workDir;
+        WarningCatcher warnings;
+        PseudoTerminal first, second;
+        const QString path = workDir.filePath("port");
+        QVERIFY(QFile::link(first.slavePath(), path) &&
+                QFile::copy(PAKTO_RUNTIME_DIR "/en.qm", "en.qm"));
+        MainWindow window({path});
+        QAbstractButton *connectButton = child(window, "btn_ser_conn");
+        child(window, "cb_reconnect")->click();
+        connectButton->click();
+        first.closeMaster();
+        QTRY_COMPARE(portState(window), QStringLiteral("等待重连 000"));
+        QVERIFY(QFile::remove(path) && QFile::link(second.slavePath(), path));
+        QTRY_COMPARE(portState(window), QStringLiteral("关闭串口 001"));
+        second.closeMaster();
+        QTRY_COMPARE(portState(window), QStringLiteral("等待重连 000"));
+        child(window, "btn_language")->click();
+        QCOMPARE(portState(window), QStringLiteral("Reopening… 000"));
+        connectButton->click();
+        QCOMPARE(portState(window), QStringLiteral("Open port 110"));
+        QCOMPARE(warnings.describe(), QStringList());
     }
 
     // The port chosen stays chosen across a refresh, and the once-a-second look at the system's

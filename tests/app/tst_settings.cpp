@@ -9,12 +9,12 @@
 
 // What a first start saves, sorted by key.
 static const QStringList DEFAULTS =
-    QString("control/ser-baudrate=115200;control/ser-databits=8;control/ser-flow=none;"
-            "control/ser-parity=none;control/ser-stopbits=1;control/sid-max=2;control/sid-min=1;"
-            "control/tag-enable=false;send/prbs=prbs15;send/tx-data=00 01 02 03 04 05 06 07;"
-            "send/tx-len-max=8;send/tx-len-min=8;send/tx-rand-data=false;send/tx-time=100;"
-            "show/auto-stop=false;show/chart=true;show/english=false;show/linewrap=false;"
-            "show/pcap-file=;show/trxcmp=false")
+    QString("control/reconnect=false;control/ser-baudrate=115200;control/ser-databits=8;"
+            "control/ser-flow=none;control/ser-parity=none;control/ser-stopbits=1;"
+            "control/sid-max=2;control/sid-min=1;control/tag-enable=false;send/prbs=prbs15;"
+            "send/tx-data=00 01 02 03 04 05 06 07;send/tx-len-max=8;send/tx-len-min=8;"
+            "send/tx-rand-data=false;send/tx-time=100;show/auto-stop=false;show/chart=true;"
+            "show/english=false;show/linewrap=false;show/pcap-file=;show/trxcmp=false")
         .split(';');
 
 static QStringList storedLines() // sorted by key
@@ -31,7 +31,7 @@ class SettingsTest : public QObject
     Q_OBJECT
 
 private slots:
-    // After `make`, a load, a language switch and the close save the first start's 20 keys but
+    // After `make`, a load, a language switch and the close save the first start's 21 keys but
     // for `changes` and the file's. No regular file is read or written; a link to one is followed
     // and stays a link. (Never /dev/null.)
     void loadSwitchAndClose_data()
@@ -50,8 +50,8 @@ private slots:
             R"([send]\ntx-data="01 02\\n03 04\\n\\n  05"\ntx-time=soon\ntx-rand-data=true\nprbs=prbs31\n[show]\nlinewrap=true\npcap-file=k.pcapng\n' > dv-ppp.ini)",
             "", "错误: 数据输入错误，请输入合法的十六进制数据\n“02\n03”不是 00 到 FF 之间的十六进制字节");
         row("lengths clamped, booleans 1, yes, TRUE, FALSE",
-            R"(printf '[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\nauto-stop=TRUE\nchart=0\n[control]\ntag-enable=FALSE\n' > dv-ppp.ini)",
-            "send/tx-len-min=0;send/tx-len-max=4096;show/english=true;show/trxcmp=true;show/auto-stop=true;show/chart=false;control/tag-enable=false");
+            R"(printf '[send]\ntx-len-min=-3\ntx-len-max=9000\n[show]\nenglish=1\ntrxcmp=yes\nauto-stop=TRUE\nchart=0\n[control]\ntag-enable=FALSE\nreconnect=yes\n' > dv-ppp.ini)",
+            "control/reconnect=true;send/tx-len-min=0;send/tx-len-max=4096;show/english=true;show/trxcmp=true;show/auto-stop=true;show/chart=false;control/tag-enable=false");
         row("line choices kept, an unknown word taken as the default",
             R"(printf '[control]\nser-databits=6\nser-parity=evn\nser-stopbits=2\nser-flow=xonxoff\n[send]\nprbs=PRBS7\n' > dv-ppp.ini)", "control/ser-parity=none;send/prbs=prbs15");
         row("unclosed group header: a FormatError, yet rewritten without a warning", R"(printf '[show\nlinewrap=true\n' > dv-ppp.ini)");

@@ -3,6 +3,7 @@
 #include "widgets/runchart.h"
 #include "widgets/trafficview.h"
 
+#include <qwt_plot_zoneitem.h>
 #include <qwt_scale_draw.h>
 #include <qwt_scale_widget.h>
 
@@ -147,12 +148,12 @@ private slots:
 
     // What the chart draws of a timeline: rates over the time each entry covered (a run's
     // partial last second as its rate, a sliver left out), every error kind together where
-    // there were any, round trips where taken; the window's span is the last minute. Each
-    // axis spans from 0 a little beyond what it shows now, not what an earlier, busier timeline
-    // showed.
+    // there were any, round trips where taken, the seconds the port was away shaded in bands
+    // (one named in the legend); the window's span is the last minute. Each axis spans from 0 a
+    // little beyond what it shows now, not what an earlier, busier timeline showed.
     void chartPoints_data()
     {
-        // "t seconds length tx rx framing compared noReply txErrors p50 p99", ';'-separated
+        // "t seconds length tx rx framing compared noReply txErrors p50 p99 [awayMs]" by ';'
         QTest::addColumn<QString>("entries");
         QTest::addColumn<bool>("recent");
         QTest::addColumn<QString>("expected"); // "from..to left right received|sent|errors|p50|p99"
@@ -162,6 +163,7 @@ private slots:
         QTest::newRow("clean, no round trip") << "0 1 1 7 7 0 0 0 0 -1 -1;1 1 1 8 8 0 0 0 0 -1 -1" << false << "0..2 0..10 0..1 0:7,1:8|0:7,1:8|||";
         QTest::newRow("all zero") << "0 1 1 0 0 0 0 0 0 -1 -1" << false << "0..1 0..1 0..1 0:0|0:0|||";
         QTest::newRow("the end: a rate, a sliver left out") << "0 1 1 8 8 0 0 0 0 -1 -1;1 1 0.5 4 4 0 0 0 0 -1 -1;2 1 0.1 1 1 0 0 0 0 -1 -1" << false << "0..3 0..10 0..1 0:8,1:8|0:8,1:8|||";
+        QTest::newRow("outages: neighbours one band, the legend's") << "0 1 1 5 5 0 0 0 0 -1 -1 300;1 1 1 5 5 0 0 0 0 -1 -1 1000;2 1 1 5 5 0 0 0 0 -1 -1;3 1 0.5 2 2 0 0 0 0 -1 -1 20" << false << "0..4 0..6 0..1 0:5,1:5,2:5,3:4|0:5,1:5,2:5,3:4||||0..2 断线|3..3.5 ";
         QTest::newRow("the window: the last minute") << "0 1 1 5 5 0 0 0 0 -1 -1;100 1 1 7 7 0 0 0 0 -1 -1" << true << "41..101 0..8 0..1 100:7|100:7|||";
         // clang-format on
     }
@@ -171,7 +173,7 @@ private slots:
         QFETCH(bool, recent);
         QFETCH(QString, expected);
         RunChart chart;
-        chart.showWhole(timelineOf("0 1 1 9000 9000 0 0 0 0 800 950"));
+        chart.showWhole(timelineOf("0 1 1 9000 9000 0 0 0 0 800 950 1;2 1 1 0 0 0 0 0 0 -1 -1 1"));
         recent ? chart.showRecent(timelineOf(entries)) : chart.showWhole(timelineOf(entries));
         QStringList seen;
         for (int axis : {QwtPlot::xBottom, QwtPlot::yLeft, QwtPlot::yRight}) {
@@ -185,6 +187,12 @@ private slots:
             for (size_t i = 0; i < curve->dataSize(); ++i)
                 points << QString("%1:%2").arg(curve->sample(i).x()).arg(curve->sample(i).y());
             curves << points.join(',');
+        }
+        for (const QwtPlotItem *zone : chart.itemList(QwtPlotItem::Rtti_PlotZone)) {
+            const QwtInterval span = static_cast<const QwtPlotZoneItem *>(zone)->interval();
+            curves << QString("%1..%2 ").arg(span.minValue()).arg(span.maxValue()) +
+                          (zone->testItemAttribute(QwtPlotItem::Legend) ? zone->title().text()
+                                                                        : "");
         }
         QCOMPARE(seen.join(' ') + ' ' + curves.join('|'), expected);
     }
@@ -270,9 +278,11 @@ private:
             QVector<double> f;
             for (const QString &field : entry.split(' '))
                 f << field.toDouble();
-            timeline.add({f[0], int(f[1]), quint64(f[3]), quint64(f[4]), quint64(f[5]),
-                          quint64(f[6]), quint64(f[7]), 0, 0, quint64(f[8]), -1, 0, 0, f[9], f[10],
-                          f[2]});
+            const auto n = [&f](int i) { return quint64(f[i]); };
+            TimelineEntry e{f[0], int(f[1]), n(3), n(4), n(5), n(6), n(7),  0,
+                            0,    n(8),      -1,   0,    0,    f[9], f[10], f[2]};
+            e.outageMs = f.value(11);
+            timeline.add(e);
         }
         return timeline;
     }

@@ -11,6 +11,11 @@
 
 namespace {
 
+// Replies not yet taken by the tool, at most: beyond it the device reads no
+// more, as a real one whose buffer is full, so that what it counts as sent
+// back is what the tool gets to read.
+constexpr int MOST_PENDING = 1 << 16;
+
 QString systemError(const QString &doing)
 {
     return QStringLiteral("%1: %2").arg(doing, QString::fromLocal8Bit(strerror(errno)));
@@ -150,7 +155,12 @@ void PtyLink::readAvailable()
     QByteArray bytes;
     ssize_t got = 0;
     qint64 room = 0;
-    while ((room = allowance(readPace, sizeof chunk)) > 0 &&
+    if (pending.size() >= MOST_PENDING) {
+        readable->setEnabled(false); // until the tool has read some
+        return;
+    }
+    while (pending.size() + bytes.size() < MOST_PENDING &&
+           (room = allowance(readPace, sizeof chunk)) > 0 &&
            (got = ::read(master, chunk, size_t(room))) > 0) {
         bytes.append(chunk, int(got));
         if (readPace)
@@ -193,4 +203,6 @@ void PtyLink::writePending()
         break;
     }
     writable->setEnabled(!pending.isEmpty() && !heldBack);
+    if (readable && pending.size() < MOST_PENDING)
+        readable->setEnabled(true);
 }

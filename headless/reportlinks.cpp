@@ -48,6 +48,12 @@ void RunReport::summarise(const RunVerdict &verdict)
     document[QStringLiteral("uart")] = summedObjects(records, QStringLiteral("uart"));
     document[QStringLiteral("outages")] = allOutages(records);
     document[QStringLiteral("ber")] = summedBitErrorTest(records);
+    summariseRoundTrips();
+}
+
+// Present where any link's reply matched, as for one link.
+void RunReport::summariseRoundTrips()
+{
     LatencyHistogram trips;
     quint64 ambiguous = 0;
     for (const Link &link : links) {

@@ -69,23 +69,27 @@ bool writeReportFile(const QString &path, const QByteArray &bytes, QString &why)
                            why);
 }
 
-} // namespace
-
-RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
-    : path(plan.reportPath), junitPath(plan.junitPath), askedMs(plan.durationMs)
+// What a link is before it runs: its port and its own files.
+QJsonObject linkRecord(const HeadlessPlan &plan, int link, const QString &plot)
 {
-    const int count = plan.ports.size();
-    for (int link = 0; link < count; ++link) {
-        const QString plot = linkOutputPath(plan.plotPath, link, count);
-        const QJsonObject record{
-            {QStringLiteral("port"), shownFileName(plan.ports[link])},
-            {QStringLiteral("capture"), pathOrNull(linkOutputPath(plan.capturePath, link, count))},
+    const QString capture = linkOutputPath(plan.capturePath, link, plan.ports.size());
+    return {{QStringLiteral("port"), shownFileName(plan.ports[link])},
+            {QStringLiteral("capture"), pathOrNull(capture)},
             {QStringLiteral("plot"), pathOrNull(plot)},
             {QStringLiteral("line"), QJsonValue()},
             {QStringLiteral("uart"), QJsonValue()},
             {QStringLiteral("outages"), QJsonArray()},
             {QStringLiteral("ber"), QJsonValue()}};
-        links.push_back({record, plot, {}, {}, false});
+}
+
+} // namespace
+
+RunReport::RunReport(const QStringList &arguments, const HeadlessPlan &plan)
+    : path(plan.reportPath), junitPath(plan.junitPath), askedMs(plan.durationMs)
+{
+    for (int link = 0; link < plan.ports.size(); ++link) {
+        const QString plot = linkOutputPath(plan.plotPath, link, plan.ports.size());
+        links.push_back({linkRecord(plan, link, plot), plot, {}, {}, false});
     }
     document = QJsonObject{
         {QStringLiteral("tool"),

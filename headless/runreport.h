@@ -69,6 +69,7 @@ private:
 
     void judge(const RunVerdict &verdict, const Outcome &outcome);
     void summarise(const RunVerdict &verdict);
+    void summariseRoundTrips();
     QJsonArray linkRecords() const;
     void drawPlots(Outcome &outcome);
     QString plotTitle(const QString &port) const;

@@ -123,6 +123,7 @@ HeadlessPlan CommandLineReader::readPlan()
     plan.reportPath = parser.value(report);
     plan.plotPath = parser.value(plot);
     plan.junitPath = parser.value(junit);
+    plan.metricsPath = parser.value(metrics);
     readBitErrorTest(plan);
     return plan;
 }
@@ -135,10 +136,14 @@ void CommandLineReader::requireRunOptions()
                      .arg(option->names().first()));
     }
     refuseSamePortTwice();
-    for (const QCommandLineOption *option : {&capture, &pcap, &report, &plot, &junit}) {
+    for (const QCommandLineOption *option : {&capture, &pcap, &report, &plot, &junit, &metrics}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             fail(QStringLiteral("--%1 needs a file name").arg(option->names().first()));
     }
+    // The textfile collector reads only these.
+    if (parser.isSet(metrics) && !parser.value(metrics).endsWith(QLatin1String(".prom")))
+        fail(QStringLiteral("--metrics needs a name ending in .prom, not '%1'")
+                 .arg(parser.value(metrics)));
     if (parser.isSet(plot) && !isPlotFileName(parser.value(plot)))
         fail(QStringLiteral("--plot needs a name ending in .svg or .png, not '%1'")
                  .arg(parser.value(plot)));

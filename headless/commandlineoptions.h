@@ -15,7 +15,7 @@ struct CommandLineOptions {
             &capture, &period, &frames,   &replyTimeout, &oneWay, &reportMemory, &report};
         for (const QCommandLineOption &option : lineOptions)
             options << &option;
-        return options << &pcap << &plot << &junit << &prbs << &maxBer << &reconnect;
+        return options << &pcap << &plot << &junit << &metrics << &prbs << &maxBer << &reconnect;
     }
 
     const QCommandLineOption port{
@@ -74,6 +74,11 @@ struct CommandLineOptions {
                                     "FILE"};
     const QCommandLineOption plot{
         "plot", "Run: draw the run's chart to FILE, SVG or PNG (1200 x 600) by its ending.",
+        "FILE"};
+    const QCommandLineOption metrics{
+        "metrics",
+        "Run: keep the run's figures in FILE.prom, Prometheus's text format, rewritten whole "
+        "every second and at the end.",
         "FILE"};
     const QCommandLineOption junit{"junit", "Run: write the run's checks as JUnit XML to FILE.",
                                    "FILE"};

@@ -148,18 +148,19 @@ bool HeadlessRun::runTest()
         if (!startSending(link->session))
             return false;
     }
-    QElapsedTimer sending;
-    sending.start();
+    sendingClock.start();
+    startMetrics();
     runUntil(plan.durationMs, [this] {
         return SignalWatch::firstSignal() != 0 || everyLink(&RunLink::sendingDone);
     });
-    sendingMs = sending.elapsed();
+    sendingMs = sendingClock.elapsed();
+    sendingOver = true;
     for (const auto &link : links) {
         link->session.stop();
         link->sinceLastByte.start();
     }
     runUntil(longestWaitMs(), [this] { return everyLink(&RunLink::drained); });
-    lineMs = sending.elapsed();
+    lineMs = sendingClock.elapsed();
     return true;
 }
 
@@ -222,6 +223,8 @@ void HeadlessRun::settle()
         link->session.finishMeasurement();
     }
     pcapFailed = pcap && !stopPcap();
+    metricsTimer.stop();
+    metricsFailed = !plan.metricsPath.isEmpty() && !writeMetrics(false);
     if (traffic)
         traffic->flush();
 }
@@ -250,6 +253,8 @@ RunVerdict HeadlessRun::judge()
         addNew(verdict.reasons, reasons);
         addNew(verdict.warnings, link->warnings);
     }
+    if (metricsFailed)
+        verdict.reasons << QStringLiteral("metrics_failed");
     return verdict;
 }
 

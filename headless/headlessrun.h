@@ -4,6 +4,7 @@
 // display platform at all.
 #pragma once
 
+#include "metricsfile.h"
 #include "runlink.h"
 #include "runplan.h"
 #include "runsettings.h"
@@ -11,6 +12,7 @@
 #include <QEventLoop>
 #include <QStringList>
 #include <QTextStream>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -49,6 +51,10 @@ private:
     bool stopPcap();
     RunVerdict judge();
     quint64 total(quint64 TrafficCounters::*count) const;
+    // runmetrics.cpp
+    void startMetrics();
+    bool writeMetrics(bool running);
+    LinkMetrics metricsOf(const RunLink &link, qint64 lineTimeMs) const;
     // runwatch.cpp
     void watchSession(RunLink &link);
     void onFrame(const RunLink &link, const FrameEvent &event);
@@ -70,8 +76,13 @@ private:
     std::vector<std::unique_ptr<RunLink>> links; // in --open order
     std::shared_ptr<PcapCapture> pcap;           // --pcap: every link's frames
     QEventLoop loop;
-    qint64 sendingMs = 0;
-    qint64 lineMs = 0; // from the start of sending to the end of the wait for replies
+    QElapsedTimer sendingClock; // from the start of sending
+    qint64 sendingMs = 0;       // once sending has stopped
+    bool sendingOver = false;
+    QTimer metricsTimer;
+    QString metricsFailure;     // the last write's, said once
+    bool metricsFailed = false; // the last figures could not be written
+    qint64 lineMs = 0;          // from the start of sending to the end of the wait for replies
     quint64 nextMemoryReport;
     bool pcapFailed = false;              // it could not write its last packets
     std::unique_ptr<QTextStream> traffic; // --show: every frame's line

@@ -70,6 +70,7 @@ QList<NamedFile> outputsOf(const HeadlessPlan &plan)
         add(Texts::tr("图表"), plot, plot);
     }
     add(Texts::tr("JUnit 文件"), plan.junitPath, plan.junitPath);
+    add(Texts::tr("指标文件"), plan.metricsPath, plan.metricsPath);
     return outputs;
 }
 

@@ -35,11 +35,12 @@ struct HeadlessPlan {
     bool oneWay = false;     // the device answers nothing on purpose
     bool reconnect = false;  // a lost port is waited for and opened again
     bool reportMemory = false;
-    QString reportPath; // the JSON report; "-": stdout; empty: none
-    QString plotPath;   // the chart of the run, .svg or .png; empty: none
-    QString junitPath;  // JUnit XML; empty: none
-    QString prbs;       // the bit error test's sequence; empty: as the settings say
-    double maxBer = -1; // the bit error ratio proved at 95%; < 0: any bit error fails
+    QString reportPath;  // the JSON report; "-": stdout; empty: none
+    QString plotPath;    // the chart of the run, .svg or .png; empty: none
+    QString junitPath;   // JUnit XML; empty: none
+    QString metricsPath; // Prometheus's text format, rewritten as the run goes; empty: none
+    QString prbs;        // the bit error test's sequence; empty: as the settings say
+    double maxBer = -1;  // the bit error ratio proved at 95%; < 0: any bit error fails
 };
 
 // How a run that started ended, decided once at its end.

@@ -671,6 +671,10 @@ p, li { white-space: pre-wrap; }
         <source>等待重连</source>
         <translation>等待重连</translation>
     </message>
+    <message>
+        <source>指标文件</source>
+        <translation>指标文件</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

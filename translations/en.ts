@@ -683,6 +683,10 @@ p, li { white-space: pre-wrap; }
         <source>等待重连</source>
         <translation>Reopening…</translation>
     </message>
+    <message>
+        <source>指标文件</source>
+        <translation>the metrics file</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -53,6 +53,7 @@ private slots:
             {"line: options over the file, auto-stop from it", "ONCE --baud 921600 --data-bits 7 --parity even --stop-bits 1 --flow xonxoff", "[control]\nser-stopbits=2\nser-flow=rtscts\nser-databits=6\n[show]\nauto-stop=true", "run .* line: 921600 7 even 1 xonxoff auto-stop: 1 "},
             {"line: mark parity, 2 stop bits", "ONCE --parity mark --stop-bits 2", "[control]\nser-parity=odd", "run .* line: 115200 8 mark 2 none auto-stop: 0 "},
             {"--compare with --send prbs", "--open p --send prbs --duration 1 --compare", "", "exit 2: .*--compare means nothing to --send prbs"},
+            {"--metrics not named .prom", "RUN --metrics m.txt", "", "exit 2: .*--metrics needs a name ending in .prom, not 'm.txt'"},
             {"--pcap with --send prbs", "--open p --send prbs --duration 1 --pcap c.pcapng", "", "exit 2: .*--pcap means nothing to --send prbs"},
             {"--prbs without --send prbs", "RUN --prbs prbs9", "", "exit 2: .*--prbs goes with --send prbs"},
             {"--prbs unknown", "--open p --send prbs --duration 1 --prbs prbs8", "", "exit 2: .*--prbs needs one of prbs7, .*not 'prbs8'"},

@@ -46,14 +46,27 @@ private slots:
         QTemporaryDir dir;
         std::vector<std::unique_ptr<PeerProcess>> peers;
         QStringList options =
-            QString("--send answer --compare --tag --reply-timeout 200 --duration 1 "
-                    "--capture c.txt --pcap p.pcapng --junit j.xml --report r.json")
+            QString(
+                "--send answer --compare --tag --reply-timeout 200 --duration 1 "
+                "--capture c.txt --pcap p.pcapng --junit j.xml --report r.json --metrics m.prom")
                 .split(' ');
         for (const QString &device : devices.split(';')) {
             peers.push_back(std::make_unique<PeerProcess>(device.split(' ', Qt::SkipEmptyParts)));
             options << "--port" << peers.back()->path << "--open" << peers.back()->path;
         }
-        const Run window = runToEnd(PAKTO_WINDOW_PATH, options, dir.path());
+        int polls = 0, partial = 0; // a scraper's reads of the metrics while the run goes on
+        const Run window = runToEnd(PAKTO_WINDOW_PATH, options, dir.path(), [&](QProcess &run) {
+            while (!run.waitForFinished(20)) {
+                const QByteArray text = readFile(dir.filePath("m.prom"));
+                polls += !text.isEmpty();
+                partial += !text.isEmpty() && !text.contains("\npakto_round_trip_seconds_count{"
+                                                             "port=\"" +
+                                                             peers.back()->path.toUtf8() + "\"} ");
+            }
+        });
+        QVERIFY(polls > 10 && partial == 0);
+        const QByteArray metrics = readFile(dir.filePath("m.prom"));
+        QVERIFY(metrics.contains("\npakto_run_running 0\n"));
         for (const auto &peer : peers)
             peer->stop();
         const Run json = readReport(readFile(dir.filePath("r.json")));
@@ -73,6 +86,9 @@ private slots:
             QCOMPARE(json.value(key + "capture"), QString("c-%1.txt").arg(link));
             QVERIFY(!readFile(dir.filePath(json.value(key + "capture"))).isEmpty());
             lostSent += words.contains("port_lost") ? json.count(key + "tx_packets") : 0;
+            QVERIFY(metrics.contains(QString("\npakto_tx_packets_total{port=\"%1\"} %2\n")
+                                         .arg(ports.last(), json.value(key + "tx_packets"))
+                                         .toUtf8()));
         }
         // The others go on to the end, past a device that left.
         for (int link = 1; link <= int(peers.size()); ++link)

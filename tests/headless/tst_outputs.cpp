@@ -41,6 +41,7 @@ private slots:
         QTest::newRow("report is the capture, through a link") << kept + "c && ln -s c link" << "--capture c --report link" << 2 << "capture to c: it is the report link" << "-";
         QTest::newRow("capture and report one new file") << "" << "--capture x --report ./x" << 2 << "capture to x: it is the report ./x" << "-";
         QTest::newRow("pcapng capture and report one new file") << "" << "--pcap x --report ./x" << 2 << "pcapng capture to x: it is the report ./x" << "-";
+        QTest::newRow("metrics file and report one file") << "" << "--report m.prom --metrics ./m.prom" << 2 << "report to m.prom: it is the metrics file ./m.prom" << "-";
         QTest::newRow("capture is the port") << "" << "--capture PORT" << 2 << "capture to PORT: it is the port PORT" << "output_refused";
         QTest::newRow("capture is the port, named without its folder") << "" << "BARE --capture PORT" << 2 << "capture to PORT: it is the port" << "output_refused";
         QTest::newRow("a second link's capture is the report") << "" << "--open /dev/tty --capture c.txt --report c-2.txt" << 2 << "capture to c-2.txt: it is the report c-2.txt" << "-";

@@ -13,7 +13,7 @@ offscreen), prints the statistics panel and exits:
         [--tag] [--compare] [--show] [--capture FILE] [--pcap FILE]
         [--period MS] [--frames N] [--reply-timeout MS] [--one-way] [--reconnect]
         [--report-memory] [--report FILE] [--plot FILE.svg|FILE.png]
-        [--junit FILE] [--prbs SEQ] [--max-ber X]
+        [--junit FILE] [--metrics FILE.prom] [--prbs SEQ] [--max-ber X]
 Payload and the other choices come from ./dv-ppp.ini as usual; the run does
 not write the file back; a setting the run cannot use is named on stderr.
 SIGINT, SIGTERM or SIGHUP stops sending, lets the replies in and prints the panel;
@@ -21,7 +21,8 @@ a second signal ends the process at once. --report writes the run as one
 JSON document, also when it failed or was refused after the command line;
 with --report - the document goes to stdout and the panel to stderr.
 --plot draws the run's chart, --junit writes its checks for CI; both are
-written like the report. --pcap writes every frame, and every frame the
+written like the report. --metrics keeps the run's figures for Prometheus,
+rewritten whole every second. --pcap writes every frame, and every frame the
 decoder refused, as pcapng for Wireshark (share/pakto/pakto.lua reads it).
 Every frame sent expects one reply unless --one-way says the device
 answers nothing. With --reconnect a lost port is waited for and opened

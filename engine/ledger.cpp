@@ -238,30 +238,6 @@ void Ledger::giveUpAll(double nowMs)
     giveUpOldest(waiting.size(), true, nowMs);
 }
 
-void Ledger::portLost(double nowMs, const QString &reason)
-{
-    const quint64 unansweredBefore = counts.cntNoReply;
-    giveUpAll(nowMs);
-    ++counts.cntOutages;
-    away = true;
-    awaySinceMs = nowMs;
-    seconds.portAway(nowMs);
-    if (lost.size() < MOST_OUTAGES)
-        lost.push_back(
-            {(nowMs - originMs) / 1000, -1, counts.cntNoReply - unansweredBefore, reason});
-}
-
-void Ledger::portBack(double nowMs)
-{
-    if (!away)
-        return;
-    away = false;
-    awayMs += nowMs - awaySinceMs;
-    seconds.portBack(nowMs);
-    if (!lost.empty() && lost.back().backS < 0)
-        lost.back().backS = (nowMs - originMs) / 1000;
-}
-
 void Ledger::tick(bool running, double nowMs)
 {
     counts.cntRunSeconds += running;

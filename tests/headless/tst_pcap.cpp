@@ -1,6 +1,7 @@
 // The pcapng capture of a real run against the simulated device, as Wireshark's reader and the
 // dissector read it.
 #include "linktest.h"
+#include "pseudoterminal.h"
 
 #include <QtTest>
 
@@ -86,6 +87,26 @@ private slots:
                      qPrintable(kind + ": " + fcsOk[kind]));
         QCOMPARE(sids, QString("12").repeated(int(json.count("tx_packets") / 2)) +
                            (json.count("tx_packets") % 2 ? "1" : ""));
+    }
+
+    // Against a device that reads nothing, frames still queued at the close are send errors, and
+    // no packet: the outbound packets are the frames that left.
+    void unsentFramesAreNoPackets()
+    {
+        PseudoTerminal device; // never read
+        const Run window = runToEnd(
+            PAKTO_WINDOW_PATH,
+            QString("--port %1 --open %1 --send stream --one-way --duration 0.3 --pcap u.pcapng "
+                    "--report u.json")
+                .arg(device.slavePath())
+                .split(' '),
+            workDir.path());
+        const Run json = readReport(readFile(workDir.filePath("u.json")));
+        QVERIFY2(json.count("tx_errors") > 0, qPrintable(window.err + json.out));
+        QProcess tshark;
+        tshark.start("tshark", {"-r", workDir.filePath("u.pcapng"), "-Y",
+                                "frame.packet_flags_direction == 2"});
+        QCOMPARE(quint64(finish(tshark).out.count('\n')), json.count("tx_packets"));
     }
 
     // A run killed outright has written all but its last second, though its buffer never filled.

@@ -675,6 +675,10 @@ p, li { white-space: pre-wrap; }
         <source>指标文件</source>
         <translation>指标文件</translation>
     </message>
+    <message>
+        <source>无法写入文件 %1：%2</source>
+        <translation>无法写入文件 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

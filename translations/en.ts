@@ -687,6 +687,10 @@ p, li { white-space: pre-wrap; }
         <source>指标文件</source>
         <translation>the metrics file</translation>
     </message>
+    <message>
+        <source>无法写入文件 %1：%2</source>
+        <translation>Could not write the file %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>

@@ -105,6 +105,7 @@ private slots:
         QTest::newRow("full speed, compared") << "" << "--send stream --compare --tag --duration 1" << clean + " mode=stream paced=False";
         QTest::newRow("full speed up to --frames, not compared") << "" << "--send stream --frames 500 --duration 10" << "exit_code=0 errors=0 tx_packets=500 answered=500";
         QTest::newRow("full speed against a paced device: line use near 100%") << "--line-rate" << "--send stream --baud 921600 --duration 1" << "exit_code=0 errors=0 line_use_tx>=0.9 line_use_tx<=1.1 line_use_rx>=0.9 line_use_rx<=1.1 paced=True";
+        QTest::newRow("answer-driven against a device paced at 9600 baud") << "--line-rate" << "--send answer --baud 9600 --frames 20 --duration 10" << "exit_code=0 errors=0 tx_packets=20 answered=20";
         QTest::newRow("answer-driven, replies with idle flags") << "--flags idle" << answer << clean;
         // {fault, timed and compared, answer-driven and not compared}
         const QVector<std::array<QString, 3>> faults = {{"bad-fcs", lost + "crc_errors=faults", lost + "crc_errors=faults"},

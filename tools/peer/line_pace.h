@@ -9,15 +9,17 @@ class LinePace
 public:
     explicit LinePace(int charBits);
 
-    // Bytes that may pass now at baud.
-    qint64 allowance(qint64 baud);
+    // Bytes of wanted that may pass now at baud: all of them or a packet's
+    // worth at least, else none.
+    qint64 allowance(qint64 baud, qint64 wanted);
     // Takes count bytes of the allowance.
     void spend(qint64 count) { credit -= double(count); }
-    // Milliseconds until at least one more byte may pass, at least 1.
+    // Milliseconds until a packet's worth may pass, at least 1.
     int msUntilNext(qint64 baud) const;
 
 private:
     double bytesPerSecond(qint64 baud) const { return double(baud) / charBits; }
+    double packetBytes(qint64 baud) const;
 
     int charBits;
     QElapsedTimer clock;

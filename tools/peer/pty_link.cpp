@@ -116,7 +116,7 @@ qint64 PtyLink::lineBaud() const
 // Up to wanted bytes, as many as the line lets pass now.
 qint64 PtyLink::allowance(std::optional<LinePace> &pace, qint64 wanted)
 {
-    return pace ? qMin(wanted, pace->allowance(lineBaud())) : wanted;
+    return pace ? pace->allowance(lineBaud(), wanted) : wanted;
 }
 
 void PtyLink::resumeLater(const std::optional<LinePace> &pace)

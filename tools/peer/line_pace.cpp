@@ -10,9 +10,11 @@ constexpr double MS_PER_S = 1e3;
 // costs nothing, yet no burst runs far ahead of the line.
 constexpr double SLACK_S = 0.05;
 // A busy line lets its bytes pass a packet at a time, as a USB serial adapter
-// hands them to the host, and never waits longer than this for one: a write
-// or a wake-up for each byte would cost the host far more than the line.
+// hands them to the host, a millisecond's worth at least and never more than
+// ten: a write or a wake-up for each byte would cost the host far more than
+// the line.
 constexpr double PACKET_BYTES = 64;
+constexpr double LEAST_WAIT_S = 0.001;
 constexpr double MOST_WAIT_S = 0.01;
 } // namespace
 
@@ -39,5 +41,7 @@ int LinePace::msUntilNext(qint64 baud) const
 
 double LinePace::packetBytes(qint64 baud) const
 {
-    return std::fmax(1.0, std::fmin(PACKET_BYTES, bytesPerSecond(baud) * MOST_WAIT_S));
+    const double perSecond = bytesPerSecond(baud);
+    return std::fmax(1.0, std::clamp(PACKET_BYTES, perSecond * LEAST_WAIT_S,
+                                     perSecond * MOST_WAIT_S));
 }

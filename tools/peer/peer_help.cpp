@@ -78,8 +78,9 @@ Line rate (--line-rate, with --pty): a pseudo-terminal passes bytes as fast as
   no faster than the baud rate the tool set on the terminal allows, at 10 bits
   a byte (start, 8 data, stop) unless --char-bits <n> (7 to 12) says otherwise:
   the terminal keeps the rate but no character size. The tool then sees the
-  line use a real line of that rate would give. A busy line passes its bytes
-  in packets of up to 64, as a USB serial adapter does, none held back over 10 ms.
+  line use a real line of that rate would give. As a USB serial adapter does,
+  a busy line passes its bytes in packets, 64 bytes or a millisecond's worth
+  if that is more, none held back over 10 ms.
 
 Report (on SIGINT, SIGTERM, or once --frames is reached and the tool has read
 the last reply; a 'name: value' line each, on standard output):

@@ -153,8 +153,8 @@ int main(int argc, char *argv[])
     for (int round = 0; round < ANSWER_ROUNDS; ++round) {
         alones.push_back(answerRate(false));
         besides.push_back(answerRate(true));
-        std::printf("answer-driven round trips, round %d: %.0f/s alone, %.0f/s beside\n",
-                    round + 1, alones.back(), besides.back());
+        std::printf("answer-driven round trips, round %d: %.0f/s alone, %.0f/s beside\n", round + 1,
+                    alones.back(), besides.back());
     }
     const double alone = median(alones), beside = median(besides);
     std::printf("answer-driven round trips (medians of %d): %.0f/s alone, %.0f/s beside 7 links "

@@ -33,25 +33,41 @@ private slots:
     {
         QTest::addColumn<QString>("devices"); // pakto-peer's options for each link, ";" between
         QTest::addColumn<QString>("reasons"); // each link's, a pattern; the same order
+        QTest::addColumn<QString>("run");     // the run's further options
         QTest::newRow("one link spoiling replies") << ";--fault bad-fcs --every 3"
-                                                   << ";framing_errors no_reply";
+                                                   << ";framing_errors no_reply"
+                                                   << "";
         // The frame in flight at the loss is unanswered, or unsent.
         QTest::newRow("a device leaving mid-run") << ";--frames 50;"
-                                                  << ";(tx_errors )?(no_reply )?port_lost;";
+                                                  << ";(tx_errors )?(no_reply )?port_lost;"
+                                                  << "";
+        QTest::newRow("a device away for 300 ms, waited for")
+            << "--vanish 200:300;"
+            << "(tx_errors )?(no_reply )?port_lost;"
+            << "--reconnect";
     }
     void eachLinkItsOwn()
     {
         QFETCH(QString, devices);
         QFETCH(QString, reasons);
+        QFETCH(QString, run);
         QTemporaryDir dir;
         std::vector<std::unique_ptr<PeerProcess>> peers;
         QStringList options =
             QString(
                 "--send answer --compare --tag --reply-timeout 200 --duration 1 "
                 "--capture c.txt --pcap p.pcapng --junit j.xml --report r.json --metrics m.prom")
-                .split(' ');
+                .split(' ') +
+            run.split(' ', Qt::SkipEmptyParts);
         for (const QString &device : devices.split(';')) {
-            peers.push_back(std::make_unique<PeerProcess>(device.split(' ', Qt::SkipEmptyParts)));
+            // A device that vanishes comes back on another terminal, behind the same link.
+            const QString link = dir.filePath(QString("device%1").arg(peers.size() + 1));
+            const bool vanishes = device.contains("--vanish");
+            peers.push_back(std::make_unique<PeerProcess>(
+                device.split(' ', Qt::SkipEmptyParts) +
+                (vanishes ? QStringList{"--link", link} : QStringList())));
+            if (vanishes)
+                peers.back()->path = link;
             options << "--port" << peers.back()->path << "--open" << peers.back()->path;
         }
         int polls = 0, partial = 0; // a scraper's reads of the metrics while the run goes on
@@ -90,10 +106,16 @@ private slots:
                                          .arg(ports.last(), json.value(key + "tx_packets"))
                                          .toUtf8()));
         }
-        // The others go on to the end, past a device that left.
-        for (int link = 1; link <= int(peers.size()); ++link)
-            QVERIFY(json.value(QString("link%1_reasons").arg(link)).contains("port_lost") ||
-                    json.count(QString("link%1_tx_packets").arg(link)) > lostSent);
+        // The others go on to the end, past a device that left; one that came back goes on too,
+        // and only its own outage is counted.
+        for (int link = 1; link <= int(peers.size()); ++link) {
+            const QString key = QString("link%1_").arg(link);
+            const bool away = devices.section(';', link - 1, link - 1).contains("--vanish");
+            QVERIFY(json.value(key + "reasons").contains("port_lost") ||
+                    json.count(key + "tx_packets") > lostSent);
+            QCOMPARE(json.count(key + "outages"), quint64(away));
+            QVERIFY(!away || json.count(key + "answered") > json.count("answered") / 4);
+        }
         QVERIFY(qAbs(json.value("duration_run").toDouble() - 1) < 0.1);
         QVERIFY2(
             window.out.contains(QString("合计：发送包数 = %1，").arg(json.count("tx_packets"))),

@@ -137,11 +137,19 @@ private slots:
             expected += slipEvery && (k + 1) % slipEvery == 0 ? QByteArray() : sent.mid(k, 1);
         PeerProcess peer(QStringList{"--mode", "raw"} + options.split(' '));
         QSerialPort tool(peer.path);
-        QVERIFY(tool.open(QIODevice::ReadWrite) && tool.setBaudRate(115200) && tool.write(sent));
+        QVERIFY(tool.open(QIODevice::ReadWrite) && tool.setBaudRate(115200));
+        const bool paced = options.contains("--line-rate");
+        QTest::qWait(paced ? 300 : 0); // idle, a paced line saves up no more than 50 ms
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(tool.write(sent));
         while (back.size() < expected.size() && tool.waitForReadyRead(WAIT_MS))
             back += tool.readAll();
         const Run end = peer.stop();
         QCOMPARE(back.size(), expected.size());
+        // 2064 bytes of 10 bits at 115,200 baud take 179 ms on the line.
+        QVERIFY2(!paced || clock.elapsed() >= 179 - 50,
+                 qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(back.left(64), expected.left(64));
         int flipped = 0;
         for (int k = 0; k < back.size(); ++k)

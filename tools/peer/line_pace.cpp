@@ -42,6 +42,6 @@ int LinePace::msUntilNext(qint64 baud) const
 double LinePace::packetBytes(qint64 baud) const
 {
     const double perSecond = bytesPerSecond(baud);
-    return std::fmax(1.0, std::clamp(PACKET_BYTES, perSecond * LEAST_WAIT_S,
-                                     perSecond * MOST_WAIT_S));
+    return std::fmax(1.0,
+                     std::clamp(PACKET_BYTES, perSecond * LEAST_WAIT_S, perSecond * MOST_WAIT_S));
 }

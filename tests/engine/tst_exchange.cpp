@@ -230,10 +230,12 @@ private slots:
         clock.start();
         QVERIFY(link.session.start(SendMode::Timed));
         QTest::qWait(1000);
-        link.session.stop();
         const double due = double(clock.elapsed()) / 2;
+        link.session.stop();
+        // A last tick late by a few ms under a slow build may not have caught up yet; frames
+        // dropped with the late ticks would leave one in seven missing.
         QVERIFY2(
-            qAbs(double(link.counters().cntTxPackets) - due) <= 0.01 * due + 1,
+            qAbs(double(link.counters().cntTxPackets) - due) <= 0.02 * due + 1,
             qPrintable(QString("%1 frames, %2 due").arg(link.counters().cntTxPackets).arg(due)));
         QCOMPARE(cautions, QStringList{"定时周期 2 ms 短于一帧在 9600 波特线路上的时间 12.50 ms"});
     }
